@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the program need, when missing.
+set -euo pipefail
+packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-base-dev qt6-base-dev-tools portaudio19-dev
+          pulseaudio pulseaudio-utils libasound2-plugins xvfb xauth x11-apps)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,65 @@
+// Keying core: the Morse code table, element timing and tone synthesis of the keyed tone.
+//
+// A Keyer owns the timing (DotLength, Spacing), the tone (ToneFrequency, TonePhase) and the
+// volume-scaled SineTable, and renders one character at a time into a caller's buffer as
+// signed 16-bit mono samples at 8000 samples per second. All of it runs on one thread.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace vantrel {
+
+// The dot/dash pattern of a Windows-1251 byte, or an empty view when it has no code.
+std::string_view MorseCode(uint8_t c);
+
+class Keyer {
+public:
+    static constexpr int kSineTableSize = 32768;
+    static constexpr int32_t kPhaseMask = (1 << 30) - 1;
+    // The longest character: 29 dots at 3 groups per minute ("0" or "," at spacing 7).
+    static constexpr std::size_t kMaxCharacterSamples = 92800;
+
+    // SineTable all zeros (volume level 0), ToneFrequency 1000 Hz, DotLength 0, Spacing 0.
+    Keyer();
+
+    // SpeedTrackBar position (groups per minute): DotLength = 9600 div speed.
+    void SetSpeed(int groupsPerMinute);
+    // SpacingTrackBar position: extra dots after every character.
+    void SetSpacing(int spacing);
+    // PitchTrackBar position: ToneFrequency = 100 * position.
+    void SetPitchPosition(int position);
+    // VolTrackBar position: VolumeLevel = 8 - position, then BuildSineTable.
+    void SetVolumePosition(int position);
+
+    void BuildSineTable();
+    void ResetPhase() { TonePhase = 0; }
+
+    // Samples that RenderCharacter writes for `c` with the current timing.
+    std::size_t CharacterSamples(uint8_t c) const;
+    // Renders the element plan of `c` from buffer[0] on and returns the bytes written
+    // (2 per sample). Never writes more than `capacitySamples` samples.
+    int RenderCharacter(int16_t* buffer, std::size_t capacitySamples, uint8_t c);
+
+    int32_t DotLength() const { return dotLength_; }
+    int32_t Spacing() const { return spacing_; }
+    long double ToneFrequency() const { return toneFrequency_; }
+    int32_t VolumeLevel() const { return volumeLevel_; }
+    const std::array<int16_t, kSineTableSize>& SineTable() const { return sineTable_; }
+    int32_t TonePhase = 0;
+
+private:
+    void RenderTone(int16_t* buffer, std::size_t capacity, std::size_t& position, int64_t count);
+    void RenderSilence(int16_t* buffer, std::size_t capacity, std::size_t& position,
+                       int64_t count);
+
+    int32_t dotLength_ = 0;
+    int32_t spacing_ = 0;
+    long double toneFrequency_ = 1000.0L;
+    int32_t volumeLevel_ = 0;
+    std::array<int16_t, kSineTableSize> sineTable_{};
+};
+
+}  // namespace vantrel

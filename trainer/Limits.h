@@ -1,0 +1,45 @@
+// Ranges and defaults of the learner's settings, declared once for the settings validation,
+// the widgets and the core.
+#pragma once
+
+namespace vantrel::limits {
+
+// Speed in groups per minute (SpeedTrackBar).
+inline constexpr int kSpeedMin = 3;
+inline constexpr int kSpeedMax = 30;
+inline constexpr int kSpeedDefault = 12;
+
+// Extra dots after every character (SpacingTrackBar).
+inline constexpr int kSpacingMin = 0;
+inline constexpr int kSpacingMax = 7;
+inline constexpr int kSpacingDefault = 0;
+
+// Pitch track bar position; the tone is 100 Hz per step.
+inline constexpr int kPitchMin = 4;
+inline constexpr int kPitchMax = 16;
+inline constexpr int kPitchDefault = 8;
+inline constexpr int kPitchFormValue = 10;
+
+// Volume track bar position; 0 (top) is the loudest.
+inline constexpr int kVolumeMin = 0;
+inline constexpr int kVolumeMax = 8;
+inline constexpr int kVolumeDefault = 0;
+
+// Text type (TextType.ItemIndex); -1 selects nothing.
+inline constexpr int kTextTypeNone = -1;
+inline constexpr int kTextTypeDigits = 0;
+inline constexpr int kTextTypeLetters = 1;
+inline constexpr int kTextTypeFile = 2;
+inline constexpr int kTextTypeKeyboard = 3;
+inline constexpr int kTextTypeContact = 4;
+inline constexpr int kTextTypeLast = 4;
+inline constexpr int kTextTypeDefault = 0;
+
+// Interference level scroll bar (samples).
+inline constexpr int kNoiseLevelMin = 0;
+inline constexpr int kNoiseLevelMax = 18000;
+
+// Keyed audio: signed 16-bit mono.
+inline constexpr int kKeyedSampleRate = 8000;
+
+}  // namespace vantrel::limits

@@ -1,0 +1,99 @@
+// The playback engine: keys the practice text through a wave output device with two
+// one-character buffers in circulation, and runs Start, Pause, Resume and the close wait.
+//
+// Everything runs on the owner's thread. The device's notifications are posted to the owner
+// through a NotificationQueue and handled in posting order; the only wait (for the device to
+// close) is a nested loop over that queue.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/audio/WaveOut.h"
+#include "trainer/Keyer.h"
+
+namespace vantrel {
+
+// Runs work posted from any thread on the owner's thread, in posting order.
+class NotificationQueue {
+public:
+    virtual ~NotificationQueue() = default;
+    // Thread-safe.
+    virtual void Post(std::function<void()> work) = 0;
+    // On the owner's thread: runs posted work (and, in a window, every other pending event)
+    // until `done()` is true.
+    virtual void RunUntil(const std::function<bool()>& done) = 0;
+};
+
+// What the engine shows. Texts are UTF-8 except the keyed text, which is Windows-1251.
+class PlaybackView {
+public:
+    virtual ~PlaybackView() = default;
+    virtual void SetStatusText(const std::string& text) = 0;
+    // StartBtn and StartBtnTool together.
+    virtual void SetStartEnabled(bool enabled) = 0;
+    // PauseBtn and PauseBtnTool together.
+    virtual void SetPauseEnabled(bool enabled) = 0;
+    virtual void SetPauseCaption(const std::string& caption) = 0;
+    // ToolButton3, the copy check.
+    virtual void SetCheckEnabled(bool enabled) = 0;
+    // TextWin: the whole text, caret at `caret` (character offset), scrolled into view.
+    virtual void ShowKeyedText(const std::string& cp1251, int caret) = 0;
+    virtual void ClearKeyedText() = 0;
+    // A warning box with an OK button.
+    virtual void ShowWarning(const std::string& text) = 0;
+};
+
+// What the engine asks of its owner at Start.
+class PlaybackHost {
+public:
+    virtual ~PlaybackHost() = default;
+    // Runs the speed and spacing handlers so the keyer has the current track bar positions.
+    virtual void ApplyTiming() = 0;
+    // Builds the practice text into `text` (framed, or empty) and sets `cursor` to 1 when it
+    // is not empty. Returns false when the start is to be abandoned (the owner has shown the
+    // error); the engine then changes nothing.
+    virtual bool BuildPracticeText(std::string& text, int32_t& cursor) = 0;
+};
+
+class PlaybackEngine {
+public:
+    // Bytes per sample buffer: large enough for the longest character.
+    static constexpr std::size_t SampleBufferSize = Keyer::kMaxCharacterSamples * 2;
+
+    PlaybackEngine(Keyer& keyer, audio::WaveOutSystem& audio, NotificationQueue& queue,
+                   PlaybackView& view, PlaybackHost& host);
+    ~PlaybackEngine();
+
+    PlaybackEngine(const PlaybackEngine&) = delete;
+    PlaybackEngine& operator=(const PlaybackEngine&) = delete;
+
+    // StartBtn, StartBtnTool and menu "Пуск" (Ctrl+Enter).
+    void StartBtnClick();
+    // PauseBtn, PauseBtnTool and menu "Пауза" (Ctrl+P): Pause or Resume.
+    void PauseBtnClick();
+    // Close query of the window: waits until the device has closed.
+    void WaitForDeviceClose();
+
+    bool Playing() const { return playing_; }
+    bool StopRequested() const { return stopRequested_; }
+    const std::string& PracticeText() const { return practiceText_; }
+    int32_t TextCursor() const { return textCursor_; }
+    const std::string& KeyedText() const { return keyedText_; }
+    int32_t DoneCount() const { return doneCount_; }
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    bool playing_ = false;
+    bool stopRequested_ = false;
+    std::string practiceText_;
+    int32_t textCursor_ = 0;
+    std::string keyedText_;
+    int32_t doneCount_ = 0;
+};
+
+}  // namespace vantrel
