@@ -1,0 +1,1 @@
+#include "support/Cp1251.h"

@@ -1,0 +1,1 @@
+#include "trainer/Keyer.h"
