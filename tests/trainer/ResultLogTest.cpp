@@ -1,0 +1,109 @@
+#include "trainer/ResultLog.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "support/Cp1251.h"
+
+namespace vantrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+// Runs each test in a fresh working directory.
+class ResultLogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = fs::current_path();
+        folder_ = fs::temp_directory_path() /
+                  ("vantrel-log-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        fs::current_path(folder_);
+    }
+    void TearDown() override {
+        fs::current_path(previous_);
+        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(folder_);
+    }
+
+    ResultLog log_{[this] { return now_; }};
+    TimeOfDay now_{9, 5, 7};
+    fs::path previous_;
+    fs::path folder_;
+};
+
+const std::string kHyphens(40, '-');
+
+TEST_F(ResultLogTest, FirstCheckStartsTheLogWithOneRecord) {
+    ASSERT_FALSE(log_.Append({12, 1, 4}).has_value());
+    EXPECT_EQ(ReadFile(folder_ / "log.txt"),
+              cp1251::FromUtf8(kHyphens +
+                               "\r\n09:05:07\r\nСкорость приема: 12\r\n"
+                               "Количество ошибок:1 Оценка: 4\r\n" +
+                               kHyphens + "\r\n"));
+}
+
+TEST_F(ResultLogTest, RecordsAreAppendedBehindWhatIsThere) {
+    WriteFile("log.txt", "older notes without a line end");
+    ASSERT_FALSE(log_.Append({12, 0, 5}).has_value());
+    now_ = {23, 59, 58};
+    ASSERT_FALSE(log_.Append({30, 3, 2}).has_value());
+
+    const std::string text = cp1251::ToUtf8(ReadFile("log.txt"));
+    EXPECT_EQ(text, "older notes without a line end\r\n" + kHyphens +
+                        "\r\n09:05:07\r\nСкорость приема: 12\r\nКоличество ошибок:0 Оценка: 5\r\n" +
+                        kHyphens + "\r\n" + kHyphens +
+                        "\r\n23:59:58\r\nСкорость приема: 30\r\nКоличество ошибок:3 Оценка: 2\r\n" +
+                        kHyphens + "\r\n");
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+}
+
+TEST_F(ResultLogTest, LogThatCannotBeReadIsReportedAndLeftAlone) {
+    fs::create_directory("log.txt");
+    WriteFile("log.txt/inside", "kept");
+    const auto error = log_.Append({12, 0, 5});
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find("log.txt"), std::string::npos);
+    EXPECT_EQ(ReadFile("log.txt/inside"), "kept");
+}
+
+TEST_F(ResultLogTest, FolderThatCannotBeWrittenIsReportedAndKeepsTheLog) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root writes into read-only folders";
+    }
+    WriteFile("log.txt", "first record\r\n");
+    fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+    const auto error = log_.Append({12, 0, 5});
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find(std::make_error_code(std::errc::permission_denied).message()),
+              std::string::npos);
+    EXPECT_EQ(ReadFile("log.txt"), "first record\r\n");
+}
+
+TEST_F(ResultLogTest, FolderWithoutFilesReportsTheSystemError) {
+    fs::current_path("/proc");
+    const auto error = log_.Append({12, 0, 5});
+    fs::current_path(folder_);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find("/proc/log.txt"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,191 @@
+#include "trainer/ResultLog.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <system_error>
+#include <utility>
+
+#include "support/Cp1251.h"
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#define VANTREL_POSIX_FILES 1
+#endif
+
+namespace vantrel {
+namespace {
+
+const char kHyphens[] = "----------------------------------------";
+
+std::string TwoDigits(int value) {
+    std::string s = std::to_string(value);
+    return s.size() < 2 ? "0" + s : s;
+}
+
+std::string FileErrorText(const char* what, const std::filesystem::path& path,
+                          const std::error_code& error) {
+    return std::string(what) + " \"" + path.string() + "\". " + error.message();
+}
+
+std::error_code LastError() {
+    return std::error_code(errno, std::generic_category());
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Reads the whole log; a missing file reads as empty.
+std::error_code ReadLog(const std::filesystem::path& path, std::string& content) {
+    content.clear();
+    errno = 0;
+    File file(std::fopen(path.string().c_str(), "rb"));
+    if (!file) {
+        return errno == ENOENT ? std::error_code() : LastError();
+    }
+    char chunk[4096];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+        content.append(chunk, n);
+    }
+    return std::ferror(file.get()) ? std::make_error_code(std::errc::io_error) : std::error_code();
+}
+
+#ifdef VANTREL_POSIX_FILES
+
+// Writes `content` to a new temporary file beside `path`, flushed to the disk, with the
+// permissions of the file it is to replace.
+std::error_code WriteTemporary(const std::filesystem::path& path, const std::string& content,
+                               std::filesystem::path& temporary) {
+    std::string name = path.string() + ".XXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        return LastError();
+    }
+    temporary = name;
+    struct stat original {};
+    const mode_t mode = ::stat(path.c_str(), &original) == 0 ? (original.st_mode & 07777) : 0644;
+    std::error_code error;
+    if (::fchmod(fd, mode) != 0) {
+        error = LastError();
+    }
+    std::size_t written = 0;
+    while (!error && written < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            error = LastError();
+        } else {
+            written += static_cast<std::size_t>(n);
+        }
+    }
+    if (!error && ::fsync(fd) != 0) {
+        error = LastError();
+    }
+    if (::close(fd) != 0 && !error) {
+        error = LastError();
+    }
+    return error;
+}
+
+#else
+
+std::error_code WriteTemporary(const std::filesystem::path& path, const std::string& content,
+                               std::filesystem::path& temporary) {
+    temporary = path;
+    temporary += ".tmp";
+    errno = 0;
+    File file(std::fopen(temporary.string().c_str(), "wb"));
+    if (!file) {
+        return LastError();
+    }
+    if (std::fwrite(content.data(), 1, content.size(), file.get()) != content.size() ||
+        std::fflush(file.get()) != 0) {
+        return std::make_error_code(std::errc::io_error);
+    }
+    if (std::fclose(file.release()) != 0) {
+        return std::make_error_code(std::errc::io_error);
+    }
+    return {};
+}
+
+#endif
+
+// Replaces the file at `path` by `content` so that it holds either the old or the new bytes.
+std::error_code ReplaceFile(const std::filesystem::path& path, const std::string& content) {
+    std::filesystem::path temporary;
+    std::error_code error = WriteTemporary(path, content, temporary);
+    if (!error) {
+        std::filesystem::rename(temporary, path, error);
+    }
+    if (error && !temporary.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+    }
+    return error;
+}
+
+}  // namespace
+
+TimeOfDay LocalTimeOfDay() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return {local.tm_hour, local.tm_min, local.tm_sec};
+}
+
+std::string FormatCheckRecord(const TimeOfDay& time, const CheckRecord& record) {
+    const std::string lines[] = {
+        kHyphens,
+        TwoDigits(time.hours) + ":" + TwoDigits(time.minutes) + ":" + TwoDigits(time.seconds),
+        "Скорость приема: " + std::to_string(record.speed),
+        "Количество ошибок:" + std::to_string(record.errorCount) +
+            " Оценка: " + std::to_string(record.grade),
+        kHyphens,
+    };
+    std::string text;
+    for (const std::string& line : lines) {
+        text += cp1251::FromUtf8(line);
+        text += "\r\n";
+    }
+    return text;
+}
+
+ResultLog::ResultLog(TimeOfDayClock clock) : clock_(std::move(clock)) {}
+
+std::optional<std::string> ResultLog::Append(const CheckRecord& record) {
+    const std::string entry = FormatCheckRecord(clock_(), record);
+
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::current_path(error) / kResultLogFileName;
+    if (error) {
+        return FileErrorText("Cannot open file", kResultLogFileName, error);
+    }
+    std::string content;
+    if ((error = ReadLog(path, content))) {
+        return FileErrorText("Cannot open file", path, error);
+    }
+    if (!content.empty() && content.back() != '\n') {
+        content += "\r\n";
+    }
+    content += entry;
+
+    if ((error = ReplaceFile(path, content))) {
+        return FileErrorText("Cannot create file", path, error);
+    }
+    return std::nullopt;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,51 @@
+// The result log "log.txt": five Windows-1251 lines with CR LF per copy check, appended in the
+// current working directory at the moment of the check.
+//
+// The log is rewritten whole through a temporary file in the same folder that then replaces it,
+// so a failed write leaves the records already there untouched. A missing log is started.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace vantrel {
+
+struct TimeOfDay {
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+};
+
+using TimeOfDayClock = std::function<TimeOfDay()>;
+
+// The local time of day from the system clock.
+TimeOfDay LocalTimeOfDay();
+
+struct CheckRecord {
+    int speed = 0;  // SpeedTrackBar position at the check
+    int32_t errorCount = 0;
+    int grade = 0;
+};
+
+inline constexpr const char* kResultLogFileName = "log.txt";
+
+// The five lines of one record, Windows-1251, each ended by CR LF.
+std::string FormatCheckRecord(const TimeOfDay& time, const CheckRecord& record);
+
+class ResultLog {
+  public:
+    explicit ResultLog(TimeOfDayClock clock = LocalTimeOfDay);
+
+    // Appends one record to "log.txt" in the current working directory. Returns the text of
+    // the error to show the learner when the log could not be read or written; the log is then
+    // as it was before.
+    std::optional<std::string> Append(const CheckRecord& record);
+
+  private:
+    TimeOfDayClock clock_;
+};
+
+}  // namespace vantrel
