@@ -8,8 +8,15 @@
 // call that caused them, and in the order they were produced. The notification routine may call
 // back into the stream (write, reset, close) but must not destroy it; after the Close
 // notification has been delivered no further notification arrives for that stream.
-// Destroying a stream closes it if needed and returns only when no notification routine of it
-// is running or will run; it must not be done from inside that stream's notification routine.
+// Destroying a stream closes it if needed, drops the notifications not yet delivered and
+// returns only when no notification routine of it is running or will run; it must not be done
+// from inside that stream's notification routine, nor while holding a lock that the routine
+// takes.
+//
+// Headers play in write order without gaps between them. Reset and Close return every queued
+// header, each with its own Done, in write order, before anything later (such as Close). On a
+// closed stream Write, Pause, Restart and Reset answer MMSYSERR_INVALHANDLE; Prepare and
+// Unprepare only mark the header and always work.
 //
 // Every operation returns a multimedia result code (see MMResult below); 0 is success.
 #pragma once
@@ -60,6 +67,11 @@ struct WaveFormat {
     }
 };
 
+// True for PCM with 1 to 8 channels of 8 or 16 bits, a rate of 1000 to 384000 samples per
+// second and block alignment and byte rate that agree with them. Backends answer
+// WAVERR_BADFORMAT for anything else.
+bool IsValidPcm(const WaveFormat& format);
+
 // Message numbers of the notifications.
 enum class WaveMessage : uint32_t { Open = 0x3BB, Close = 0x3BC, Done = 0x3BD };
 
@@ -78,12 +90,16 @@ struct WaveHeader {
 using WaveCallback = std::function<void(WaveMessage message, WaveHeader* header)>;
 
 class WaveOut {
-public:
+  public:
     virtual ~WaveOut() = default;
 
+    // Marks a header usable for Write. MMSYSERR_INVALPARAM for nullptr.
     virtual MMResult Prepare(WaveHeader* header) = 0;
+    // Releases the preparation; WAVERR_STILLPLAYING while the header is queued.
     virtual MMResult Unprepare(WaveHeader* header) = 0;
-    // Queues a prepared header behind the ones already queued.
+    // Queues a prepared header behind the ones already queued. WAVERR_UNPREPARED when not
+    // prepared, WAVERR_STILLPLAYING when already queued, MMSYSERR_INVALPARAM for nullptr or
+    // missing data. A trailing partial frame is not played.
     virtual MMResult Write(WaveHeader* header) = 0;
     // Stops the clock of the stream; queued headers stay queued.
     virtual MMResult Pause() = 0;
@@ -96,7 +112,7 @@ public:
 };
 
 class WaveOutSystem {
-public:
+  public:
     virtual ~WaveOutSystem() = default;
 
     virtual int DeviceCount() = 0;
