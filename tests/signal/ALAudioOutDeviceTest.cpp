@@ -1,0 +1,113 @@
+#include "signal/ALAudioOutDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vantrel::signal {
+namespace {
+
+// Enumeration only: a fixed list of product names.
+class NamedDevices : public audio::WaveOutSystem {
+  public:
+    explicit NamedDevices(std::vector<std::string> names) : names_(std::move(names)) {}
+    int DeviceCount() override { return static_cast<int>(names_.size()); }
+    std::string DeviceName(int index) override {
+        ++nameQueries;
+        return index >= 0 && index < DeviceCount() ? names_[index] : std::string();
+    }
+    audio::MMResult Open(int, const audio::WaveFormat&, audio::WaveCallback,
+                         std::unique_ptr<audio::WaveOut>*) override {
+        return audio::MMSYSERR_NODRIVER;
+    }
+    int nameQueries = 0;
+
+  private:
+    std::vector<std::string> names_;
+};
+
+TEST(ALAudioOutDeviceTest, DefaultInAnyLetterCaseIsTheMapperWithoutAskingTheDevices) {
+    NamedDevices system({"Default", "Speakers"});
+    TALAudioOutDevice device(nullptr, system);
+    for (const char* name : {"Default", "default", "DEFAULT", "dEfAuLt"}) {
+        device.SetDeviceName(name);
+        EXPECT_EQ(ResolveDeviceId(device), audio::WAVE_MAPPER) << name;
+    }
+    EXPECT_EQ(system.nameQueries, 0);
+}
+
+TEST(ALAudioOutDeviceTest, NamesMatchTheWholeProductNameWithItsCase) {
+    NamedDevices system({"HDA Intel", "USB Audio", "usb audio"});
+    TALAudioOutDevice device(nullptr, system);
+    device.SetDeviceName("usb audio");
+    EXPECT_EQ(ResolveDeviceId(device), 2);
+    device.SetDeviceName("USB Audio");
+    EXPECT_EQ(ResolveDeviceId(device), 1);
+    device.SetDeviceName("USB");
+    EXPECT_EQ(ResolveDeviceId(device), audio::WAVE_MAPPER);
+    EXPECT_EQ(FindDeviceByName(system, "hda intel"), -1);
+}
+
+TEST(ALAudioOutDeviceTest, ProductNamesAreCutAtThirtyOneCharactersAndAtAZero) {
+    NamedDevices system({std::string(40, 'x'), std::string("Card\0Junk", 9)});
+    EXPECT_EQ(FindDeviceByName(system, std::string(31, 'x')), 0);
+    EXPECT_EQ(FindDeviceByName(system, "Card"), 1);
+    std::vector<std::string> names{"first"};
+    GetDeviceNames(system, names);
+    EXPECT_EQ(names, (std::vector<std::string>{"first", std::string(31, 'x'), "Card"}));
+}
+
+TEST(ALAudioOutDeviceTest, ADefaultAlternativeStopsTheSearchBeforeAPresentDevice) {
+    NamedDevices system({"A", "B"});
+    TALAudioOutDevice device(nullptr, system);
+    device.SetDeviceName("Gone");
+    auto& items = device.AlternativeDevices();
+    items.Add().SetDeviceName("Also gone");
+    items.Add().SetDeviceName("default");
+    items.Add().SetDeviceName("B");
+    EXPECT_EQ(ResolveDeviceId(device), audio::WAVE_MAPPER);
+
+    items.Item(1).SetDeviceName("Still gone");
+    EXPECT_EQ(ResolveDeviceId(device), 1);
+}
+
+TEST(ALAudioOutDeviceTest, WithoutDevicesEverythingIsTheMapperAndNewAlternativesAreDefault) {
+    NamedDevices system({});
+    TALAudioOutDevice device(nullptr, system);
+    device.SetDeviceName("Speakers");
+    EXPECT_EQ(device.AlternativeDevices().Add().DeviceName(), "Default");
+    EXPECT_EQ(ResolveDeviceId(device), audio::WAVE_MAPPER);
+    EXPECT_EQ(FindDeviceByName(system, ""), -1);
+}
+
+TEST(ALAudioOutDeviceTest, NewAlternativesGoToTheLeastUsedDeviceInDeviceOrder) {
+    NamedDevices system({"A", "", "B"});
+    TALAudioOutDevice device(nullptr, system);
+    auto& items = device.AlternativeDevices();
+    std::vector<std::string> names;
+    for (int i = 0; i < 3; ++i) {
+        names.push_back(items.Add().DeviceName());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"A", "B", "A"}));
+    EXPECT_EQ(CountItemsWithName(items, "A"), 2);
+    EXPECT_EQ(items.Item(1).DisplayName(), "B");
+}
+
+TEST(ALAudioOutDeviceTest, AssigningAlternativesCopiesTheirNames) {
+    NamedDevices system({"A", "B"});
+    TALAudioOutDevice source(nullptr, system);
+    source.AlternativeDevices().Add().SetDeviceName("Z");
+    source.AlternativeDevices().Add().SetDeviceName("B");
+    TALAudioOutDevice target(nullptr, system);
+    target.AlternativeDevices().Add();
+    target.SetAlternativeDevices(source.AlternativeDevices());
+    ASSERT_EQ(target.AlternativeDevices().Count(), 2);
+    EXPECT_EQ(target.AlternativeDevices().Item(0).DeviceName(), "Z");
+    EXPECT_EQ(target.AlternativeDevices().Item(1).DeviceName(), "B");
+    target.SetDeviceName("Z");
+    EXPECT_EQ(ResolveDeviceId(target), 1);
+}
+
+}  // namespace
+}  // namespace vantrel::signal
