@@ -19,7 +19,7 @@ namespace vantrel {
 
 // Runs work posted from any thread on the owner's thread, in posting order.
 class NotificationQueue {
-public:
+  public:
     virtual ~NotificationQueue() = default;
     // Thread-safe.
     virtual void Post(std::function<void()> work) = 0;
@@ -30,7 +30,7 @@ public:
 
 // What the engine shows. Texts are UTF-8 except the keyed text, which is Windows-1251.
 class PlaybackView {
-public:
+  public:
     virtual ~PlaybackView() = default;
     virtual void SetStatusText(const std::string& text) = 0;
     // StartBtn and StartBtnTool together.
@@ -49,7 +49,7 @@ public:
 
 // What the engine asks of its owner at Start.
 class PlaybackHost {
-public:
+  public:
     virtual ~PlaybackHost() = default;
     // Runs the speed and spacing handlers so the keyer has the current track bar positions.
     virtual void ApplyTiming() = 0;
@@ -60,7 +60,7 @@ public:
 };
 
 class PlaybackEngine {
-public:
+  public:
     // Bytes per sample buffer: large enough for the longest character.
     static constexpr std::size_t SampleBufferSize = Keyer::kMaxCharacterSamples * 2;
 
@@ -84,12 +84,32 @@ public:
     int32_t TextCursor() const { return textCursor_; }
     const std::string& KeyedText() const { return keyedText_; }
     int32_t DoneCount() const { return doneCount_; }
+    bool DeviceClosed() const { return deviceClosed_; }
 
-private:
+  private:
     struct Impl;
+
+    // True from a successful open until the close notification has been handled.
+    bool DeviceLive() const;
+    bool OpenWaveDevice();
+    void OnNotification(audio::WaveMessage message, audio::WaveHeader* header);
+    void MMWomOpen();
+    void MMWomDone(audio::WaveHeader* header);
+    void MMWomClose();
+    void FillBuffer(audio::WaveHeader* header);
+    bool QueueCharacter(audio::WaveHeader* header);
+    void ResetAndClose();
+    bool TextExhausted() const;
+
+    Keyer& keyer_;
+    audio::WaveOutSystem& audio_;
+    NotificationQueue& queue_;
+    PlaybackView& view_;
+    PlaybackHost& host_;
     std::unique_ptr<Impl> impl_;
     bool playing_ = false;
     bool stopRequested_ = false;
+    bool deviceClosed_ = true;
     std::string practiceText_;
     int32_t textCursor_ = 0;
     std::string keyedText_;
