@@ -1,0 +1,14 @@
+# The wave output layer: the contract over every backend, the virtual device, the analysers
+# and the end-to-end run on a real sound server.
+set(audio_test_libs vantrel_audio)
+set(audio_test_defs "")
+if(TARGET vantrel_audio_portaudio)
+    list(APPEND audio_test_libs vantrel_audio_portaudio)
+    list(APPEND audio_test_defs VANTREL_HAVE_PORTAUDIO)
+endif()
+vantrel_add_test(vantrel_waveout_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/WaveOutContractTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/VirtualWaveOutTest.cpp
+    LIBS ${audio_test_libs}
+    LABELS threaded)
+target_compile_definitions(vantrel_waveout_tests PRIVATE ${audio_test_defs})
