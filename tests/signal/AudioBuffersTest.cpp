@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include "signal/ALAudioBuffer.h"
+#include "signal/ALAudioFormat.h"
+#include "signal/OWLocks.h"
+#include "signal/SLBuffers.h"
+
+namespace vantrel::signal {
+namespace {
+
+TEST(WaveFormatRecord, SerialisesLittleEndianInEighteenBytes) {
+    const TALWaveFormat record = TALWaveFormat::Pcm(2, 11025, 16);
+    const std::array<uint8_t, 18> expected = {1,    0, 2, 0, 0x11, 0x2B, 0, 0, 0x44,
+                                              0xAC, 0, 0, 4, 0,    16,   0, 0, 0};
+    EXPECT_EQ(record.Bytes(), expected);
+    EXPECT_EQ(TALWaveFormat::ReadFrom(expected.data()), record);
+    EXPECT_EQ(record.ToDeviceFormat().avgBytesPerSec, 44100u);
+}
+
+TEST(AudioFormat, SettersNormaliseTheirValues) {
+    TALAudioFormat format;
+    EXPECT_EQ(format.WaveFormat(), TALWaveFormat::Pcm(2, 11025, 16));
+    EXPECT_EQ(format.BufferSize(), 1024u);
+
+    format.SetBits(12);
+    EXPECT_EQ(format.Bits(), 16u);
+    format.SetBits(4);
+    EXPECT_EQ(format.Bits(), 8u);
+    format.SetChannels(0);
+    EXPECT_EQ(format.Channels(), 1u);
+    format.SetChannels(40);
+    EXPECT_EQ(format.Channels(), 32u);
+    format.SetBufferSize(0);
+    EXPECT_EQ(format.BufferSize(), 1u);
+
+    format.SetSampleRate(8000);
+    const TALWaveFormat record = format.WaveFormat();
+    EXPECT_EQ(record.blockAlign, 32u);  // 8 bits, 32 channels
+    EXPECT_EQ(record.avgBytesPerSec, 32u * 8000u);
+}
+
+TEST(AudioFormat, NotifiesOnlyRealChangesExceptForTheRate) {
+    int calls = 0;
+    TALAudioFormat format(nullptr, [&](TALAudioFormatBasic&) { ++calls; });
+    EXPECT_EQ(calls, 0) << "the defaults set at creation are not reported";
+    format.SetChannels(2);
+    format.SetBits(16);
+    format.SetBufferSize(1024);
+    EXPECT_EQ(calls, 0);
+    format.SetSampleRate(11025);
+    EXPECT_EQ(calls, 1);
+    format.SetChannels(1);
+    format.SetBufferSize(512);
+    EXPECT_EQ(calls, 3);
+
+    TALAudioFormat copy;
+    copy.Assign(format);
+    EXPECT_EQ(copy.WaveFormat(), format.WaveFormat());
+    EXPECT_EQ(copy.BufferSize(), 512u);
+}
+
+TEST(AudioFormat, CallbackRunsUnderTheOwnersLock) {
+    TOWObject owner;
+    bool held = false;
+    TALAudioFormat format(
+        &owner, [&](TALAudioFormatBasic&) { held = owner.LockObject()->HeldByCurrentThread(); });
+    format.SetBufferSize(256);
+    EXPECT_TRUE(held);
+    EXPECT_FALSE(owner.LockObject()->HeldByCurrentThread());
+}
+
+TEST(AudioFormat, ConcurrentSettersAndReadersSeeConsistentRecords) {
+    TOWObject owner;
+    TALAudioFormat format(&owner);
+    std::thread writer([&] {
+        for (int i = 0; i < 2000; ++i) {
+            format.SetChannels(i % 2 == 0 ? 1 : 2);
+            format.SetSampleRate(8000 + static_cast<uint32_t>(i));
+        }
+    });
+    for (int i = 0; i < 2000; ++i) {
+        const TALWaveFormat record = format.WaveFormat();
+        ASSERT_EQ(record.blockAlign, 2u * record.channels);
+        ASSERT_EQ(record.avgBytesPerSec, record.blockAlign * record.samplesPerSec);
+    }
+    writer.join();
+}
+
+TEST(AudioBuffer, DefaultBlockHoldsRecordThenFrames) {
+    auto buffer = TALAudioBuffer::Create(16, 1024, 2);
+    auto access = buffer->AudioAccess();
+    EXPECT_EQ(access->ByteSize(), 18u + 4096u);
+    EXPECT_EQ(access->HeaderSize(), 18u);
+    EXPECT_EQ(access->DataBytes(), 4096u);
+    EXPECT_EQ(access->FrameCount(), 1024u);
+    EXPECT_EQ(access->WaveFormat(), TALWaveFormat::Pcm(2, 11025, 16));
+    EXPECT_EQ(access->Data(), access->ReadPointer() + 18);
+    EXPECT_EQ(access->Sample(1023, 1), 0);
+}
+
+TEST(AudioBuffer, SamplesAreAddressedByFrameAndChannel) {
+    auto buffer = TALAudioBuffer::Create(16, 4, 2);
+    auto access = buffer->AudioAccess();
+    access->SetSample(3, 1, -12345);
+    access->SetSample(0, 0, 70000);  // stored as its low 16 bits
+    const uint8_t* data = access->Data();
+    EXPECT_EQ(data[3 * 4 + 2], 0xC7);  // -12345 = 0xCFC7, little-endian
+    EXPECT_EQ(data[3 * 4 + 3], 0xCF);
+    EXPECT_EQ(access->Sample(3, 1), -12345);
+    EXPECT_EQ(access->Sample(0, 0), static_cast<int16_t>(70000));
+
+    auto bytes = TALAudioBuffer::Create(8, 3, 1)->AudioAccess();
+    bytes->SetSample(2, 0, 200);
+    EXPECT_EQ(bytes->Sample(2, 0), 200);
+    EXPECT_EQ(bytes->DataBytes(), 3u);
+}
+
+TEST(AudioBuffer, OutOfRangeAccessRaisesWithTheOffendingValue) {
+    auto access = TALAudioBuffer::Create(16, 4, 2)->AudioAccess();
+    try {
+        access->Sample(9, 2);  // channel is checked first
+        FAIL();
+    } catch (const ERangeError& error) {
+        EXPECT_STREQ(error.what(), "Channel out of rabge = 2");
+    }
+    try {
+        access->SetSample(4, 1, 0);
+        FAIL();
+    } catch (const ERangeError& error) {
+        EXPECT_STREQ(error.what(), "Index out of rabge = 4");
+    }
+}
+
+TEST(AudioBuffer, ForeignOrTruncatedBlocksReadSafely) {
+    // A block too short for a record, and one whose record claims more than it holds.
+    auto tiny = TSLBlockBuffer::Create(10);
+    auto fromTiny = TALAudioBuffer::CreateFrom(*tiny)->AudioAccess();
+    EXPECT_EQ(fromTiny->Channels(), 0u);
+    EXPECT_EQ(fromTiny->FrameCount(), 0u);
+    EXPECT_EQ(fromTiny->DataBytes(), 0u);
+    EXPECT_THROW(fromTiny->Sample(0, 0), ERangeError);
+
+    auto lying = TSLBlockBuffer::Create(20);
+    TALWaveFormat claim = TALWaveFormat::Pcm(2, 8000, 16);
+    claim.blockAlign = 1;  // frames would overlap and run off the end
+    claim.WriteTo(lying->WritePointer());
+    auto access = TALAudioBuffer::CreateFrom(*lying)->AudioAccess();
+    EXPECT_EQ(access->FrameCount(), 2u);
+    EXPECT_THROW(access->Sample(1, 1), ERangeError);
+}
+
+TEST(SharedBuffers, WritingThroughOneLeavesTheOtherUnchanged) {
+    auto original = TALAudioBuffer::Create(16, 8, 2);
+    original->AudioAccess()->SetSample(5, 0, 111);
+    auto wrapped = TALAudioBuffer::CreateFrom(*original);
+    EXPECT_EQ(wrapped->SharedBlock(), original->SharedBlock()) << "sharing copies nothing";
+    EXPECT_TRUE(original->IsShared());
+
+    auto access = wrapped->AudioAccess();
+    access->SetSample(5, 0, 222);
+    EXPECT_EQ(access->Sample(5, 0), 222);
+    EXPECT_EQ(original->AudioAccess()->Sample(5, 0), 111);
+    EXPECT_FALSE(original->IsShared());
+    EXPECT_FALSE(wrapped->IsShared());
+    EXPECT_EQ(access->WaveFormat(), TALWaveFormat::Pcm(2, 11025, 16));
+}
+
+TEST(SharedBuffers, LastHolderKeepsTheBlockAlive) {
+    std::shared_ptr<TALAudioBuffer> survivor;
+    {
+        auto first = TALAudioBuffer::Create(16, 2, 1);
+        first->AudioAccess()->SetSample(1, 0, -5);
+        survivor = TALAudioBuffer::CreateFrom(*first);
+    }
+    auto access = survivor->AudioAccess();
+    EXPECT_FALSE(survivor->IsShared());
+    const uint8_t* before = access->ReadPointer();
+    access->SetSample(0, 0, 9);  // sole holder: written in place
+    EXPECT_EQ(access->ReadPointer(), before);
+    EXPECT_EQ(access->Sample(1, 0), -5);
+}
+
+TEST(BlockBuffer, WorkBufferFillsAndSharesLikeEveryBuffer) {
+    auto work = TSLBlockBuffer::Create(2 * 16);
+    auto access = work->BlockAccess();
+    EXPECT_EQ(access->SampleCount(), 16u);
+    access->Fill(0xFF);
+    EXPECT_EQ(access->ReadSamples()[15], -1);
+    auto reader = TSLBlockBuffer::CreateFrom(*work);
+    access->ZeroFill();
+    EXPECT_EQ(access->ReadSamples()[15], 0);
+    EXPECT_EQ(reader->BlockAccess()->ReadSamples()[15], -1);
+}
+
+TEST(SharedBuffers, BuffersPassedBetweenThreadsStayIndependent) {
+    // A producer writes and hands on each block; the consumer wraps and re-writes it.
+    constexpr int kBlocks = 200;
+    std::vector<std::shared_ptr<TALAudioBuffer>> produced(kBlocks);
+    std::vector<std::shared_ptr<TALAudioBuffer>> wrapped(kBlocks);
+    std::atomic<int> ready{0};
+    std::thread producer([&] {
+        for (int i = 0; i < kBlocks; ++i) {
+            auto buffer = TALAudioBuffer::Create(16, 64, 2);
+            buffer->AudioAccess()->SetSample(0, 0, i);
+            produced[i] = buffer;
+            ready.store(i + 1, std::memory_order_release);
+        }
+    });
+    for (int i = 0; i < kBlocks; ++i) {
+        while (ready.load(std::memory_order_acquire) <= i) {
+            std::this_thread::yield();
+        }
+        wrapped[i] = TALAudioBuffer::CreateFrom(*produced[i]);
+        wrapped[i]->AudioAccess()->SetSample(0, 1, -i);
+    }
+    producer.join();
+    for (int i = 0; i < kBlocks; ++i) {
+        EXPECT_EQ(produced[i]->AudioAccess()->Sample(0, 1), 0);
+        EXPECT_EQ(wrapped[i]->AudioAccess()->Sample(0, 0), i);
+    }
+}
+
+}  // namespace
+}  // namespace vantrel::signal

@@ -1,0 +1,318 @@
+#include "signal/ALKernels.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numeric>
+#include <vector>
+
+namespace vantrel::signal {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+const float kProgramRelFreq = static_cast<float>(500.0 / 11025.0);
+
+std::vector<int16_t> Head(const std::vector<int16_t>& block, size_t n) {
+    return {block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n)};
+}
+
+// The triangle evaluated directly at each sample's phase.
+int16_t ClosedFormTriangle(double magnitude, double relFreq, double asymmetry, double phase,
+                           int k) {
+    const double fall = kPi + asymmetry;
+    const double rise = kPi - asymmetry;
+    const double alpha = std::fmod(phase + kTwoPi * relFreq * k, kTwoPi);
+    const double tri = alpha < fall ? 1.0 - 2.0 * alpha / fall : -1.0 + 2.0 * (alpha - fall) / rise;
+    return static_cast<int16_t>(std::trunc(magnitude * tri));
+}
+
+TEST(TriangleKernel, ProgramSettingsGiveTheKnownBlocksAndPhase) {
+    std::vector<int16_t> block(1024);
+    float phase = 0.0f;
+    ASSERT_EQ(TriangleBlock(block.data(), 1024, 20000, kProgramRelFreq, 0.0f, &phase), 0);
+    EXPECT_EQ(Head(block, 8),
+              (std::vector<int16_t>{20000, 16371, 12743, 9115, 5487, 1859, -1768, -5396}));
+    EXPECT_FLOAT_EQ(phase, 2.7640417f);
+    for (int k = 0; k < 1024; ++k) {
+        ASSERT_EQ(block[k], ClosedFormTriangle(20000, kProgramRelFreq, 0.0, 0.0, k)) << k;
+    }
+
+    const int16_t lastOfFirst = block.back();
+    ASSERT_EQ(TriangleBlock(block.data(), 1024, 20000, kProgramRelFreq, 0.0f, &phase), 0);
+    EXPECT_EQ(Head(block, 4), (std::vector<int16_t>{-15192, -18820, -17550, -13922}));
+    // Neighbouring samples never differ by more than one step of the triangle.
+    const int step = static_cast<int>(std::ceil(4.0 * 20000 * kProgramRelFreq));
+    EXPECT_LE(std::abs(block.front() - lastOfFirst), step);
+}
+
+TEST(TriangleKernel, FollowsTheClosedFormForSkewedShapes) {
+    for (float asymmetry : {-2.0f, -0.5f, 0.7f, 2.5f}) {
+        std::vector<int16_t> block(3000);
+        float phase = 1.0f;
+        ASSERT_EQ(TriangleBlock(block.data(), 3000, 12000, 0.013f, asymmetry, &phase), 0);
+        for (int k = 0; k < 3000; ++k) {
+            ASSERT_NEAR(block[k], ClosedFormTriangle(12000, 0.013f, asymmetry, 1.0, k), 1)
+                << "asymmetry " << asymmetry << " sample " << k;
+        }
+    }
+}
+
+TEST(TriangleKernel, SymmetricTriangleSpansBothPeaksOverOnePeriod) {
+    // 100 samples per period: +M at 0, -M at 50, +M again at 100.
+    std::vector<int16_t> block(101);
+    float phase = 0.0f;
+    ASSERT_EQ(TriangleBlock(block.data(), 101, 10000, 0.01f, 0.0f, &phase), 0);
+    EXPECT_EQ(block[0], 10000);
+    EXPECT_NEAR(block[50], -10000, 1);
+    EXPECT_NEAR(block[100], 10000, 1);
+    EXPECT_EQ(*std::min_element(block.begin(), block.end()), block[50]);
+}
+
+TEST(TriangleKernel, NearSawtoothLimitsStayBoundedAndMonotonicWithinPeriods) {
+    const float limit = static_cast<float>(3.141592621);  // just inside the accepted range
+    for (float asymmetry : {limit, -limit}) {
+        std::vector<int16_t> block(2000);
+        float phase = 0.5f;
+        ASSERT_EQ(TriangleBlock(block.data(), 2000, 30000, 0.01f, asymmetry, &phase), 0);
+        int jumps = 0;
+        for (size_t k = 1; k < block.size(); ++k) {
+            const int delta = block[k] - block[k - 1];
+            const bool wrongWay = asymmetry > 0 ? delta > 0 : delta < 0;
+            jumps += wrongWay ? 1 : 0;
+            if (wrongWay) {
+                EXPECT_GT(std::abs(delta), 50000) << "only the wrap moves against the ramp";
+            }
+        }
+        EXPECT_EQ(jumps, 20);  // one wrap per period, 20 periods
+    }
+}
+
+TEST(TriangleKernel, HighFrequenciesNeverExceedTheMagnitude) {
+    for (float asymmetry : {-3.0f, -1.0f, 0.0f, 1.0f, 3.0f}) {
+        for (float relFreq : {0.3f, 0.45f, 0.4999f}) {
+            std::vector<int16_t> block(500);
+            float phase = 0.3f;
+            ASSERT_EQ(TriangleBlock(block.data(), 500, 20000, relFreq, asymmetry, &phase), 0);
+            for (int16_t sample : block) {
+                ASSERT_LE(std::abs(sample), 20000) << asymmetry << " " << relFreq;
+            }
+        }
+    }
+}
+
+TEST(TriangleKernel, ZeroFrequencyHoldsTheStartingValue) {
+    std::vector<int16_t> block(64);
+    float phase = 4.0f;
+    ASSERT_EQ(TriangleBlock(block.data(), 64, 8000, 0.0f, 0.0f, &phase), 0);
+    const auto expected = static_cast<int16_t>(8000 * (-1.0 + 2.0 * (4.0 - kPi) / kPi));
+    for (int16_t sample : block) {
+        ASSERT_EQ(sample, expected);
+    }
+    EXPECT_EQ(phase, 4.0f);
+}
+
+TEST(TriangleKernel, ChecksArgumentsInOrderAndLeavesPhaseOnFailure) {
+    int16_t out[4] = {7, 7, 7, 7};
+    float phase = 1.0f;
+    EXPECT_EQ(TriangleBlock(out, 4, 100, 0.1f, 0.0f, nullptr), kKernelNullPointer);
+    EXPECT_EQ(TriangleBlock(out, 4, 0, 0.7f, 5.0f, &phase), kTriangleMagnitudeError);
+    EXPECT_EQ(TriangleBlock(out, 4, 100, 0.5f, 5.0f, &phase), kTriangleFrequencyError);
+    EXPECT_EQ(TriangleBlock(out, 4, 100, -0.1f, 0.0f, &phase), kTriangleFrequencyError);
+    EXPECT_EQ(TriangleBlock(out, 4, 100, 0.1f, static_cast<float>(kPi), &phase),
+              kTriangleAsymmetryError);
+    EXPECT_EQ(TriangleBlock(out, 4, 100, 0.1f, -static_cast<float>(kPi), &phase),
+              kTriangleAsymmetryError);
+    EXPECT_EQ(TriangleBlock(out, 4, 100, 0.1f, NAN, &phase), kTriangleAsymmetryError);
+    float badPhase = 7.0f;
+    EXPECT_EQ(TriangleBlock(nullptr, 0, 100, 0.1f, 0.0f, &badPhase), kTrianglePhaseError);
+    EXPECT_EQ(TriangleBlock(nullptr, 4, 100, 0.1f, 0.0f, &phase), kKernelNullPointer);
+    EXPECT_EQ(TriangleBlock(out, 0, 100, 0.1f, 0.0f, &phase), kKernelSizeError);
+    EXPECT_EQ(phase, 1.0f);
+    EXPECT_EQ(out[0], 7);
+}
+
+TEST(PhaseAdvance, ResultThatRoundsUpToTwoPiInSinglePrecisionRestartsAtZero) {
+    // 6.2831850 is the largest single below 2π; a tiny advance lands on a double that rounds to
+    // the single above 2π, which the next block would refuse.
+    const float start = 6.2831850f;
+    const float relFreq = 4.3e-8f;
+    for (auto kernel : {0, 1}) {
+        float phase = start;
+        int16_t out[1];
+        const auto run = [&] {
+            return kernel == 0 ? ToneBlock(out, 1, 1000, relFreq, &phase)
+                               : TriangleBlock(out, 1, 1000, relFreq, 0.0f, &phase);
+        };
+        ASSERT_EQ(run(), 0);
+        EXPECT_LT(static_cast<double>(phase), kTwoPi);
+        EXPECT_EQ(run(), 0) << "the following block is still generated";
+    }
+}
+
+TEST(ToneKernel, MatchesTheCosineAcrossBlocks) {
+    const float relFreq = 0.0371f;
+    float phase = 0.25f;
+    std::vector<int16_t> block(1000);
+    double expectedPhase = 0.25;
+    for (int round = 0; round < 3; ++round) {
+        const double start = phase;
+        ASSERT_EQ(ToneBlock(block.data(), 1000, 25000, relFreq, &phase), 0);
+        for (int k = 0; k < 1000; ++k) {
+            const double exact = 25000 * std::cos(start + kTwoPi * relFreq * k);
+            ASSERT_NEAR(block[k], std::trunc(exact), 1) << "round " << round << " sample " << k;
+        }
+        expectedPhase = std::fmod(expectedPhase + kTwoPi * relFreq * 1000, kTwoPi);
+        EXPECT_NEAR(phase, expectedPhase, 1e-5);
+    }
+}
+
+TEST(ToneKernel, LongLowFrequencyBlockDoesNotDrift) {
+    const int n = 200000;
+    std::vector<int16_t> block(n);
+    float phase = 0.0f;
+    ASSERT_EQ(ToneBlock(block.data(), n, 32767, 1e-5f, &phase), 0);
+    for (int k = 0; k < n; k += 997) {
+        ASSERT_NEAR(block[k], std::trunc(32767 * std::cos(kTwoPi * 1e-5f * k)), 1) << k;
+    }
+}
+
+TEST(ToneKernel, ZeroFrequencyAndStatusOrder) {
+    std::vector<int16_t> block(9);
+    float phase = 1.0f;
+    ASSERT_EQ(ToneBlock(block.data(), 9, 1000, 0.0f, &phase), 0);
+    for (int16_t sample : block) {
+        EXPECT_EQ(sample, static_cast<int16_t>(std::trunc(1000 * std::cos(1.0))));
+    }
+    EXPECT_EQ(ToneBlock(block.data(), 9, 1000, 0.1f, nullptr), kKernelNullPointer);
+    EXPECT_EQ(ToneBlock(block.data(), 9, 0, 0.6f, &phase), kToneMagnitudeError);
+    EXPECT_EQ(ToneBlock(block.data(), 9, 1000, 0.6f, &phase), kToneFrequencyError);
+    float badPhase = -0.1f;
+    EXPECT_EQ(ToneBlock(nullptr, 0, 1000, 0.1f, &badPhase), kTonePhaseError);
+    EXPECT_EQ(ToneBlock(nullptr, 9, 1000, 0.1f, &phase), kKernelNullPointer);
+    EXPECT_EQ(ToneBlock(block.data(), 0, 1000, 0.1f, &phase), kKernelSizeError);
+}
+
+TEST(SquareBuilding, AddAndThresholdOfTwoSawtoothsGiveASquareWave) {
+    const float limit = static_cast<float>(3.141592621);
+    const int n = 400;  // four periods of 100 samples
+    std::vector<int16_t> work(n), other(n);
+    float phase = 0.0f;
+    float second = static_cast<float>(3.141592621);
+    TriangleBlock(work.data(), n, 32767, 0.01f, limit, &phase);
+    TriangleBlock(other.data(), n, 32767, 0.01f, -limit, &second);
+    ASSERT_EQ(AddSaturate(other.data(), work.data(), n), 0);
+    ASSERT_EQ(Threshold(work.data(), n, -5000, -5000, 5000, 5000), 0);
+    for (int k = 0; k < n; ++k) {
+        const int inPeriod = k % 100;
+        if (inPeriod > 2 && inPeriod < 48) {
+            ASSERT_EQ(work[k], 5000) << k;
+        } else if (inPeriod > 52 && inPeriod < 98) {
+            ASSERT_EQ(work[k], -5000) << k;
+        }
+    }
+}
+
+TEST(AddSaturate, ClipsAtBothEnds) {
+    const int16_t src[4] = {30000, -30000, 5, -32768};
+    int16_t dst[4] = {10000, -10000, -7, -1};
+    ASSERT_EQ(AddSaturate(src, dst, 4), 0);
+    EXPECT_EQ(dst[0], 32767);
+    EXPECT_EQ(dst[1], -32768);
+    EXPECT_EQ(dst[2], -2);
+    EXPECT_EQ(dst[3], -32768);
+    EXPECT_EQ(AddSaturate(nullptr, dst, 4), kKernelNullPointer);
+    EXPECT_EQ(AddSaturate(src, dst, 0), kKernelSizeError);
+}
+
+TEST(Threshold, RefusesCrossedLevelsWithoutTouchingData) {
+    int16_t data[3] = {-9, 0, 9};
+    EXPECT_EQ(Threshold(data, 3, 1, 1, 0, 0), kKernelThresholdError);
+    EXPECT_EQ(data[0], -9);
+    ASSERT_EQ(Threshold(data, 3, 0, 0, 0, 0), 0);
+    EXPECT_EQ(data[0], 0);
+    EXPECT_EQ(data[2], 0);
+}
+
+TEST(BlockCopy, InterleavesIntoChannelsAndChecksArguments) {
+    const int16_t mono[3] = {0x0102, 0x0304, -2};
+    uint8_t frames[12] = {};
+    ASSERT_EQ(BlockCopy(mono, 2, frames + 2, 4, 2, 3), 0);  // second channel of stereo
+    const int16_t* stereo = reinterpret_cast<const int16_t*>(frames);
+    EXPECT_EQ(stereo[0], 0);
+    EXPECT_EQ(stereo[1], 0x0102);
+    EXPECT_EQ(stereo[5], -2);
+
+    uint8_t bytes[3] = {};
+    ASSERT_EQ(BlockCopy(mono, 2, bytes, 1, 1, 3), 0);  // low bytes of the samples
+    EXPECT_EQ(bytes[0], 0x02);
+    EXPECT_EQ(bytes[1], 0x04);
+    EXPECT_EQ(bytes[2], 0xFE);
+
+    EXPECT_EQ(BlockCopy(nullptr, 2, bytes, 1, 1, 3), kKernelNullPointer);
+    EXPECT_EQ(BlockCopy(mono, 2, bytes, 1, 0, 3), kKernelSizeError);
+    EXPECT_EQ(BlockCopy(mono, 2, bytes, 1, 1, 0), kKernelSizeError);
+    EXPECT_EQ(BlockCopy(mono, 0, bytes, 1, 1, 3), kKernelStepError);
+    EXPECT_EQ(ZeroBlock(frames, 12), 0);
+    EXPECT_EQ(std::accumulate(frames, frames + 12, 0), 0);
+    EXPECT_EQ(ZeroBlock(frames, 0), kKernelSizeError);
+}
+
+TEST(GaussKernel, SeedFiveHundredGivesTheKnownSequence) {
+    std::vector<int16_t> block(1024);
+    uint32_t state = 500;
+    ASSERT_EQ(GaussBlock(block.data(), 1024, 0, 9000, &state), 0);
+    EXPECT_EQ(Head(block, 4), (std::vector<int16_t>{-7689, 2982, 3819, 5469}));
+    EXPECT_EQ(state, 1743943732u);
+    ASSERT_EQ(GaussBlock(block.data(), 1024, 0, 9000, &state), 0);
+    EXPECT_EQ(Head(block, 4), (std::vector<int16_t>{3176, 22263, -11221, -3253}));
+}
+
+TEST(GaussKernel, OddLengthsUseHalfOfTheLastPairAndDrawOneMore) {
+    int16_t out[3];
+    uint32_t state = 500;
+    ASSERT_EQ(GaussBlock(out, 1, 0, 9000, &state), 0);
+    EXPECT_EQ(out[0], -7689);
+    EXPECT_EQ(state, 3246529034u);
+    state = 500;
+    ASSERT_EQ(GaussBlock(out, 3, 0, 9000, &state), 0);
+    EXPECT_EQ(std::vector<int16_t>(out, out + 3), (std::vector<int16_t>{-7689, 2982, 3819}));
+    EXPECT_EQ(state, 383956963u);
+}
+
+TEST(GaussKernel, ZeroDeviationGivesTheMeanAndLargeDeviationSaturates) {
+    std::vector<int16_t> block(256);
+    uint32_t state = 1;
+    ASSERT_EQ(GaussBlock(block.data(), 256, -1234, 0, &state), 0);
+    for (int16_t sample : block) {
+        ASSERT_EQ(sample, -1234);
+    }
+    ASSERT_EQ(GaussBlock(block.data(), 256, 0, 32767, &state), 0);
+    const auto clipped = std::count_if(block.begin(), block.end(),
+                                       [](int16_t s) { return s == 32767 || s == -32768; });
+    EXPECT_GT(clipped, 50);  // about a third lies beyond one deviation
+    int16_t one;
+    EXPECT_EQ(GaussBlock(&one, 1, 0, 1, nullptr), kKernelNullPointer);
+    EXPECT_EQ(GaussBlock(nullptr, 1, 0, 1, &state), kKernelNullPointer);
+    EXPECT_EQ(GaussBlock(&one, 0, 0, 1, &state), kKernelSizeError);
+}
+
+TEST(GaussKernel, LongRunStatisticsApproachMeanAndDeviation) {
+    uint32_t state = 500;
+    std::vector<int16_t> block(20000);
+    ASSERT_EQ(GaussBlock(block.data(), 20000, 0, 9000, &state), 0);
+    double sum = 0, sumSquares = 0;
+    for (int16_t s : block) {
+        sum += s;
+        sumSquares += static_cast<double>(s) * s;
+    }
+    const double n = static_cast<double>(block.size());
+    const double mean = sum / n;
+    const double sd = std::sqrt(sumSquares / n - mean * mean);
+    EXPECT_NEAR(mean, 0.0, 200.0);
+    EXPECT_NEAR(sd, 8950.0, 40.0);
+}
+
+}  // namespace
+}  // namespace vantrel::signal
