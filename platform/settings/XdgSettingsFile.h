@@ -1,0 +1,69 @@
+// The settings store of a desktop without a registry: one text file in the user's
+// configuration folder (see SettingsFileFormat.h for its form).
+//
+// The file is read once and again only when it has changed on disk, so reads cost a stat.
+// Every store rewrites the whole file atomically (see AtomicFile.h), starting from what is on
+// disk at that moment, so values written meanwhile by another instance are kept; a batch
+// stores all its values in one rewrite. A missing, unreadable, cut-off or garbage file reads as
+// holding whatever good lines it has, possibly none. A file that exists but cannot be read is
+// never overwritten, so a passing fault cannot wipe it.
+#pragma once
+
+#include <filesystem>
+#include <mutex>
+#include <vector>
+
+#include "platform/settings/AtomicFile.h"
+#include "platform/settings/SettingsBackend.h"
+#include "platform/settings/SettingsTree.h"
+
+namespace vantrel::settings {
+
+class XdgSettingsFile final : public SettingsBackend {
+  public:
+    // Files larger than this are not settings files of ours and read as empty.
+    static constexpr std::size_t kMaxFileBytes = 1 << 20;
+
+    explicit XdgSettingsFile(std::filesystem::path file);
+
+    // "$XDG_CONFIG_HOME/Quorbit/Vantrel.conf", or "~/.config/Quorbit/Vantrel.conf" when that
+    // variable is unset or not an absolute path; empty when no home folder is known.
+    static std::filesystem::path DefaultPath();
+
+    const std::filesystem::path& Path() const { return path_; }
+
+    std::unique_ptr<SettingsKey> OpenForRead(std::string_view keyPath) override;
+    std::unique_ptr<SettingsKey> OpenForWrite(std::string_view keyPath) override;
+    void BeginBatch() override;
+    bool EndBatch() override;
+
+  private:
+    class Key;
+    struct Change {
+        std::string keyPath;
+        std::string name;
+        Value value;
+    };
+    struct DiskState {
+        bool writable = false;  // false when the file exists but could not be read
+        SettingsTree tree;
+        FileStamp stamp;
+    };
+
+    std::optional<Value> Query(std::string_view keyPath, std::string_view name);
+    bool Store(std::string_view keyPath, std::string_view name, const Value& value);
+
+    DiskState ReadDisk() const;
+    void RefreshLocked();
+    bool WriteLocked(const std::vector<Change>& changes);
+
+    const std::filesystem::path path_;
+    std::mutex mutex_;
+    bool loaded_ = false;
+    FileStamp stamp_;
+    SettingsTree tree_;  // what the file holds, plus the changes held back by a batch
+    int batchDepth_ = 0;
+    std::vector<Change> held_;
+};
+
+}  // namespace vantrel::settings

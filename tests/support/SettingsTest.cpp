@@ -1,0 +1,254 @@
+#include "support/Settings.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "platform/settings/MemorySettings.h"
+
+namespace vantrel {
+namespace {
+
+using settings::MemorySettings;
+using settings::Value;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr std::string_view kName = kWindowPosSetting;
+
+class SettingsRoutinesTest : public ::testing::Test {
+  protected:
+    MemorySettings store_;
+};
+
+TEST_F(SettingsRoutinesTest, IntegersRoundTripWithNegativesAsTwosComplement) {
+    for (int32_t v : {0, 12, -1, INT32_MIN, INT32_MAX}) {
+        WriteIntSetting(store_, kSettingsKey, kSpeedSetting, v);
+        EXPECT_EQ(ReadIntSetting(store_, kSettingsKey, kSpeedSetting, 99), v);
+    }
+    WriteIntSetting(store_, kSettingsKey, kTestSetting, -1);
+    EXPECT_EQ(store_.Get(kSettingsKey, kTestSetting), Value::Dword(0xFFFFFFFF));
+}
+
+TEST_F(SettingsRoutinesTest, MissingKeyValueOrOtherTypeGivesTheDefault) {
+    EXPECT_EQ(ReadIntSetting(store_, kSettingsKey, kSpeedSetting, 12), 12);
+    store_.Put(kSettingsKey, kPitchSetting, Value::Dword(9));
+    EXPECT_EQ(ReadIntSetting(store_, kSettingsKey, kSpeedSetting, 12), 12);
+
+    const std::vector<uint8_t> fourBytes = {20, 0, 0, 0};
+    for (const Value& wrong : {Value::String("20"), Value::Binary(fourBytes)}) {
+        store_.Put(kSettingsKey, kSpeedSetting, wrong);
+        EXPECT_EQ(ReadIntSetting(store_, kSettingsKey, kSpeedSetting, 12), 12);
+    }
+    store_.Put(kSettingsKey, kSpeedSetting, Value{settings::ValueType::Dword, {20, 0}});
+    EXPECT_EQ(ReadIntSetting(store_, kSettingsKey, kSpeedSetting, 12), 12) << "short dword";
+}
+
+TEST_F(SettingsRoutinesTest, ReadOnlyKeyStillGivesTheStoredIntegers) {
+    store_.Put(kSettingsKey, kSpeedSetting, Value::Dword(20));
+    store_.SetFailures({.openForWrite = true});
+    EXPECT_EQ(ReadIntSetting(store_, kSettingsKey, kSpeedSetting, 12), 20);
+}
+
+TEST_F(SettingsRoutinesTest, FailedWritesLeaveTheStoredValues) {
+    WriteIntSetting(store_, kSettingsKey, kSpeedSetting, 20);
+    const uint8_t old[] = {1, 2, 3};
+    WriteBinarySetting(store_, kSettingsKey, kName, old, sizeof old);
+    for (MemorySettings::Failures f :
+         {MemorySettings::Failures{.openForWrite = true}, MemorySettings::Failures{.set = true}}) {
+        store_.SetFailures(f);
+        WriteIntSetting(store_, kSettingsKey, kSpeedSetting, 25);
+        const uint8_t fresh[] = {9, 9};
+        WriteBinarySetting(store_, kSettingsKey, kName, fresh, sizeof fresh);
+    }
+    EXPECT_EQ(store_.Get(kSettingsKey, kSpeedSetting), Value::Dword(20));
+    EXPECT_EQ(store_.Get(kSettingsKey, kName), Value::Binary(old));
+}
+
+TEST_F(SettingsRoutinesTest, UnreadableKeyGivesDefaultsAndZeros) {
+    store_.Put(kSettingsKey, kSpeedSetting, Value::Dword(20));
+    store_.Put(kSettingsKey, kName, Value::Binary(std::vector<uint8_t>(20, 7)));
+    store_.SetFailures({.openForRead = true});
+    EXPECT_EQ(ReadIntSetting(store_, kSettingsKey, kSpeedSetting, 12), 12);
+    std::vector<uint8_t> buffer(20, 0xAA);
+    ReadBinarySetting(store_, kSettingsKey, kName, buffer.data(), buffer.size());
+    EXPECT_EQ(buffer, std::vector<uint8_t>(20, 0));
+}
+
+TEST_F(SettingsRoutinesTest, FirstWriteCreatesTheKey) {
+    EXPECT_FALSE(store_.HasKey(kSettingsKey));
+    WriteIntSetting(store_, kSettingsKey, kVolumeSetting, 0);
+    EXPECT_TRUE(store_.HasKey(kSettingsKey));
+}
+
+TEST_F(SettingsRoutinesTest, BinaryReadFillsOnlyWhatFitsAndZerosTheRest) {
+    std::vector<uint8_t> buffer(8, 0xAA);
+    ReadBinarySetting(store_, kSettingsKey, kName, buffer.data(), buffer.size());
+    EXPECT_EQ(buffer, std::vector<uint8_t>(8, 0)) << "missing";
+
+    store_.Put(kSettingsKey, kName, Value::Binary(std::vector<uint8_t>{1, 2, 3}));
+    buffer.assign(8, 0xAA);
+    ReadBinarySetting(store_, kSettingsKey, kName, buffer.data(), buffer.size());
+    EXPECT_THAT(buffer, ElementsAre(1, 2, 3, 0, 0, 0, 0, 0)) << "shorter";
+
+    store_.Put(kSettingsKey, kName, Value::Binary(std::vector<uint8_t>(9, 5)));
+    buffer.assign(8, 0xAA);
+    ReadBinarySetting(store_, kSettingsKey, kName, buffer.data(), buffer.size());
+    EXPECT_EQ(buffer, std::vector<uint8_t>(8, 0)) << "longer";
+
+    store_.Put(kSettingsKey, kName, Value::String("ab"));
+    ReadBinarySetting(store_, kSettingsKey, kName, buffer.data(), buffer.size());
+    EXPECT_THAT(buffer, ElementsAre('a', 'b', 0, 0, 0, 0, 0, 0)) << "type not checked";
+}
+
+TEST(WindowPosRecordTest, LaysOutTwentyLittleEndianBytes) {
+    WindowPosRecord r;
+    r.state = 2;
+    r.padding = {0xA1, 0xA2, 0xA3};
+    r.top = 149;
+    r.left = -8;
+    r.width = 0x01020304;
+    r.height = 517;
+    const auto bytes = r.ToBytes();
+    EXPECT_THAT(bytes, ElementsAre(2, 0xA1, 0xA2, 0xA3, 149, 0, 0, 0, 0xF8, 0xFF, 0xFF, 0xFF, 4, 3,
+                                   2, 1, 0x05, 0x02, 0, 0));
+    EXPECT_EQ(WindowPosRecord::FromBytes(bytes), r);
+}
+
+// Records what the routines do to a window, in order.
+class FakeWindow : public WindowGeometry {
+  public:
+    int top = 10, left = 20, width = 300, height = 200, screenWidth = 1024;
+    WindowState state = WindowState::Normal;
+    std::vector<std::string> calls;
+
+    int Top() const override { return top; }
+    int Left() const override { return left; }
+    int Width() const override { return width; }
+    int Height() const override { return height; }
+    WindowState State() const override { return state; }
+    void SetTop(int v) override { Record("top", top = v); }
+    void SetLeft(int v) override { Record("left", left = v); }
+    void SetWidth(int v) override { Record("width", width = v); }
+    void SetHeight(int v) override { Record("height", height = v); }
+    void Maximize() override { calls.push_back("maximize"); }
+    int ScreenWidth() const override { return screenWidth; }
+    void ProcessPendingEvents() override { calls.push_back("events"); }
+
+  private:
+    void Record(const char* what, int v) {
+        calls.push_back(what + std::string("=") + std::to_string(v));
+    }
+};
+
+class WindowPosTest : public ::testing::Test {
+  protected:
+    void Store(WindowPosRecord r) {
+        const auto bytes = r.ToBytes();
+        store_.Put(kSettingsKey, kName, Value::Binary(bytes));
+    }
+    WindowPosRecord Stored() {
+        std::array<uint8_t, WindowPosRecord::kSize> bytes{};
+        ReadBinarySetting(store_, kSettingsKey, kName, bytes.data(), bytes.size());
+        return WindowPosRecord::FromBytes(bytes);
+    }
+    static WindowPosRecord Record(uint8_t state, int top, int left, int width, int height) {
+        WindowPosRecord r;
+        r.state = state;
+        r.top = top;
+        r.left = left;
+        r.width = width;
+        r.height = height;
+        return r;
+    }
+
+    MemorySettings store_;
+    FakeWindow window_;
+};
+
+TEST_F(WindowPosTest, NoRecordOrOneWithHeightUpToFortyRestoresNothing) {
+    LoadWindowPos(store_, kSettingsKey, kName, window_, true);
+    EXPECT_THAT(window_.calls, IsEmpty());
+    for (int height : {0, 40, -500}) {
+        Store(Record(2, 5, 6, 700, height));
+        LoadWindowPos(store_, kSettingsKey, kName, window_, true);
+        EXPECT_THAT(window_.calls, IsEmpty()) << height;
+    }
+}
+
+TEST_F(WindowPosTest, RestoresPositionThenMaximizesAfterPendingEvents) {
+    Store(Record(2, 149, 235, 806, 41));
+    LoadWindowPos(store_, kSettingsKey, kName, window_, false);
+    EXPECT_THAT(window_.calls, ElementsAre("top=149", "left=235", "events", "maximize"));
+}
+
+TEST_F(WindowPosTest, RestoresSizeOnlyWhenAskedAndWidthOnlyAboveForty) {
+    Store(Record(0, 1, 2, 806, 517));
+    LoadWindowPos(store_, kSettingsKey, kName, window_, true);
+    EXPECT_THAT(window_.calls, ElementsAre("top=1", "left=2", "width=806", "height=517", "events"));
+
+    window_.calls.clear();
+    Store(Record(1, 1, 2, 40, 517));
+    LoadWindowPos(store_, kSettingsKey, kName, window_, true);
+    EXPECT_THAT(window_.calls, ElementsAre("top=1", "left=2", "height=517", "events"));
+}
+
+TEST_F(WindowPosTest, LeftEdgeOffTheScreenKeepsTheWindowsLeftEdge) {
+    for (int left : {1024, 5000}) {
+        window_.calls.clear();
+        Store(Record(0, 7, left, 806, 517));
+        LoadWindowPos(store_, kSettingsKey, kName, window_, false);
+        EXPECT_THAT(window_.calls, ElementsAre("top=7", "events")) << left;
+    }
+    window_.calls.clear();
+    Store(Record(0, 7, 1023, 806, 517));
+    LoadWindowPos(store_, kSettingsKey, kName, window_, false);
+    EXPECT_THAT(window_.calls, ElementsAre("top=7", "left=1023", "events"));
+}
+
+TEST_F(WindowPosTest, OnlyTheMaximizedStateMaximizes) {
+    for (uint8_t state : {0, 1, 3, 255}) {
+        window_.calls.clear();
+        Store(Record(state, 7, 8, 806, 517));
+        LoadWindowPos(store_, kSettingsKey, kName, window_, false);
+        EXPECT_THAT(window_.calls, ElementsAre("top=7", "left=8", "events")) << int(state);
+    }
+}
+
+TEST_F(WindowPosTest, NormalWindowStoresItsBoundsAndKeepsThePadding) {
+    WindowPosRecord old = Record(2, 1, 2, 3, 4);
+    old.padding = {7, 8, 9};
+    Store(old);
+    SaveWindowPos(store_, kSettingsKey, kName, window_);
+    WindowPosRecord expected = Record(0, 10, 20, 300, 200);
+    expected.padding = {7, 8, 9};
+    EXPECT_EQ(Stored(), expected);
+}
+
+TEST_F(WindowPosTest, MinimizedOrMaximizedWindowKeepsTheLastNormalBounds) {
+    window_.state = WindowState::Maximized;
+    SaveWindowPos(store_, kSettingsKey, kName, window_);
+    EXPECT_EQ(Stored(), Record(2, 0, 0, 0, 0)) << "nothing stored before";
+
+    Store(Record(0, 149, 235, 806, 517));
+    window_.state = WindowState::Minimized;
+    SaveWindowPos(store_, kSettingsKey, kName, window_);
+    EXPECT_EQ(Stored(), Record(1, 149, 235, 806, 517));
+}
+
+TEST_F(WindowPosTest, SavedPositionComesBackOnTheNextStart) {
+    window_.top = 149;
+    window_.left = 235;
+    SaveWindowPos(store_, kSettingsKey, kName, window_);
+    FakeWindow next;
+    LoadWindowPos(store_, kSettingsKey, kName, next, false);
+    EXPECT_EQ(next.top, 149);
+    EXPECT_EQ(next.left, 235);
+    EXPECT_EQ(next.width, 300);
+}
+
+}  // namespace
+}  // namespace vantrel

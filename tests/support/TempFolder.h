@@ -1,0 +1,45 @@
+// A fresh folder under the system's temporary folder, removed with everything in it.
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+
+namespace vantrel::testing {
+
+class TempFolder {
+  public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr)
+            path_ = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+inline std::string ReadWholeFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteWholeFile(const std::filesystem::path& file, const std::string& bytes) {
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+}  // namespace vantrel::testing

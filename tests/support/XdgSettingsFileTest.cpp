@@ -1,0 +1,291 @@
+#include "platform/settings/XdgSettingsFile.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "platform/settings/SettingsFileFormat.h"
+#include "tests/support/TempFolder.h"
+
+namespace vantrel::settings {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadWholeFile;
+using testing::WriteWholeFile;
+
+constexpr std::string_view kKey = "Software\\Quorbit\\Vantrel";
+
+std::optional<Value> Read(SettingsBackend& store, std::string_view name) {
+    auto key = store.OpenForRead(kKey);
+    return key ? key->Query(name) : std::nullopt;
+}
+
+bool Write(SettingsBackend& store, std::string_view name, const Value& value) {
+    auto key = store.OpenForWrite(kKey);
+    return key && key->Set(name, value);
+}
+
+// Makes every write of this process beyond `bytes` fail, as on a full disk.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        ::signal(SIGXFSZ, oldHandler_);
+    }
+
+  private:
+    rlimit old_{};
+    sighandler_t oldHandler_{};
+};
+
+std::vector<fs::path> FilesIn(const fs::path& folder) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder))
+        files.push_back(entry.path());
+    return files;
+}
+
+class XdgSettingsFileTest : public ::testing::Test {
+  protected:
+    fs::path File() const { return folder_.Path() / "Quorbit" / "Vantrel.conf"; }
+
+    testing::TempFolder folder_;
+};
+
+TEST_F(XdgSettingsFileTest, ValuesSurviveInAReadableFileThatANewInstanceReads) {
+    {
+        XdgSettingsFile store(File());
+        ASSERT_TRUE(Write(store, "Speed", Value::Dword(12)));
+        ASSERT_TRUE(Write(store, "Test", Value::Dword(0xFFFFFFFF)));
+        ASSERT_TRUE(
+            Write(store, "WindowPos", Value::Binary(std::vector<uint8_t>{2, 0, 0, 0, 149})));
+    }
+    const std::string text = ReadWholeFile(File());
+    EXPECT_NE(text.find("[Software\\Quorbit\\Vantrel]\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Speed\"=dword:0000000c\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"WindowPos\"=hex:02,00,00,00,95\n"), std::string::npos) << text;
+
+    XdgSettingsFile fresh(File());
+    EXPECT_EQ(Read(fresh, "Speed"), Value::Dword(12));
+    EXPECT_EQ(Read(fresh, "Test"), Value::Dword(0xFFFFFFFF));
+    EXPECT_EQ(Read(fresh, "WindowPos"), Value::Binary(std::vector<uint8_t>{2, 0, 0, 0, 149}));
+}
+
+TEST_F(XdgSettingsFileTest, FirstWriteCreatesTheMissingFolders) {
+    const fs::path deep = folder_.Path() / "a" / "b" / "Quorbit" / "Vantrel.conf";
+    XdgSettingsFile store(deep);
+    EXPECT_EQ(store.OpenForRead(kKey), nullptr);
+    ASSERT_TRUE(Write(store, "Speed", Value::Dword(5)));
+    EXPECT_TRUE(fs::is_regular_file(deep));
+    EXPECT_EQ(fs::status(deep.parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
+}
+
+TEST_F(XdgSettingsFileTest, UnusableFilesReadAsHoldingNothing) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"empty", ""},
+        {"binary garbage", std::string("\x00\xFF\x13[\x00]\n\"Speed\"\x00=dword:1\n", 24)},
+        {"zero-filled", std::string(4096, '\0')},
+        {"text of another program", "Speed=12\nPitch: 8\n<xml/>\n"},
+    };
+    for (const Case& c : cases) {
+        WriteWholeFile(File(), c.bytes);
+        XdgSettingsFile store(File());
+        EXPECT_EQ(store.OpenForRead(kKey), nullptr) << c.what;
+    }
+    std::string huge = "[Software\\Quorbit\\Vantrel]\n\"Speed\"=dword:00000005\n";
+    huge.resize(XdgSettingsFile::kMaxFileBytes + 1, '\n');
+    WriteWholeFile(File(), huge);
+    XdgSettingsFile store(File());
+    EXPECT_EQ(Read(store, "Speed"), std::nullopt) << "oversized file";
+}
+
+TEST_F(XdgSettingsFileTest, BadLinesDoNotSpoilTheGoodOnes) {
+    WriteWholeFile(File(),
+                   "\"Orphan\"=dword:00000001\n"
+                   "; comment\n"
+                   "[Software\\Quorbit\\Vantrel]\r\n"
+                   "\"Speed\"=dword:00000014\r\n"
+                   "\"Spacing\"=dword:123456789\n"  // too many digits
+                   "\"Pitch\"=hex:0,1\n"            // bytes need two digits
+                   "garbage line\n"
+                   "\"Volume\"=\"unterminated\n"
+                   "  \"Test\" = dword:3  \n"
+                   "\"Speed\"=dword:00000015 trailing\n"  // rejected, the earlier one stays
+                   "[Software\\Quorbit\\Vantrel\n"        // damaged header: values below are lost
+                   "\"Stray\"=dword:00000001\n"
+                   "[Software\\Quorbit\\Vantrel]\n"
+                   "\"Name\"=\"A\\\"B\"\n");
+    XdgSettingsFile store(File());
+    EXPECT_EQ(Read(store, "Speed"), Value::Dword(20));
+    EXPECT_EQ(Read(store, "Test"), Value::Dword(3));
+    EXPECT_EQ(Read(store, "Name"), Value::String("A\"B"));
+    for (const char* name : {"Orphan", "Spacing", "Pitch", "Volume", "Stray"}) {
+        EXPECT_EQ(Read(store, name), std::nullopt) << name;
+    }
+}
+
+TEST_F(XdgSettingsFileTest, FileCutOffAnywhereLosesOnlyTheCutLine) {
+    SettingsTree tree;
+    tree.Set(kKey, "Speed", Value::Dword(0x0C));
+    tree.Set(kKey, "WindowPos", Value::Binary(std::vector<uint8_t>(20, 0x41)));
+    tree.Set(kKey, "Title", Value::String("a \"b\" c"));
+    tree.Set(kKey, "Pitch", Value::Dword(8));
+    const std::string full = FormatSettingsFile(tree);
+    ASSERT_EQ(ParseSettingsFile(full), tree);
+
+    for (std::size_t length = 0; length < full.size(); ++length) {
+        const SettingsTree cut = ParseSettingsFile(std::string_view(full).substr(0, length));
+        for (const SettingsTree::Entry& e : tree.Keys().front().entries) {
+            const Value* v = cut.Find(kKey, e.name);
+            if (v != nullptr) {
+                EXPECT_EQ(*v, e.value) << e.name << " cut at " << length;
+            }
+        }
+    }
+}
+
+TEST_F(XdgSettingsFileTest, FailedWriteKeepsTheOldFileAndValue) {
+    XdgSettingsFile store(File());
+    ASSERT_TRUE(Write(store, "Speed", Value::Dword(12)));
+    const std::string before = ReadWholeFile(File());
+    {
+        FileSizeLimit full(16);
+        EXPECT_FALSE(Write(store, "Speed", Value::Dword(30)));
+        store.BeginBatch();
+        EXPECT_TRUE(Write(store, "Pitch", Value::Dword(9)));
+        EXPECT_EQ(Read(store, "Pitch"), Value::Dword(9));
+        EXPECT_FALSE(store.EndBatch());
+    }
+    EXPECT_EQ(ReadWholeFile(File()), before);
+    EXPECT_EQ(FilesIn(File().parent_path()), std::vector<fs::path>{File()}) << "temporary left";
+    EXPECT_EQ(Read(store, "Speed"), Value::Dword(12));
+    EXPECT_EQ(Read(store, "Pitch"), std::nullopt) << "a failed batch is dropped";
+}
+
+TEST_F(XdgSettingsFileTest, ReadOnlyFolderKeepsTheOldFile) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    XdgSettingsFile store(File());
+    ASSERT_TRUE(Write(store, "Speed", Value::Dword(12)));
+    const std::string before = ReadWholeFile(File());
+    fs::permissions(File().parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(Write(store, "Speed", Value::Dword(30)));
+    fs::permissions(File().parent_path(), fs::perms::owner_all);
+    EXPECT_EQ(ReadWholeFile(File()), before);
+    EXPECT_EQ(Read(store, "Speed"), Value::Dword(12));
+}
+
+TEST_F(XdgSettingsFileTest, SomethingOtherThanAFileInItsPlaceIsNeitherReadNorReplaced) {
+    fs::create_directories(File().parent_path());
+    ASSERT_EQ(::mkfifo(File().c_str(), 0600), 0);
+    XdgSettingsFile store(File());
+    EXPECT_EQ(store.OpenForRead(kKey), nullptr);  // and does not wait for a writer
+    EXPECT_FALSE(Write(store, "Speed", Value::Dword(1)));
+    EXPECT_TRUE(fs::is_fifo(File()));
+
+    const fs::path folderInstead = folder_.Path() / "dir.conf";
+    fs::create_directories(folderInstead);
+    XdgSettingsFile other(folderInstead);
+    EXPECT_EQ(other.OpenForRead(kKey), nullptr);
+    EXPECT_FALSE(Write(other, "Speed", Value::Dword(1)));
+}
+
+TEST_F(XdgSettingsFileTest, InstancesSeeAndKeepEachOthersValues) {
+    XdgSettingsFile first(File());
+    XdgSettingsFile second(File());
+    ASSERT_TRUE(Write(first, "Speed", Value::Dword(20)));
+    EXPECT_EQ(Read(second, "Speed"), Value::Dword(20));
+    ASSERT_TRUE(Write(second, "Pitch", Value::Dword(9)));
+    ASSERT_TRUE(Write(first, "Volume", Value::Dword(3)));
+
+    XdgSettingsFile fresh(File());
+    EXPECT_EQ(Read(fresh, "Speed"), Value::Dword(20));
+    EXPECT_EQ(Read(fresh, "Pitch"), Value::Dword(9));
+    EXPECT_EQ(Read(fresh, "Volume"), Value::Dword(3));
+}
+
+TEST_F(XdgSettingsFileTest, BatchStoresItsValuesTogetherAtTheEnd) {
+    XdgSettingsFile store(File());
+    ASSERT_TRUE(Write(store, "Speed", Value::Dword(12)));
+    const std::string before = ReadWholeFile(File());
+    {
+        SettingsBatch outer(store);
+        {
+            SettingsBatch inner(store);
+            ASSERT_TRUE(Write(store, "Speed", Value::Dword(25)));
+        }
+        ASSERT_TRUE(Write(store, "Pitch", Value::Dword(10)));
+        EXPECT_EQ(Read(store, "Speed"), Value::Dword(25));
+        EXPECT_EQ(ReadWholeFile(File()), before);
+    }
+    XdgSettingsFile fresh(File());
+    EXPECT_EQ(Read(fresh, "Speed"), Value::Dword(25));
+    EXPECT_EQ(Read(fresh, "Pitch"), Value::Dword(10));
+}
+
+TEST_F(XdgSettingsFileTest, LinkedFileIsUpdatedThroughTheLink) {
+    const fs::path real = folder_.Path() / "dotfiles" / "vantrel.conf";
+    WriteWholeFile(real, "");
+    fs::create_directories(File().parent_path());
+    fs::create_symlink(real, File());
+    XdgSettingsFile store(File());
+    ASSERT_TRUE(Write(store, "Speed", Value::Dword(7)));
+    EXPECT_TRUE(fs::is_symlink(File()));
+    EXPECT_NE(ReadWholeFile(real).find("\"Speed\"=dword:00000007"), std::string::npos);
+}
+
+TEST_F(XdgSettingsFileTest, ReplacedFileKeepsItsPermissions) {
+    WriteWholeFile(File(), "");
+    fs::permissions(File(), fs::perms::owner_read | fs::perms::owner_write);
+    XdgSettingsFile store(File());
+    ASSERT_TRUE(Write(store, "Speed", Value::Dword(7)));
+    EXPECT_EQ(fs::status(File()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// Sets an environment variable for the scope, restoring its old value afterwards.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(XdgSettingsFileLocation, FollowsXdgConfigHomeElseHomeConfig) {
+    ScopedEnv home("HOME", "/home/learner");
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg");
+        EXPECT_EQ(XdgSettingsFile::DefaultPath(), fs::path("/cfg/Quorbit/Vantrel.conf"));
+    }
+    for (const char* ignored : {static_cast<const char*>(nullptr), "", "relative/cfg"}) {
+        ScopedEnv xdg("XDG_CONFIG_HOME", ignored);
+        EXPECT_EQ(XdgSettingsFile::DefaultPath(),
+                  fs::path("/home/learner/.config/Quorbit/Vantrel.conf"));
+    }
+}
+
+}  // namespace
+}  // namespace vantrel::settings
