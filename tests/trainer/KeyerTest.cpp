@@ -1,0 +1,268 @@
+#include "trainer/Keyer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+constexpr int kLoudest = 0;  // VolTrackBar position of level 8
+
+// Renders `c` into a buffer of exactly its length, checking the returned byte count.
+std::vector<int16_t> Render(Keyer& keyer, uint8_t c) {
+    std::vector<int16_t> samples(Keyer::kMaxCharacterSamples, 12345);
+    const int bytes = keyer.RenderCharacter(samples.data(), samples.size(), c);
+    EXPECT_EQ(static_cast<std::size_t>(bytes), 2 * keyer.CharacterSamples(c)) << int(c);
+    samples.resize(bytes / 2);
+    return samples;
+}
+
+// The tone algorithm sample by sample, straight from its description: both envelope steps
+// wherever they apply, the phase starting at zero for every element.
+void ReferenceTone(const Keyer& keyer, std::vector<int16_t>& out, int64_t n) {
+    uint32_t phase = 0;
+    for (int64_t i = 1; i <= n; ++i) {
+        int32_t s = keyer.SineTable()[phase >> 15];
+        for (int64_t k = 0; i < 32 && k < 33 - i; ++k) {
+            s = s * 8 / 9;
+        }
+        for (int64_t k = 0; i > n - 32 && k < i - n + 33; ++k) {
+            s = s * 8 / 9;
+        }
+        out.push_back(static_cast<int16_t>(s));
+        phase = (phase + static_cast<uint32_t>(keyer.PhaseIncrement())) & Keyer::kPhaseMask;
+    }
+}
+
+std::vector<int16_t> ReferenceCharacter(const Keyer& keyer, uint8_t c) {
+    std::vector<int16_t> out;
+    const int64_t dot = keyer.DotLength();
+    for (char symbol : MorseCode(c)) {
+        ReferenceTone(keyer, out, symbol == '-' ? 3 * dot : dot);
+        out.insert(out.end(), dot, 0);
+    }
+    out.insert(out.end(), (keyer.Spacing() + 2) * dot, 0);
+    return out;
+}
+
+Keyer MakeKeyer(int speed, int spacing, int pitchPosition, int volumePosition) {
+    Keyer keyer;
+    keyer.SetSpeed(speed);
+    keyer.SetSpacing(spacing);
+    keyer.SetPitchPosition(pitchPosition);
+    keyer.SetVolumePosition(volumePosition);
+    return keyer;
+}
+
+TEST(MorseCodeTest, TableHoldsEightyOneCodesWithSharedPatterns) {
+    int coded = 0;
+    for (int c = 0; c < 256; ++c) {
+        const std::string_view code = MorseCode(static_cast<uint8_t>(c));
+        if (!code.empty()) {
+            ++coded;
+            EXPECT_TRUE(c >= 33 && c <= 223) << c;
+            EXPECT_EQ(code.find_first_not_of(".-"), std::string_view::npos) << c;
+        }
+    }
+    EXPECT_EQ(coded, 81);
+    for (uint8_t c : {' ', '"', '\'', '(', ')', ':', ';', '<', '>', '[', 'a', 'z', '\x7F', '\xA8',
+                      '\xDA', '\xE0', '\x0D', '\x0A'}) {
+        EXPECT_TRUE(MorseCode(c).empty()) << int(c);
+    }
+    // Characters with one pattern share one string.
+    EXPECT_EQ(MorseCode('$').data(), MorseCode('*').data());
+    EXPECT_EQ(MorseCode('A').data(), MorseCode(0xC0).data());
+    EXPECT_EQ(MorseCode('@').data(), MorseCode(0xDF).data());
+    EXPECT_EQ(MorseCode('W'), MorseCode(0xC2));  // В
+    EXPECT_EQ(MorseCode('V'), MorseCode(0xC6));  // Ж
+    EXPECT_EQ(MorseCode('Q'), MorseCode(0xD9));  // Щ
+    EXPECT_EQ(MorseCode(0xD8), "----");          // Ш
+    EXPECT_EQ(MorseCode('?'), "..--..");
+    EXPECT_EQ(MorseCode('#'), "-.--.");
+    EXPECT_EQ(MorseDots('0'), 20);
+    EXPECT_EQ(MorseDots(','), 20);
+    EXPECT_EQ(MorseDots('E'), 2);
+    EXPECT_EQ(MorseDots(' '), 0);
+}
+
+TEST(KeyerTest, SineTablePeakGrowsByOneEighthOfFullScalePerLevel) {
+    const int expected[9] = {0, 4096, 8192, 12288, 16384, 20479, 24575, 28671, 32767};
+    Keyer keyer;
+    for (int level = 0; level <= 8; ++level) {
+        keyer.SetVolumePosition(8 - level);
+        EXPECT_EQ(keyer.VolumeLevel(), level);
+        EXPECT_EQ(keyer.SineTable()[8192], expected[level]) << level;
+        EXPECT_EQ(keyer.SineTable()[24576], -expected[level]) << level;
+    }
+    keyer.SetVolumePosition(8);
+    for (int16_t s : keyer.SineTable()) {
+        ASSERT_EQ(s, 0);
+    }
+    keyer.SetVolumePosition(kLoudest);
+    const int16_t raw[8] = {0, 23170, 32767, 23170, 0, -23170, -32767, -23170};
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(keyer.SineTable()[k * 4096], raw[k]);
+    }
+}
+
+TEST(KeyerTest, PhaseIncrementRoundsToNearestEven) {
+    Keyer keyer;
+    EXPECT_EQ(keyer.ToneFrequency(), 1000.0L);
+    const std::pair<int, int32_t> cases[] = {{4, 53687091},   {5, 67108864},   {8, 107374182},
+                                             {10, 134217728}, {15, 201326592}, {16, 214748365}};
+    for (const auto& [position, increment] : cases) {
+        keyer.SetPitchPosition(position);
+        EXPECT_EQ(keyer.ToneFrequency(), 100.0L * position);
+        EXPECT_EQ(keyer.PhaseIncrement(), increment) << position;
+    }
+}
+
+TEST(KeyerTest, DotAtTwelveGroupsPerMinuteMatchesReferenceSamples) {
+    Keyer keyer = MakeKeyer(12, 0, 10, kLoudest);
+    const std::vector<int16_t> e = Render(keyer, 'E');
+    ASSERT_EQ(e.size(), 3200u);
+    const int16_t start[8] = {0, 598, 952, 758, 0, -960, -1528, -1216};
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(e[k], start[k]) << k;
+    }
+    EXPECT_EQ(e[30], -25889);   // sample 31: two steps
+    EXPECT_EQ(e[31], -23170);   // sample 32: full amplitude
+    EXPECT_EQ(e[767], -23170);  // sample n - 32: untouched by the fall
+    const int16_t end[4] = {0, -598, -752, -472};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(e[796 + k], end[k]) << k;
+    }
+    for (std::size_t i = 800; i < e.size(); ++i) {
+        ASSERT_EQ(e[i], 0) << i;
+    }
+}
+
+TEST(KeyerTest, EveryElementStartsAfreshWhateverThePreviousEndedOn) {
+    Keyer keyer = MakeKeyer(13, 0, 7, kLoudest);
+    const std::vector<int16_t> i = Render(keyer, 'I');  // two dots
+    const std::size_t dot = keyer.DotLength();
+    ASSERT_NE(i[dot - 1], 0);
+    EXPECT_EQ(i[2 * dot], 0);
+    EXPECT_TRUE(std::equal(i.begin(), i.begin() + dot, i.begin() + 2 * dot));
+}
+
+TEST(KeyerTest, DotLengthIsTruncatedQuotientOfSpeed) {
+    const std::pair<int, int32_t> cases[] = {{3, 3200}, {7, 1371}, {12, 800},
+                                             {13, 738}, {20, 480}, {30, 320}};
+    Keyer keyer;
+    for (const auto& [speed, dot] : cases) {
+        keyer.SetSpeed(speed);
+        EXPECT_EQ(keyer.DotLength(), dot) << speed;
+    }
+}
+
+// Every character at every tested speed, spacing and pitch agrees with the reference model,
+// which fixes the plan (element order and lengths, gaps) and every sample value.
+class KeyerPlanTest : public ::testing::TestWithParam<std::tuple<int, int>> {};
+
+TEST_P(KeyerPlanTest, EveryCharacterMatchesTheReferenceModel) {
+    const auto [speed, spacing] = GetParam();
+    Keyer keyer = MakeKeyer(speed, spacing, 4 + speed % 13, speed % 3);
+    for (int c = 0; c < 256; ++c) {
+        const auto code = static_cast<uint8_t>(c);
+        const std::vector<int16_t> samples = Render(keyer, code);
+        EXPECT_EQ(samples.size(),
+                  static_cast<std::size_t>(MorseDots(code) + spacing + 2) * keyer.DotLength());
+        ASSERT_EQ(samples, ReferenceCharacter(keyer, code)) << "character " << c;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SpeedsAndSpacings, KeyerPlanTest,
+                         ::testing::Combine(::testing::Values(3, 7, 12, 13, 20, 30),
+                                            ::testing::Values(0, 7)));
+
+TEST(KeyerTest, UncodedCharactersAndBlankRenderOneCharacterGapOfSilence) {
+    Keyer keyer = MakeKeyer(20, 3, 8, kLoudest);
+    for (uint8_t c : {' ', '\xDA', 'a', '(', '\x1F', '\xE0', '\\'}) {
+        const std::vector<int16_t> s = Render(keyer, c);
+        EXPECT_EQ(s.size(), 5u * 480) << int(c);
+        EXPECT_EQ(std::count(s.begin(), s.end(), 0), static_cast<long>(s.size())) << int(c);
+    }
+}
+
+TEST(KeyerTest, SpacingAddsDotsAfterEveryCharacter) {
+    Keyer keyer = MakeKeyer(12, 0, 8, kLoudest);
+    const std::vector<int16_t> normal = Render(keyer, 'K');
+    keyer.SetSpacing(7);
+    const std::vector<int16_t> wide = Render(keyer, 'K');
+    ASSERT_EQ(wide.size(), normal.size() + 7 * 800);
+    EXPECT_TRUE(std::equal(normal.begin(), normal.end(), wide.begin()));
+    EXPECT_EQ(Render(keyer, '$'), Render(keyer, '*'));
+}
+
+TEST(KeyerTest, LongestCharacterFitsTheMaximumAndCapacityCutsLongerRenders) {
+    Keyer keyer = MakeKeyer(3, 7, 16, kLoudest);
+    std::size_t longest = 0;
+    for (int c = 0; c < 256; ++c) {
+        longest = std::max(longest, keyer.CharacterSamples(static_cast<uint8_t>(c)));
+    }
+    EXPECT_EQ(longest, Keyer::kMaxCharacterSamples);
+    EXPECT_EQ(keyer.CharacterSamples('0'), 92800u);
+    EXPECT_EQ(keyer.CharacterSamples(','), 92800u);
+
+    const std::vector<int16_t> full = Render(keyer, '0');
+    // Cuts inside the rise, inside a steady tone, inside the fall and inside a gap.
+    for (std::size_t capacity : {0u, 10u, 5000u, 9575u, 9600u + 1000u, 50000u}) {
+        std::vector<int16_t> buffer(capacity + 64, 777);
+        const int bytes = keyer.RenderCharacter(buffer.data(), capacity, '0');
+        EXPECT_EQ(bytes, static_cast<int>(2 * capacity));
+        EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + capacity, full.begin()))
+            << capacity;
+        EXPECT_EQ(std::count(buffer.begin() + capacity, buffer.end(), 777), 64) << capacity;
+    }
+}
+
+TEST(KeyerTest, LevelZeroKeysInSilenceWithUnchangedTiming) {
+    Keyer keyer = MakeKeyer(12, 0, 8, 8);
+    const std::vector<int16_t> s = Render(keyer, '0');
+    EXPECT_EQ(s.size(), 22u * 800);
+    EXPECT_EQ(std::count(s.begin(), s.end(), 0), static_cast<long>(s.size()));
+}
+
+TEST(KeyerTest, SettingChangesApplyFromTheNextCharacter) {
+    Keyer keyer = MakeKeyer(12, 0, 8, kLoudest);
+    const std::vector<int16_t> before = Render(keyer, 'T');
+    keyer.SetPitchPosition(16);
+    const std::vector<int16_t> higher = Render(keyer, 'T');
+    EXPECT_NE(before, higher);
+    EXPECT_EQ(higher, ReferenceCharacter(keyer, 'T'));
+    keyer.SetVolumePosition(4);
+    const std::vector<int16_t> quieter = Render(keyer, 'T');
+    EXPECT_EQ(quieter, ReferenceCharacter(keyer, 'T'));
+    EXPECT_LT(*std::max_element(quieter.begin(), quieter.end()),
+              *std::max_element(higher.begin(), higher.end()));
+}
+
+TEST(KeyerTest, OutOfRangeSettingsAreBroughtToTheNearestEnd) {
+    Keyer keyer;
+    keyer.SetSpeed(0);
+    EXPECT_EQ(keyer.DotLength(), 3200);
+    keyer.SetSpeed(50);
+    EXPECT_EQ(keyer.DotLength(), 320);
+    keyer.SetSpacing(-1);
+    EXPECT_EQ(keyer.Spacing(), 0);
+    keyer.SetSpacing(9);
+    EXPECT_EQ(keyer.Spacing(), 7);
+    keyer.SetVolumePosition(-3);  // would otherwise overflow the 16-bit table
+    EXPECT_EQ(keyer.VolumeLevel(), 8);
+    EXPECT_EQ(keyer.SineTable()[8192], 32767);
+    keyer.SetPitchPosition(100);
+    EXPECT_EQ(keyer.ToneFrequency(), 1600.0L);
+}
+
+TEST(KeyerTest, NothingIsRenderedBeforeTheSpeedIsSet) {
+    Keyer keyer;
+    int16_t sentinel = 99;
+    EXPECT_EQ(keyer.RenderCharacter(&sentinel, 1, 'E'), 0);
+    EXPECT_EQ(sentinel, 99);
+}
+
+}  // namespace
+}  // namespace vantrel
