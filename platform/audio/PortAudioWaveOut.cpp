@@ -1,0 +1,546 @@
+#include "platform/audio/PortAudioWaveOut.h"
+
+#include <portaudio.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <mutex>
+#include <utility>
+
+#include "platform/audio/NotificationThread.h"
+#include "platform/audio/RateConverter.h"
+#include "platform/audio/SpscRing.h"
+
+namespace vantrel::audio {
+
+struct PortAudioWaveSystem::Counters {
+    std::atomic<uint64_t> underruns{0};
+    std::atomic<uint64_t> hostUnderruns{0};
+    std::atomic<uint64_t> callbacks{0};
+    std::atomic<int64_t> lastStartLatencyNs{-1};
+    std::mutex mutex;  // the fields below
+    double lastOutputLatency = 0.0;
+    double lastDeviceRate = 0.0;
+    bool lastConverted = false;
+};
+
+namespace {
+
+using Counters = PortAudioWaveSystem::Counters;
+
+constexpr std::size_t kMaxNameBytes = 31;
+// Headers a stream holds at most; far above the two to four the program keeps in flight.
+constexpr std::size_t kRingSize = 1024;
+// Host buffering asked for: low enough for a prompt start, not so low that the host starves.
+constexpr double kMinSuggestedLatency = 0.020;
+
+// PortAudio is initialised once for the process and its control calls are not thread-safe, so
+// every call outside the audio callback goes through this lock.
+std::mutex& PaMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+int paUsers = 0;  // guarded by PaMutex()
+
+bool AcquirePortAudio() {
+    std::lock_guard lock(PaMutex());
+    if (paUsers == 0 && Pa_Initialize() != paNoError) {
+        return false;
+    }
+    ++paUsers;
+    return true;
+}
+
+void ReleasePortAudio() {
+    std::lock_guard lock(PaMutex());
+    if (--paUsers == 0) {
+        Pa_Terminate();
+    }
+}
+
+MMResult ToResult(PaError error) {
+    switch (error) {
+        case paNoError:
+            return MMSYSERR_NOERROR;
+        case paInvalidDevice:
+            return MMSYSERR_BADDEVICEID;
+        case paDeviceUnavailable:
+            return MMSYSERR_ALLOCATED;
+        case paInvalidChannelCount:
+        case paInvalidSampleRate:
+        case paSampleFormatNotSupported:
+        case paBadIODeviceCombination:
+            return WAVERR_BADFORMAT;
+        case paInsufficientMemory:
+            return MMSYSERR_NOMEM;
+        case paNotInitialized:
+        case paHostApiNotFound:
+        case paInvalidHostApi:
+            return MMSYSERR_NODRIVER;
+        default:
+            return MMSYSERR_ERROR;
+    }
+}
+
+std::string CutName(const char* name) {
+    std::string text = name ? name : "";
+    if (text.size() <= kMaxNameBytes) {
+        return text;
+    }
+    std::size_t cut = kMaxNameBytes;
+    // Never split a UTF-8 sequence: back off while the first byte dropped continues one.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return text.substr(0, cut);
+}
+
+int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+class PortAudioWaveOut final : public WaveOut {
+  public:
+    PortAudioWaveOut(const WaveFormat& format, uint32_t deviceRate, WaveCallback callback,
+                     std::shared_ptr<Counters> counters)
+        : format_(format),
+          channels_(format.channels),
+          converting_(deviceRate != format.samplesPerSec),
+          converter_(format.samplesPerSec, deviceRate, format.channels),
+          callback_(std::make_shared<WaveCallback>(std::move(callback))),
+          counters_(std::move(counters)),
+          notifier_([this] { OnWake(); }) {}
+
+    ~PortAudioWaveOut() override {
+        Close();
+        notifier_.Stop();
+    }
+
+    // Opens and starts the PortAudio stream; on failure nothing is left open.
+    MMResult Start(const PaStreamParameters& parameters, double deviceRate) {
+        std::lock_guard lock(mutex_);
+        closed_ = true;  // until the stream runs: a failed start is destroyed without a word
+        {
+            std::lock_guard pa(PaMutex());
+            PaError error = Pa_OpenStream(&stream_, nullptr, &parameters, deviceRate,
+                                          paFramesPerBufferUnspecified, paClipOff,
+                                          &PortAudioWaveOut::Callback, this);
+            if (error != paNoError) {
+                stream_ = nullptr;
+                return ToResult(error);
+            }
+            Pa_SetStreamFinishedCallback(stream_, &PortAudioWaveOut::Finished);
+            error = Pa_StartStream(stream_);
+            if (error != paNoError) {
+                Pa_CloseStream(stream_);
+                stream_ = nullptr;
+                return ToResult(error);
+            }
+            const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
+            std::lock_guard stats(counters_->mutex);
+            counters_->lastOutputLatency = info ? info->outputLatency : 0.0;
+            counters_->lastDeviceRate = deviceRate;
+            counters_->lastConverted = converting_;
+        }
+        running_ = true;
+        closed_ = false;
+        Post(WaveMessage::Open, nullptr);
+        return MMSYSERR_NOERROR;
+    }
+
+    MMResult Prepare(WaveHeader* header) override {
+        if (!header) {
+            return MMSYSERR_INVALPARAM;
+        }
+        std::lock_guard lock(mutex_);
+        header->prepared = true;
+        return MMSYSERR_NOERROR;
+    }
+
+    MMResult Unprepare(WaveHeader* header) override {
+        if (!header) {
+            return MMSYSERR_INVALPARAM;
+        }
+        std::lock_guard lock(mutex_);
+        if (header->queued) {
+            return WAVERR_STILLPLAYING;
+        }
+        header->prepared = false;
+        return MMSYSERR_NOERROR;
+    }
+
+    MMResult Write(WaveHeader* header) override {
+        if (!header || (!header->data && header->length > 0)) {
+            return MMSYSERR_INVALPARAM;
+        }
+        std::lock_guard lock(mutex_);
+        if (closed_) {
+            return MMSYSERR_INVALHANDLE;
+        }
+        if (!header->prepared) {
+            return WAVERR_UNPREPARED;
+        }
+        if (header->queued) {
+            return WAVERR_STILLPLAYING;
+        }
+        if (outstanding_ == kRingSize) {
+            return MMSYSERR_NOMEM;
+        }
+        if (outstanding_ == 0) {
+            startStampNs_.store(NowNs(), std::memory_order_relaxed);
+        }
+        header->queued = true;
+        ++outstanding_;
+        writeRing_.Push(header);  // never full: outstanding_ bounds both rings
+        if (!running_) {
+            const MMResult started = StartStreamLocked();
+            if (started != MMSYSERR_NOERROR) {
+                // The device is gone: give the header back rather than keep it forever.
+                ReturnAllLocked();
+                return started;
+            }
+        }
+        return MMSYSERR_NOERROR;
+    }
+
+    MMResult Pause() override { return SetPaused(true); }
+    MMResult Restart() override { return SetPaused(false); }
+
+    MMResult Reset() override {
+        std::lock_guard lock(mutex_);
+        if (closed_) {
+            return MMSYSERR_INVALHANDLE;
+        }
+        StopStreamLocked();
+        ReturnAllLocked();
+        return MMSYSERR_NOERROR;
+    }
+
+    MMResult Close() override {
+        std::lock_guard lock(mutex_);
+        if (closed_) {
+            return MMSYSERR_NOERROR;
+        }
+        StopStreamLocked();
+        ReturnAllLocked();
+        {
+            std::lock_guard pa(PaMutex());
+            Pa_CloseStream(stream_);
+        }
+        stream_ = nullptr;
+        closed_ = true;
+        Post(WaveMessage::Close, nullptr);
+        return MMSYSERR_NOERROR;
+    }
+
+  private:
+    static int Callback(const void*, void* output, unsigned long frames,
+                        const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags flags, void* self) {
+        static_cast<PortAudioWaveOut*>(self)->Render(static_cast<int16_t*>(output), frames, flags);
+        return paContinue;
+    }
+
+    static void Finished(void* self) { static_cast<PortAudioWaveOut*>(self)->OnFinished(); }
+
+    // --- Audio callback side: no locks, no allocation, no I/O. ---
+
+    void Render(int16_t* out, unsigned long frames, PaStreamCallbackFlags flags) {
+        counters_->callbacks.fetch_add(1, std::memory_order_relaxed);
+        if (flags & paOutputUnderflow) {
+            counters_->hostUnderruns.fetch_add(1, std::memory_order_relaxed);
+        }
+        if (paused_.load(std::memory_order_acquire)) {
+            std::memset(out, 0, frames * channels_ * sizeof(int16_t));
+            return;
+        }
+        if (converting_) {
+            for (unsigned long i = 0; i < frames; ++i) {
+                converter_.Produce(out + i * channels_, [this](int16_t* f) { PullFrames(f, 1); });
+            }
+        } else {
+            PullFrames(out, frames);
+        }
+    }
+
+    // Fills `count` frames from the queue, silence where it runs dry.
+    void PullFrames(int16_t* out, std::size_t count) {
+        while (count > 0) {
+            if (!EnsureCurrent()) {
+                if (awaitingNext_) {
+                    counters_->underruns.fetch_add(1, std::memory_order_relaxed);
+                    awaitingNext_ = false;
+                }
+                std::memset(out, 0, count * channels_ * sizeof(int16_t));
+                return;
+            }
+            const std::size_t n = std::min<std::size_t>(count, currentFrames_ - position_);
+            const uint8_t* from = current_->data + position_ * format_.blockAlign;
+            const std::size_t samples = n * channels_;
+            if (format_.bitsPerSample == 16) {
+                std::memcpy(out, from, samples * sizeof(int16_t));
+            } else {
+                for (std::size_t i = 0; i < samples; ++i) {
+                    out[i] = static_cast<int16_t>((from[i] - 128) * 256);
+                }
+            }
+            out += samples;
+            count -= n;
+            position_ += n;
+            if (position_ == currentFrames_) {
+                FinishCurrent();
+            }
+        }
+    }
+
+    bool EnsureCurrent() {
+        while (!current_) {
+            if (!writeRing_.Pop(current_)) {
+                return false;
+            }
+            const int64_t stamp = startStampNs_.exchange(0, std::memory_order_relaxed);
+            if (stamp != 0) {
+                counters_->lastStartLatencyNs.store(NowNs() - stamp, std::memory_order_relaxed);
+            }
+            position_ = 0;
+            currentFrames_ = current_->length / format_.blockAlign;
+            if (currentFrames_ == 0) {
+                FinishCurrent();
+            }
+        }
+        return true;
+    }
+
+    void FinishCurrent() {
+        doneRing_.Push(current_);
+        current_ = nullptr;
+        awaitingNext_ = true;
+        notifier_.Wake();
+    }
+
+    void OnFinished() {
+        if (!stopping_.load(std::memory_order_acquire)) {
+            died_.store(true, std::memory_order_release);
+            notifier_.Wake();
+        }
+    }
+
+    // --- Control side, under mutex_. ---
+
+    // On the notification thread: turns finished headers into Done notifications, and gives
+    // everything back when the host ended the stream by itself.
+    void OnWake() {
+        std::lock_guard lock(mutex_);
+        if (died_.exchange(false, std::memory_order_acq_rel) && running_ && !closed_) {
+            StopStreamLocked();
+            ReturnAllLocked();
+            return;
+        }
+        DrainLocked();
+    }
+
+    void Post(WaveMessage message, WaveHeader* header) {
+        notifier_.Post([callback = callback_, message, header] { (*callback)(message, header); });
+    }
+
+    void ReturnLocked(WaveHeader* header) {
+        header->queued = false;
+        --outstanding_;
+        Post(WaveMessage::Done, header);
+    }
+
+    void DrainLocked() {
+        WaveHeader* header = nullptr;
+        while (doneRing_.Pop(header)) {
+            ReturnLocked(header);
+        }
+    }
+
+    // With the stream stopped the callback state is ours: return everything in queue order.
+    void ReturnAllLocked() {
+        DrainLocked();
+        if (current_) {
+            ReturnLocked(std::exchange(current_, nullptr));
+        }
+        WaveHeader* header = nullptr;
+        while (writeRing_.Pop(header)) {
+            ReturnLocked(header);
+        }
+        position_ = 0;
+        awaitingNext_ = false;
+        converter_.Clear();
+        startStampNs_.store(0, std::memory_order_relaxed);
+    }
+
+    void StopStreamLocked() {
+        if (!running_) {
+            return;
+        }
+        stopping_.store(true, std::memory_order_release);
+        {
+            std::lock_guard pa(PaMutex());
+            Pa_StopStream(stream_);
+        }
+        stopping_.store(false, std::memory_order_release);
+        died_.store(false, std::memory_order_release);
+        running_ = false;
+    }
+
+    MMResult StartStreamLocked() {
+        std::lock_guard pa(PaMutex());
+        const PaError error = Pa_StartStream(stream_);
+        if (error != paNoError) {
+            return ToResult(error) == MMSYSERR_NOERROR ? MMSYSERR_ERROR : ToResult(error);
+        }
+        running_ = true;
+        return MMSYSERR_NOERROR;
+    }
+
+    MMResult SetPaused(bool paused) {
+        std::lock_guard lock(mutex_);
+        if (closed_) {
+            return MMSYSERR_INVALHANDLE;
+        }
+        paused_.store(paused, std::memory_order_release);
+        return MMSYSERR_NOERROR;
+    }
+
+    const WaveFormat format_;
+    const std::size_t channels_;
+    const bool converting_;
+
+    // Shared with the callback through the rings and atomics only.
+    SpscRing<WaveHeader*, kRingSize> writeRing_;  // control -> callback
+    SpscRing<WaveHeader*, kRingSize> doneRing_;   // callback -> notification thread
+    std::atomic<bool> paused_{false};
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> died_{false};
+    std::atomic<int64_t> startStampNs_{0};
+
+    // Callback state; the control side touches it only while the stream is stopped.
+    WaveHeader* current_ = nullptr;
+    std::size_t currentFrames_ = 0;
+    std::size_t position_ = 0;
+    bool awaitingNext_ = false;
+    RateConverter converter_;
+
+    // Control state.
+    std::mutex mutex_;
+    PaStream* stream_ = nullptr;
+    bool running_ = false;
+    bool closed_ = false;
+    std::size_t outstanding_ = 0;  // written and not yet given back
+
+    const std::shared_ptr<WaveCallback> callback_;
+    const std::shared_ptr<Counters> counters_;
+    NotificationThread notifier_;  // last: stopped before the members it uses go
+};
+
+}  // namespace
+
+PortAudioWaveSystem::PortAudioWaveSystem() : counters_(std::make_shared<Counters>()) {
+    initialized_ = AcquirePortAudio();
+    if (!initialized_) {
+        return;
+    }
+    std::lock_guard lock(PaMutex());
+    const int count = Pa_GetDeviceCount();
+    for (int i = 0; i < count; ++i) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+        if (info && info->maxOutputChannels > 0) {
+            devices_.push_back(i);
+            names_.push_back(CutName(info->name));
+        }
+    }
+}
+
+PortAudioWaveSystem::~PortAudioWaveSystem() {
+    if (initialized_) {
+        ReleasePortAudio();
+    }
+}
+
+int PortAudioWaveSystem::DeviceCount() {
+    return static_cast<int>(devices_.size());
+}
+
+std::string PortAudioWaveSystem::DeviceName(int index) {
+    if (index < 0 || index >= DeviceCount()) {
+        return {};
+    }
+    return names_[static_cast<std::size_t>(index)];
+}
+
+MMResult PortAudioWaveSystem::Open(int deviceId, const WaveFormat& format, WaveCallback callback,
+                                   std::unique_ptr<WaveOut>* stream) {
+    if (!stream) {
+        return MMSYSERR_INVALPARAM;
+    }
+    if (!initialized_ || devices_.empty()) {
+        return MMSYSERR_NODRIVER;
+    }
+    if (deviceId != WAVE_MAPPER && (deviceId < 0 || deviceId >= DeviceCount())) {
+        return MMSYSERR_BADDEVICEID;
+    }
+    if (!IsValidPcm(format)) {
+        return WAVERR_BADFORMAT;
+    }
+
+    PaStreamParameters parameters{};
+    double deviceRate = format.samplesPerSec;
+    {
+        std::lock_guard lock(PaMutex());
+        PaDeviceIndex device = deviceId == WAVE_MAPPER
+                                   ? Pa_GetDefaultOutputDevice()
+                                   : devices_[static_cast<std::size_t>(deviceId)];
+        if (device == paNoDevice) {
+            device = devices_.front();
+        }
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+        if (!info) {
+            return MMSYSERR_BADDEVICEID;
+        }
+        if (info->maxOutputChannels < format.channels) {
+            return WAVERR_BADFORMAT;
+        }
+        parameters.device = device;
+        parameters.channelCount = format.channels;
+        parameters.sampleFormat = paInt16;
+        parameters.suggestedLatency = std::max(info->defaultLowOutputLatency, kMinSuggestedLatency);
+        PaError support = Pa_IsFormatSupported(nullptr, &parameters, deviceRate);
+        if (support == paInvalidSampleRate && info->defaultSampleRate > 0) {
+            // Play at the device's own rate and convert.
+            deviceRate = info->defaultSampleRate;
+            support = Pa_IsFormatSupported(nullptr, &parameters, deviceRate);
+        }
+        if (support != paFormatIsSupported) {
+            return ToResult(support);
+        }
+    }
+
+    auto created = std::make_unique<PortAudioWaveOut>(format, static_cast<uint32_t>(deviceRate),
+                                                      std::move(callback), counters_);
+    const MMResult result = created->Start(parameters, deviceRate);
+    if (result != MMSYSERR_NOERROR) {
+        return result;
+    }
+    *stream = std::move(created);
+    return MMSYSERR_NOERROR;
+}
+
+PortAudioStats PortAudioWaveSystem::Stats() const {
+    PortAudioStats stats;
+    stats.underruns = counters_->underruns.load();
+    stats.hostUnderruns = counters_->hostUnderruns.load();
+    stats.callbacks = counters_->callbacks.load();
+    stats.lastStartLatencyNs = counters_->lastStartLatencyNs.load();
+    std::lock_guard lock(counters_->mutex);
+    stats.lastOutputLatency = counters_->lastOutputLatency;
+    stats.lastDeviceRate = counters_->lastDeviceRate;
+    stats.lastConverted = counters_->lastConverted;
+    return stats;
+}
+
+}  // namespace vantrel::audio
