@@ -1,0 +1,314 @@
+#include "signal/ALCommonGen.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "tests/signal/CoreTestParts.h"
+
+namespace vantrel::signal {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::CountingGen;
+using testing::PumpMaster;
+using testing::RecordingSink;
+using Kinds = std::vector<std::string>;
+
+std::vector<std::shared_ptr<IALAudioBuffer>> BuffersOf(const RecordingSink& sink) {
+    std::vector<std::shared_ptr<IALAudioBuffer>> buffers;
+    for (const auto& op : sink.Operations()) {
+        if (const auto* supplied = op->As<TOWSuppliedBufferOperation>()) {
+            buffers.push_back(std::dynamic_pointer_cast<IALAudioBuffer>(supplied->Buffer));
+        }
+    }
+    return buffers;
+}
+
+class ALCommonGenTest : public ::testing::Test {
+  protected:
+    TSLManualTimeSource time;
+    TSLClockService clocks{time};
+
+    // Advances the clock by whole periods and waits until `threads` clock threads are idle.
+    void AdvanceBy(std::chrono::milliseconds step, size_t threads = 1) {
+        time.Advance(step);
+        time.WaitForSleepers(threads);
+    }
+};
+
+TEST_F(ALCommonGenTest, APumpedStreamStartsPrefillsAndResumesOnceAfterTheSecondBlock) {
+    CountingGen gen("Gen", clocks);
+    PumpMaster master("Out");
+    gen.SetEnabled(false);
+    gen.OutputPin().Connect(master.input);
+    master.Clear();
+
+    gen.SetEnabled(true);
+    EXPECT_EQ(master.Kinds(), (Kinds{"PumpRequest", "PumpRequest", "StartWave", "StartPump",
+                                     "Buffer", "Buffer", "Resume", "Buffer", "Buffer"}));
+    EXPECT_FALSE(gen.SelfPumping());
+    EXPECT_EQ(clocks.ClockCount(), 0u);
+    EXPECT_EQ(gen.StartHooks(), 1);
+    EXPECT_EQ(gen.SampleRate(), 11025.0);
+
+    const auto* wave = master.Operations()[2]->As<TOWStartWaveOperation>();
+    EXPECT_EQ(wave->BlockSize(), 1024);
+    EXPECT_EQ(wave->Value(), 10.0);  // 11025 div 1024
+    EXPECT_EQ(wave->Format, TALWaveFormat::Pcm(2, 11025, 16));
+
+    for (int i = 0; i < 5; ++i) {
+        master.Pump();
+    }
+    EXPECT_EQ(master.Count("Buffer"), 9u);
+    EXPECT_EQ(master.Count("Resume"), 1u);
+}
+
+TEST_F(ALCommonGenTest, EveryChannelReceivesTheMonoBlockAndBuffersFollowTheFormat) {
+    CountingGen gen("Gen", clocks);
+    PumpMaster master("Out", 1);
+    gen.SetEnabled(false);
+    gen.OutputPin().Connect(master.input);
+    gen.SetEnabled(true);
+
+    auto buffers = BuffersOf(master);
+    ASSERT_EQ(buffers.size(), 1u);
+    auto access = buffers[0]->AudioAccess();
+    ASSERT_EQ(access->FrameCount(), 1024u);
+    EXPECT_EQ(access->DataBytes(), 4096u);
+    for (size_t frame : {size_t{0}, size_t{1}, size_t{1023}}) {
+        EXPECT_EQ(access->Sample(frame, 0), static_cast<int16_t>(frame));
+        EXPECT_EQ(access->Sample(frame, 1), static_cast<int16_t>(frame));
+    }
+
+    // A format change while running applies to the next block.
+    gen.AudioFormat().SetBufferSize(300);
+    gen.AudioFormat().SetChannels(3);
+    master.Clear();
+    master.Pump();
+    buffers = BuffersOf(master);
+    ASSERT_EQ(buffers.size(), 1u);
+    access = buffers[0]->AudioAccess();
+    EXPECT_EQ(access->Channels(), 3u);
+    ASSERT_EQ(access->FrameCount(), 300u);
+    EXPECT_EQ(access->Sample(299, 2), 100 + 299);
+
+    // 8-bit formats receive the low byte of each sample.
+    gen.AudioFormat().SetBits(8);
+    master.Clear();
+    master.Pump();
+    access = BuffersOf(master).at(0)->AudioAccess();
+    EXPECT_EQ(access->Sample(1, 0), (200 + 1) & 0xff);
+}
+
+TEST_F(ALCommonGenTest, ARepeatedPumpIdIsIgnoredExceptAsTheFirstAfterAStart) {
+    CountingGen gen("Gen", clocks);
+    PumpMaster master("Out", 0);
+    gen.SetEnabled(false);
+    gen.OutputPin().Connect(master.input);
+    gen.SetEnabled(true);
+    const auto pump = std::make_shared<TOWMasterPumpOperation>(&master);
+
+    // A pump from a component that is not the pump master is ignored.
+    RecordingSink stranger("Stranger");
+    master.input.NotifyUpstream(std::make_shared<TOWMasterPumpOperation>(&stranger));
+    EXPECT_EQ(master.Count("Buffer"), 0u);
+
+    master.input.NotifyUpstream(pump);
+    master.input.NotifyUpstream(pump);
+    EXPECT_EQ(master.Count("Buffer"), 1u);
+
+    gen.SetEnabled(false);
+    gen.SetEnabled(true);
+    master.input.NotifyUpstream(pump);  // the same id, but the first after a start
+    master.input.NotifyUpstream(pump);
+    EXPECT_EQ(master.Count("Buffer"), 2u);
+}
+
+TEST_F(ALCommonGenTest, DisablingEndsTheStreamAndReenablingStartsItAfresh) {
+    CountingGen gen("Gen", clocks);
+    PumpMaster master("Out");
+    gen.SetEnabled(false);
+    gen.OutputPin().Connect(master.input);
+    gen.SetEnabled(true);
+    master.Clear();
+
+    gen.SetEnabled(false);
+    EXPECT_EQ(master.Kinds(), Kinds{"EndStop"});
+    EXPECT_FALSE(gen.Running());
+    EXPECT_FALSE(gen.EnablePin().Value());
+    master.Pump();
+    EXPECT_EQ(master.Count("Buffer"), 0u);
+
+    master.Clear();
+    gen.SetEnabled(true);
+    EXPECT_EQ(master.Count("StartWave"), 1u);
+    EXPECT_EQ(master.Count("StartPump"), 1u);
+    EXPECT_EQ(master.Count("Resume"), 1u);
+    EXPECT_EQ(gen.StartHooks(), 2);
+    // The new run starts its blocks from the beginning.
+    EXPECT_EQ(BuffersOf(master).at(0)->AudioAccess()->Sample(5, 0), 5);
+
+    // A stop sent upstream by a sink also ends the stream.
+    master.input.NotifyUpstream(std::make_shared<TOWEndStopOperation>());
+    EXPECT_FALSE(gen.Running());
+}
+
+TEST_F(ALCommonGenTest, AnUnconnectedGeneratorNeverStartsEvenWhenASinkComesLater) {
+    CountingGen gen("Gen", clocks);
+    gen.SetEnabled(false);
+    gen.SetEnabled(true);
+    EXPECT_FALSE(gen.Running());
+
+    PumpMaster master("Out");
+    gen.OutputPin().Connect(master.input);
+    EXPECT_TRUE(master.Kinds().empty());
+    EXPECT_FALSE(gen.Running());
+
+    gen.SetEnabled(false);
+    gen.SetEnabled(true);
+    EXPECT_TRUE(gen.Running());
+    EXPECT_EQ(master.Count("StartWave"), 1u);
+}
+
+TEST_F(ALCommonGenTest, ASelfPacedStreamRunsOnTheClockUntilDisabled) {
+    CountingGen gen("Gen", clocks);
+    RecordingSink sink("Out");
+    gen.SetEnabled(false);
+    gen.OutputPin().Connect(sink.input);
+    gen.SetEnabled(true);
+    EXPECT_TRUE(gen.SelfPumping());
+    EXPECT_EQ(clocks.ClockCount(), 1u);
+    EXPECT_EQ(sink.Kinds(), (Kinds{"PumpRequest", "PumpRequest", "StartWave"}));
+
+    time.WaitForSleepers(1);
+    AdvanceBy(92ms);
+    EXPECT_EQ(sink.Count("Buffer"), 0u);
+    AdvanceBy(1ms);
+    EXPECT_EQ(sink.Count("Buffer"), 1u);
+    AdvanceBy(3 * 93ms);  // a late clock catches up
+    EXPECT_EQ(sink.Count("Buffer"), 4u);
+    EXPECT_EQ(sink.Count("Resume"), 1u);
+    EXPECT_EQ(sink.Kinds()[5], "Resume");  // right after the second block
+
+    gen.SetEnabled(false);
+    EXPECT_EQ(clocks.ClockCount(), 0u);
+    EXPECT_EQ(sink.Kinds().back(), "EndStop");
+    time.WaitForSleepers(0);  // the old clock thread has gone
+    gen.SetEnabled(true);     // a new clock, a new run
+    time.WaitForSleepers(1);
+    AdvanceBy(93ms);
+    EXPECT_EQ(sink.Count("Buffer"), 5u);
+}
+
+TEST_F(ALCommonGenTest, TheClockPeriodFollowsTheFormat) {
+    EXPECT_EQ(TALCommonGen::ClockPeriod(11025, 1024), 93ms);
+    EXPECT_EQ(TALCommonGen::ClockPeriod(8000, 1024), 128ms);
+    EXPECT_EQ(TALCommonGen::ClockPeriod(0, 1024), 60000ms);
+
+    CountingGen gen("Gen", clocks);
+    RecordingSink sink("Out");
+    gen.SetEnabled(false);
+    gen.AudioFormat().SetSampleRate(8000);
+    gen.OutputPin().Connect(sink.input);
+    gen.SetEnabled(true);
+    time.WaitForSleepers(1);
+    AdvanceBy(127ms);
+    EXPECT_EQ(sink.Count("Buffer"), 0u);
+    AdvanceBy(1ms);
+    EXPECT_EQ(sink.Count("Buffer"), 1u);
+}
+
+TEST_F(ALCommonGenTest, GeneratorsOfOnePeriodTickOnOneClockThreadInRegistrationOrder) {
+    std::mutex mutex;
+    std::vector<std::pair<std::string, std::thread::id>> ticks;
+    struct Logger : RecordingSink {
+        Logger(std::string name, std::mutex& m, decltype(ticks)& log)
+            : RecordingSink(std::move(name)), mutex(m), log(log) {}
+        bool Handle(const TOWOperationPtr& op) override {
+            if (op->Is<TOWSuppliedBufferOperation>()) {
+                std::lock_guard lock(mutex);
+                log.emplace_back(Name(), std::this_thread::get_id());
+            }
+            return false;
+        }
+        std::mutex& mutex;
+        decltype(ticks)& log;
+    };
+    CountingGen first("First", clocks), second("Second", clocks);
+    Logger firstSink("A", mutex, ticks), secondSink("B", mutex, ticks);
+    first.SetEnabled(false);
+    second.SetEnabled(false);
+    first.OutputPin().Connect(firstSink.input);
+    second.OutputPin().Connect(secondSink.input);
+    second.SetEnabled(true);
+    first.SetEnabled(true);
+    EXPECT_EQ(clocks.ClockCount(), 1u);
+
+    time.WaitForSleepers(1);
+    AdvanceBy(2 * 93ms);
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(ticks.size(), 4u);
+    EXPECT_EQ(ticks[0].first, "B");
+    EXPECT_EQ(ticks[1].first, "A");
+    EXPECT_EQ(ticks[2].first, "B");
+    for (const auto& tick : ticks) {
+        EXPECT_EQ(tick.second, ticks[0].second);
+        EXPECT_NE(tick.second, std::this_thread::get_id());
+    }
+}
+
+TEST_F(ALCommonGenTest, PumpsFromAnotherThreadAndSettersOnThisOneDoNotInterfere) {
+    CountingGen gen("Gen", clocks);
+    PumpMaster master("Out", 0);
+    gen.SetEnabled(false);
+    gen.OutputPin().Connect(master.input);
+    gen.SetEnabled(true);
+    std::atomic<bool> done{false};
+    std::thread pumper([&] {
+        for (int i = 0; i < 300; ++i) {
+            master.Pump();
+        }
+        done = true;
+    });
+    uint32_t size = 16;
+    while (!done) {
+        gen.AudioFormat().SetBufferSize(size);
+        gen.SetPumpPriority(static_cast<int32_t>(size));
+        size = size % 512 + 16;
+    }
+    pumper.join();
+    for (const auto& buffer : BuffersOf(master)) {
+        auto access = buffer->AudioAccess();
+        EXPECT_EQ(access->FrameCount() % 16, 0u);
+        EXPECT_EQ(access->Sample(access->FrameCount() - 1, 1),
+                  access->Sample(access->FrameCount() - 1, 0));
+    }
+    gen.SetEnabled(false);
+}
+
+TEST_F(ALCommonGenTest, AClockStopsWhenItsLastRegistrationGoesEvenFromItsOwnThread) {
+    TOWObject owner;
+    std::atomic<int> calls{0};
+    TSLClockService::Registration item = nullptr;
+    item = clocks.Register(10ms, owner, [&] {
+        clocks.Unregister(item, owner);
+        ++calls;
+    });
+    EXPECT_EQ(clocks.ClockCount(), 1u);
+    time.WaitForSleepers(1);
+    time.Advance(50ms);
+    while (calls == 0) {
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(clocks.ClockCount(), 0u);
+    time.WaitForSleepers(0);
+    EXPECT_EQ(calls, 1);
+}
+
+}  // namespace
+}  // namespace vantrel::signal

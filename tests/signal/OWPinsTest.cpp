@@ -1,0 +1,250 @@
+#include "signal/OWPins.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "tests/signal/CoreTestParts.h"
+
+namespace vantrel::signal {
+namespace {
+
+using testing::RecordingSink;
+
+// A sink that records the flags of each delivery and answers with `handled`.
+struct FlagSink {
+    explicit FlagSink(bool handled = false)
+        : pin(nullptr, "In",
+              TOWSinkPin::FlagsHandler(
+                  [this](TOWSinkPin&, const TOWOperationPtr&, TOWNotifyFlags flags) {
+                      flags_.push_back(flags);
+                      if (throws) {
+                          throw std::runtime_error("sink failed");
+                      }
+                      return handled_;
+                  })),
+          handled_(handled) {}
+    TOWSinkPin pin;
+    bool handled_;
+    bool throws = false;
+    std::vector<TOWNotifyFlags> flags_;
+};
+
+TOWOperationPtr Any() {
+    return std::make_shared<TOWStartPumpOperation>();
+}
+
+TEST(OWPinsTest, BothSinksReceiveAnOperationAndOnlyTheLastIsMarked) {
+    TOWSourcePin source(nullptr, "Out");
+    FlagSink first, second;
+    ASSERT_TRUE(source.Connect(first.pin));
+    ASSERT_TRUE(source.Connect(second.pin));
+    source.Notify(Any());
+    EXPECT_EQ(first.flags_, std::vector<TOWNotifyFlags>{0});
+    EXPECT_EQ(second.flags_, std::vector<TOWNotifyFlags>{kOWLastReceiver});
+
+    // A targeted send reaches only its target, which is then the last receiver.
+    source.Notify(Any(), &first.pin);
+    EXPECT_EQ(first.flags_.back(), kOWLastReceiver);
+    EXPECT_EQ(second.flags_.size(), 1u);
+}
+
+TEST(OWPinsTest, ASinkThatKeepsHandlingDriftsToTheEnd) {
+    TOWSourcePin source(nullptr, "Out");
+    FlagSink busy(true), idle(false);
+    source.Connect(busy.pin);
+    source.Connect(idle.pin);
+    source.Notify(Any());
+    EXPECT_EQ(source.Sinks(), (std::vector<TOWSinkPin*>{&idle.pin, &busy.pin}));
+    for (int i = 0; i < 20; ++i) {
+        source.Notify(Any());
+    }
+    EXPECT_EQ(source.Sinks().back(), &busy.pin);
+    EXPECT_EQ(busy.flags_.back(), kOWLastReceiver);
+}
+
+TEST(OWPinsTest, AThrowingSinkDoesNotStopDeliveryToTheOthers) {
+    TOWSourcePin source(nullptr, "Out");
+    FlagSink failing, fine;
+    failing.throws = true;
+    source.Connect(failing.pin);
+    source.Connect(fine.pin);
+    EXPECT_NO_THROW(source.Notify(Any()));
+    EXPECT_EQ(failing.flags_.size(), 1u);
+    EXPECT_EQ(fine.flags_, std::vector<TOWNotifyFlags>{kOWLastReceiver});
+}
+
+TEST(OWPinsTest, ASinkSendingBackIntoItsSourceTooDeepGetsAnException) {
+    TOWSourcePin source(nullptr, "Out");
+    int deepest = 0;
+    int depth = 0;
+    std::string message;
+    TOWSinkPin loop(nullptr, "In", TOWSinkPin::Handler([&](TOWSinkPin&, const TOWOperationPtr& op) {
+                        ++depth;
+                        deepest = std::max(deepest, depth);
+                        try {
+                            source.Notify(op);
+                        } catch (const EOWException& e) {
+                            message = e.what();
+                        }
+                        --depth;
+                        return false;
+                    }));
+    source.Connect(loop);
+    EXPECT_NO_THROW(source.Notify(Any()));
+    EXPECT_EQ(message, "The pin depends on itself. Please protect with functional dependency.");
+    EXPECT_GT(deepest, TOWSourcePin::kMaxSendDepth);
+    EXPECT_LT(deepest, TOWSourcePin::kMaxSendDepth + 3);
+    // The pin recovers its depth: a later send goes as deep again.
+    deepest = 0;
+    source.Notify(Any());
+    EXPECT_GT(deepest, TOWSourcePin::kMaxSendDepth);
+}
+
+TEST(OWPinsTest, OperationIdsIncreaseStrictlyAcrossThreads) {
+    constexpr int kThreads = 4;
+    constexpr int kEach = 2000;
+    std::vector<std::vector<uint64_t>> ids(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kEach; ++i) {
+                ids[t].push_back(std::make_shared<TOWStopOperation>()->Id());
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    std::set<uint64_t> all;
+    for (const auto& mine : ids) {
+        EXPECT_EQ(std::adjacent_find(mine.begin(), mine.end(), std::greater_equal<>()), mine.end());
+        all.insert(mine.begin(), mine.end());
+    }
+    EXPECT_EQ(all.size(), static_cast<size_t>(kThreads * kEach));
+    EXPECT_GT(std::make_shared<TOWStopOperation>()->Id(), *all.rbegin());
+}
+
+TEST(OWPinsTest, OperationClassesFollowTheirDerivation) {
+    const TOWEndStopOperation endStop;
+    EXPECT_TRUE(endStop.Is<TOWStopOperation>());
+    const TOWSuppliedBufferOperation buffer(nullptr);
+    EXPECT_TRUE(buffer.Is<TOWClockOperation>());
+    EXPECT_FALSE(buffer.Is<TOWStartOperation>());
+
+    const TOWStartWaveOperation wave(1024, 11025.0);
+    EXPECT_TRUE(wave.Is<TOWStartSampleRateOperation>());
+    EXPECT_TRUE(wave.Is<TOWStartOperation>());
+    EXPECT_FLOAT_EQ(wave.Rate, 11025.0f / 1024);
+    EXPECT_EQ(wave.Format, TALWaveFormat::Pcm(2, 11024, 16));
+    EXPECT_EQ(wave.Format.avgBytesPerSec, 4u * 11024);
+    EXPECT_FLOAT_EQ(TOWStartSampleRateOperation(0, 8000.0).Rate, 8000.0f);
+}
+
+TEST(OWPinsTest, ConnectingChecksTheStreamTypeAndMovesASinkFromItsOldSource) {
+    TOWSourcePin plain(nullptr, "Plain");
+    TALOWAudioSourcePin first(nullptr, "First");
+    TALOWAudioSourcePin second(nullptr, "Second");
+    RecordingSink sink("Out");
+    EXPECT_EQ(sink.input.SourcePinText(), "(Disconnected)");
+    EXPECT_FALSE(plain.Connect(sink.input));
+    EXPECT_FALSE(plain.IsConnected());
+
+    EXPECT_TRUE(first.Connect(sink.input));
+    EXPECT_TRUE(first.Connect(sink.input));  // again: nothing changes
+    EXPECT_EQ(first.Sinks().size(), 1u);
+    EXPECT_EQ(sink.input.SourcePinText(), "(No owner)");
+    EXPECT_EQ(first.SinkPinsText(), "(Out.InputPin)");
+
+    EXPECT_TRUE(sink.input.ConnectTo(second));
+    EXPECT_FALSE(first.IsConnected());
+    EXPECT_EQ(sink.input.Source(), &second);
+    first.Notify(Any());
+    EXPECT_TRUE(sink.Kinds().empty());
+}
+
+TEST(OWPinsTest, DestroyedPinsLeaveNoDanglingConnection) {
+    TALOWAudioSourcePin source(nullptr, "Out");
+    {
+        RecordingSink sink("Gone");
+        source.Connect(sink.input);
+    }
+    EXPECT_FALSE(source.IsConnected());
+    EXPECT_NO_THROW(source.Notify(Any()));
+
+    RecordingSink sink("Stays");
+    {
+        TALOWAudioSourcePin gone(nullptr, "Gone");
+        gone.Connect(sink.input);
+    }
+    EXPECT_FALSE(sink.input.IsConnected());
+    EXPECT_FALSE(sink.input.NotifyUpstream(Any()));
+}
+
+TEST(OWPinsTest, UpstreamOperationsReachTheSourcesHandler) {
+    std::vector<std::string> seen;
+    TALOWAudioSourcePin source(nullptr, "Out", [&](TOWSourcePin& pin, const TOWOperationPtr& op) {
+        EXPECT_EQ(pin.Name(), "Out");
+        seen.push_back(testing::KindOf(*op));
+        return true;
+    });
+    RecordingSink sink("Sink");
+    source.Connect(sink.input);
+    EXPECT_TRUE(sink.input.NotifyUpstream(std::make_shared<TOWMasterPumpOperation>(&sink)));
+    EXPECT_EQ(seen, std::vector<std::string>{"MasterPump"});
+}
+
+TEST(OWPinsTest, ASinkConnectedDuringAStreamGetsItsStartAndResume) {
+    TALOWAudioSourcePin source(nullptr, "Out");
+    RecordingSink early("Early"), late("Late"), afterStop("AfterStop");
+    source.Connect(early.input);
+    source.Notify(std::make_shared<TOWStartWaveOperation>(1024, 10.0));
+    source.Notify(std::make_shared<TOWSLResumeOperation>());
+    source.Connect(late.input);
+    EXPECT_EQ(late.Kinds(), (std::vector<std::string>{"StartWave", "Resume"}));
+    EXPECT_EQ(early.Kinds().size(), 2u);  // the replay goes to the new sink only
+
+    source.Notify(std::make_shared<TOWEndStopOperation>());
+    source.Connect(afterStop.input);
+    EXPECT_TRUE(afterStop.Kinds().empty());
+}
+
+TEST(OWPinsTest, StatePinsPassChangedValuesOnly) {
+    std::vector<bool> received;
+    std::vector<float> frequencies;
+    TOWBoolStatePin sender(nullptr, "Enable");
+    TOWBoolStatePin receiver(nullptr, "Enable",
+                             [&](TOWBoolStatePin&, bool v) { received.push_back(v); });
+    TOWFloatIntStatePin frequency(nullptr, "Frequency");
+    EXPECT_FALSE(sender.Connect(frequency));
+    ASSERT_TRUE(sender.Connect(receiver));
+    sender.SetValue(true);
+    sender.SetValue(true);
+    sender.SetValue(false);
+    EXPECT_EQ(received, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(receiver.Value());
+
+    TOWFloatIntStatePin follower(nullptr, "Frequency",
+                                 [&](TOWFloatIntStatePin&, float v) { frequencies.push_back(v); });
+    frequency.Connect(follower);
+    frequency.SetValue(500.0f);
+    EXPECT_EQ(frequencies, std::vector<float>{500.0f});
+}
+
+TEST(OWPinsTest, AClockSinkTicksOnClockOperationsOnly) {
+    int ticks = 0;
+    TOWSourcePin clock(nullptr, "Clock");
+    TOWClockSinkPin sink(nullptr, "ClockPin", [&](TOWClockSinkPin&) { ++ticks; });
+    clock.Connect(sink);
+    clock.Notify(std::make_shared<TOWClockOperation>());
+    clock.Notify(std::make_shared<TOWSuppliedBufferOperation>(nullptr));
+    clock.Notify(std::make_shared<TOWStopOperation>());
+    EXPECT_EQ(ticks, 2);
+}
+
+}  // namespace
+}  // namespace vantrel::signal
