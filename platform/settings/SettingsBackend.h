@@ -83,5 +83,7 @@ bool IsValidKeyPath(std::string_view path);
 
 // The store the program keeps its settings in for the current user.
 std::unique_ptr<SettingsBackend> OpenUserSettings();
+// Where that store keeps the settings, for showing to the user (a file path here).
+std::string UserSettingsLocation();
 
 }  // namespace vantrel::settings

@@ -8,4 +8,8 @@ std::unique_ptr<SettingsBackend> OpenUserSettings() {
     return std::make_unique<XdgSettingsFile>(XdgSettingsFile::DefaultPath());
 }
 
+std::string UserSettingsLocation() {
+    return XdgSettingsFile::DefaultPath().string();
+}
+
 }  // namespace vantrel::settings

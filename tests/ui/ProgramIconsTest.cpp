@@ -1,0 +1,94 @@
+#include "about/ProgramIcons.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPixmap>
+#include <memory>
+
+#include "tests/ui/AboutTestApp.h"
+
+namespace vantrel {
+namespace {
+
+constexpr int kImages[] = {kImageCheck,    kImageClear, kImagePause, kImageStart,
+                           kImageOpenFile, kImageExit,  kImageAbout};
+
+int OpaquePixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += qAlpha(image.pixel(x, y)) > 200;
+    }
+    return count;
+}
+
+class ProgramIconsTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { app_ = std::make_unique<testing::AboutTestApp>(); }
+    static void TearDownTestSuite() { app_.reset(); }
+
+    static inline std::unique_ptr<testing::AboutTestApp> app_;
+};
+
+TEST_F(ProgramIconsTest, EveryToolImageIsDrawnAtEverySizeAsked) {
+    for (int index : kImages) {
+        const QIcon icon = ToolIcon(index);
+        ASSERT_FALSE(icon.isNull()) << index;
+        for (int side : {16, 22, 24, 32, 48}) {
+            const QImage image = icon.pixmap(QSize(side, side)).toImage();
+            ASSERT_EQ(image.size(), QSize(side, side)) << index;
+            // Mostly drawn, yet not a filled square.
+            const int opaque = OpaquePixels(image);
+            EXPECT_GT(opaque, side * side / 8) << index << " at " << side;
+            EXPECT_LT(opaque, side * side) << index << " at " << side;
+        }
+    }
+}
+
+TEST_F(ProgramIconsTest, ToolImagesDifferFromEachOther) {
+    for (std::size_t i = 0; i < std::size(kImages); ++i) {
+        for (std::size_t j = i + 1; j < std::size(kImages); ++j) {
+            EXPECT_NE(ToolIcon(kImages[i]).pixmap(24).toImage(),
+                      ToolIcon(kImages[j]).pixmap(24).toImage())
+                << kImages[i] << " and " << kImages[j];
+        }
+    }
+}
+
+TEST_F(ProgramIconsTest, IndicesWithoutAnImageGiveNullIcons) {
+    for (int index : {-1, 0, 5, 6, 10})
+        EXPECT_TRUE(ToolIcon(index).isNull()) << index;
+}
+
+TEST_F(ProgramIconsTest, DisabledImageIsAFadedGrey) {
+    const QImage normal = ToolIcon(kImageStart).pixmap(24).toImage();
+    const QImage disabled = ToolIcon(kImageStart).pixmap(QSize(24, 24), QIcon::Disabled).toImage();
+    ASSERT_EQ(disabled.size(), normal.size());
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 24; ++x) {
+            const QRgb p = disabled.pixel(x, y);
+            ASSERT_EQ(qRed(p), qGreen(p));
+            ASSERT_EQ(qGreen(p), qBlue(p));
+            ASSERT_LE(qAlpha(p), qAlpha(normal.pixel(x, y)));
+        }
+    }
+}
+
+TEST_F(ProgramIconsTest, ProgramIconIsARoundedTileSharpAtHighDensity) {
+    const QIcon icon = ProgramIcon();
+    const QImage image = icon.pixmap(QSize(128, 128)).toImage();
+    ASSERT_EQ(image.size(), QSize(128, 128));
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << "rounded corner";
+    EXPECT_EQ(qAlpha(image.pixel(64, 20)), 255) << "tile";
+
+    const QPixmap dense = icon.pixmap(QSize(64, 64), 2.0);
+    EXPECT_EQ(dense.size(), QSize(128, 128));
+    EXPECT_EQ(dense.devicePixelRatio(), 2.0);
+
+    EXPECT_EQ(icon.pixmap(QSize(48, 32)).size(), QSize(32, 32)) << "kept square";
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(128, 128)));
+}
+
+}  // namespace
+}  // namespace vantrel
