@@ -440,7 +440,8 @@ class PortAudioWaveOut final : public WaveOut {
 
 }  // namespace
 
-PortAudioWaveSystem::PortAudioWaveSystem() : counters_(std::make_shared<Counters>()) {
+PortAudioWaveSystem::PortAudioWaveSystem(PortAudioOptions options)
+    : options_(options), counters_(std::make_shared<Counters>()) {
     initialized_ = AcquirePortAudio();
     if (!initialized_) {
         return;
@@ -489,7 +490,7 @@ MMResult PortAudioWaveSystem::Open(int deviceId, const WaveFormat& format, WaveC
     }
 
     PaStreamParameters parameters{};
-    double deviceRate = format.samplesPerSec;
+    double deviceRate = options_.deviceRate > 0 ? options_.deviceRate : format.samplesPerSec;
     {
         std::lock_guard lock(PaMutex());
         PaDeviceIndex device = deviceId == WAVE_MAPPER

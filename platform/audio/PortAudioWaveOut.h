@@ -38,10 +38,16 @@ struct PortAudioStats {
     bool lastConverted = false;
 };
 
+struct PortAudioOptions {
+    // When not 0, every stream plays at this device rate and converts, as it would on a host
+    // that refuses the stream's rate.
+    double deviceRate = 0.0;
+};
+
 class PortAudioWaveSystem final : public WaveOutSystem {
   public:
     // Initialises PortAudio (reference-counted for the process).
-    PortAudioWaveSystem();
+    explicit PortAudioWaveSystem(PortAudioOptions options = {});
     ~PortAudioWaveSystem() override;
 
     PortAudioWaveSystem(const PortAudioWaveSystem&) = delete;
@@ -58,6 +64,7 @@ class PortAudioWaveSystem final : public WaveOutSystem {
     struct Counters;
 
   private:
+    PortAudioOptions options_;
     bool initialized_ = false;
     std::vector<int> devices_;  // PortAudio device index of each output device
     std::vector<std::string> names_;

@@ -106,13 +106,37 @@ std::vector<Segment> SegmentOnOff(std::span<const int16_t> samples, double sampl
     return segments;
 }
 
-std::string DecodeMorse(const std::vector<Segment>& segments) {
-    std::size_t dot = 0;
+namespace {
+
+// The dot length: the median of the short tones, where short tones are those below the largest
+// jump (by ratio) between sorted tone lengths. All tones count as dots when no jump reaches 1.8.
+std::size_t EstimateDot(const std::vector<Segment>& segments) {
+    std::vector<std::size_t> tones;
     for (const Segment& s : segments) {
-        if (s.on && (dot == 0 || s.length < dot)) {
-            dot = s.length;
+        if (s.on) {
+            tones.push_back(s.length);
         }
     }
+    if (tones.empty()) {
+        return 0;
+    }
+    std::sort(tones.begin(), tones.end());
+    std::size_t split = tones.size();
+    double widest = 1.8;
+    for (std::size_t i = 1; i < tones.size(); ++i) {
+        const double ratio = static_cast<double>(tones[i]) / static_cast<double>(tones[i - 1]);
+        if (ratio >= widest) {
+            widest = ratio;
+            split = i;
+        }
+    }
+    return tones[(split - 1) / 2];
+}
+
+}  // namespace
+
+std::string DecodeMorse(const std::vector<Segment>& segments) {
+    const std::size_t dot = EstimateDot(segments);
     std::string text;
     if (dot == 0) {
         return text;

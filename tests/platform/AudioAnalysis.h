@@ -31,7 +31,7 @@ struct Segment {
 std::vector<Segment> SegmentOnOff(std::span<const int16_t> samples, double sampleRate,
                                   double decayMs = 3.0, double threshold = 0.5);
 
-// The Morse text keyed by the segments: the shortest tone sets the dot; tones up to two dots
+// The Morse text keyed by the segments: the median short tone sets the dot; tones up to two dots
 // are dots, longer ones dashes; gaps under two dots join elements, under four dots end a
 // character, longer ones end a word (one blank). Unknown patterns decode to '#'.
 std::string DecodeMorse(const std::vector<Segment>& segments);

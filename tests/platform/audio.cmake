@@ -18,3 +18,10 @@ vantrel_add_test(vantrel_audio_primitives_tests
             ${CMAKE_CURRENT_LIST_DIR}/AudioAnalysis.cpp
     LIBS vantrel_audio
     LABELS threaded)
+if(TARGET vantrel_audio_portaudio)
+    vantrel_add_test(vantrel_soundserver_tests
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/SoundServerTest.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/AudioAnalysis.cpp
+        LIBS vantrel_audio_portaudio vantrel_trainer
+        LABELS threaded)
+endif()
