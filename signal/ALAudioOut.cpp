@@ -97,8 +97,13 @@ bool TALAudioOut::Opened() const {
 }
 
 bool TALAudioOut::Idle() const {
-    std::lock_guard lock(*params_);
-    return !params_->Opened() && !closing_ && !closeRequested_;
+    {
+        std::lock_guard lock(*params_);
+        if (params_->Opened() || closing_ || closeRequested_ || handingOn_) {
+            return false;
+        }
+    }
+    return operations_.Count() == 0;
 }
 
 bool TALAudioOut::PumpMaster() const {
@@ -390,8 +395,14 @@ void TALAudioOut::BufferDone(audio::WaveOut* device, audio::WaveHeader* header) 
 }
 
 void TALAudioOut::NotifyRoutine() {
+    {
+        std::lock_guard lock(*params_);
+        handingOn_ = true;
+    }
     CloseDevice(true);
     ProcessWaitingOperations();
+    std::lock_guard lock(*params_);
+    handingOn_ = false;
 }
 
 void TALAudioOut::ProcessWaitingOperations() {

@@ -88,7 +88,7 @@ class TALAudioOut : public TOWComponent {
     // State, for diagnostics and tests.
     bool Resumed() const { return resumed_.load(); }
     bool Opened() const;
-    // Closed, with no close under way or asked for.
+    // Closed, with no close under way or asked for and no operation waiting.
     bool Idle() const;
     bool PumpMaster() const;
     // Buffers queued at the device and not yet returned.
@@ -141,6 +141,7 @@ class TALAudioOut : public TOWComponent {
     bool deviceFailed_ = false;
     bool closeRequested_ = false;  // an end stop has asked the notify thread for a close
     bool closing_ = false;         // a close is under way
+    bool handingOn_ = false;       // the notify thread runs its close and what waited for it
     bool claimedSinceEndStop_ = false;
 
     TALAudioOutDevice device_;

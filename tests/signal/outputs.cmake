@@ -4,5 +4,12 @@ vantrel_add_test(signal_outputs_test
         ${CMAKE_CURRENT_LIST_DIR}/ALAudioOutDeviceTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/OutputThreadsTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ALAudioOutTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ALAudioOutStressTest.cpp
     LIBS vantrel_signal vantrel_audio
+    LABELS threaded)
+
+# The noise group's components and handlers on the virtual device.
+vantrel_add_test(trainer_interference_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/InterferenceControlsTest.cpp
+    LIBS vantrel_trainer vantrel_signal vantrel_audio
     LABELS threaded)
