@@ -195,6 +195,9 @@ void PlaybackEngine::OnNotification(audio::WaveMessage message, audio::WaveHeade
 
 void PlaybackEngine::MMWomOpen() {
     Impl& d = *impl_;
+    if (!d.wave) {
+        return;
+    }
     for (audio::WaveHeader* header : {&d.header1, &d.header2}) {
         *header = audio::WaveHeader{};
         header->data = reinterpret_cast<const uint8_t*>(d.BufferOf(header));
@@ -235,6 +238,9 @@ bool PlaybackEngine::QueueCharacter(audio::WaveHeader* header) {
 }
 
 void PlaybackEngine::MMWomDone(audio::WaveHeader* header) {
+    if (header != &impl_->header1 && header != &impl_->header2) {
+        return;  // not one of ours: nothing was played
+    }
     doneCount_ += 1;
     const auto heard = static_cast<std::size_t>(doneCount_);
     if (heard <= keyedText_.size() && keyedText_[heard - 1] == ' ') {

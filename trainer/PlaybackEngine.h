@@ -3,7 +3,8 @@
 //
 // Everything runs on the owner's thread. The device's notifications are posted to the owner
 // through a NotificationQueue and handled in posting order; the only wait (for the device to
-// close) is a nested loop over that queue.
+// close) is a nested loop over that queue. The keyer, device, queue, view and host must outlive
+// the engine; destroying it while a device is open first waits for that device to close.
 #pragma once
 
 #include <cstdint>
@@ -75,7 +76,9 @@ class PlaybackEngine {
     void StartBtnClick();
     // PauseBtn, PauseBtnTool and menu "Пауза" (Ctrl+P): Pause or Resume.
     void PauseBtnClick();
-    // Close query of the window: waits until the device has closed.
+    // Close query of the window: asks a running device to stop and waits, running the queue,
+    // until its close has been handled. Also waits for a device that is already closing.
+    // Returns at once when no device is open.
     void WaitForDeviceClose();
 
     bool Playing() const { return playing_; }
@@ -84,6 +87,7 @@ class PlaybackEngine {
     int32_t TextCursor() const { return textCursor_; }
     const std::string& KeyedText() const { return keyedText_; }
     int32_t DoneCount() const { return doneCount_; }
+    // No device is open or closing (the last close notification has been handled).
     bool DeviceClosed() const { return deviceClosed_; }
 
   private:
