@@ -67,14 +67,6 @@ TEST_F(PracticeTextBuilderTest, GroupTextsHoldOneHundredFiftyGroupsOfFive) {
     }
 }
 
-TEST_F(PracticeTextBuilderTest, SameSeedBuildsTheSameText) {
-    Random other(12345);
-    PracticeTextBuilder twin(other, contacts_);
-    for (int type : {0, 1, 4}) {
-        EXPECT_EQ(Build(type).text, twin.Build({type, {}, {}}).text) << type;
-    }
-}
-
 TEST_F(PracticeTextBuilderTest, KeyboardTextIsUpperCasedAndClosedByABlank) {
     EXPECT_EQ(Build(3, {}, "cq de \xF0\xE0\xE4\xE8\xEE \xB8\xB3\r\nk").text,
               Framed("CQ DE \xD0\xC0\xC4\xC8\xCE \xA8\xB2\r\nK "));
