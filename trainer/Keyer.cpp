@@ -108,44 +108,38 @@ constexpr CodeTable MakeCodeTable() {
     p['X'] = kDashDotDotDash;
     p['Y'] = kDashDotDashDash;
     p['Z'] = kDashDashDotDot;
-    // Cyrillic capitals А..Я (0xC0..0xDF) in the Russian Morse alphabet; Ъ (0xDA) has none.
-    constexpr std::array<std::string_view, 32> cyrillic = {
-        kDotDash,
-        kDashDotDotDot,
-        kDotDashDash,
-        kDashDashDot,
-        kDashDotDot,
-        kDot,
-        kDotDotDotDash,
-        kDashDashDotDot,
-        kDotDot,
-        kDotDashDashDash,
-        kDashDotDash,
-        kDotDashDotDot,
-        kDashDash,
-        kDashDot,
-        kDashDashDash,
-        kDotDashDashDot,
-        kDotDashDot,
-        kDotDotDot,
-        kDash,
-        kDotDotDash,
-        kDotDotDashDot,
-        kDotDotDotDot,
-        kDashDotDashDot,
-        kDashDashDashDot,
-        kDashDashDashDash,
-        kDashDashDotDash,
-        std::string_view{},
-        kDashDotDashDash,
-        kDashDotDotDash,
-        kDotDotDashDotDot,
-        kDotDotDashDash,
-        kDotDashDotDash,
-    };
-    for (std::size_t i = 0; i < cyrillic.size(); ++i) {
-        p[0xC0 + i] = cyrillic[i];
-    }
+    // Cyrillic capitals in the Russian Morse alphabet; Ъ (0xDA) has none.
+    p[0xC0] = kDotDash;           // А
+    p[0xC1] = kDashDotDotDot;     // Б
+    p[0xC2] = kDotDashDash;       // В
+    p[0xC3] = kDashDashDot;       // Г
+    p[0xC4] = kDashDotDot;        // Д
+    p[0xC5] = kDot;               // Е
+    p[0xC6] = kDotDotDotDash;     // Ж
+    p[0xC7] = kDashDashDotDot;    // З
+    p[0xC8] = kDotDot;            // И
+    p[0xC9] = kDotDashDashDash;   // Й
+    p[0xCA] = kDashDotDash;       // К
+    p[0xCB] = kDotDashDotDot;     // Л
+    p[0xCC] = kDashDash;          // М
+    p[0xCD] = kDashDot;           // Н
+    p[0xCE] = kDashDashDash;      // О
+    p[0xCF] = kDotDashDashDot;    // П
+    p[0xD0] = kDotDashDot;        // Р
+    p[0xD1] = kDotDotDot;         // С
+    p[0xD2] = kDash;              // Т
+    p[0xD3] = kDotDotDash;        // У
+    p[0xD4] = kDotDotDashDot;     // Ф
+    p[0xD5] = kDotDotDotDot;      // Х
+    p[0xD6] = kDashDotDashDot;    // Ц
+    p[0xD7] = kDashDashDashDot;   // Ч
+    p[0xD8] = kDashDashDashDash;  // Ш
+    p[0xD9] = kDashDashDotDash;   // Щ
+    p[0xDB] = kDashDotDashDash;   // Ы
+    p[0xDC] = kDashDotDotDash;    // Ь
+    p[0xDD] = kDotDotDashDotDot;  // Э
+    p[0xDE] = kDotDotDashDash;    // Ю
+    p[0xDF] = kDotDashDotDash;    // Я
     for (std::size_t c = 0; c < p.size(); ++c) {
         int dots = 0;
         for (char symbol : p[c]) {
