@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <thread>
-#include <vector>
 
 #include "signal/ALAudioBuffer.h"
 #include "signal/ALAudioFormat.h"
@@ -168,61 +167,6 @@ TEST(SharedBuffers, WritingThroughOneLeavesTheOtherUnchanged) {
     EXPECT_FALSE(original->IsShared());
     EXPECT_FALSE(wrapped->IsShared());
     EXPECT_EQ(access->WaveFormat(), TALWaveFormat::Pcm(2, 11025, 16));
-}
-
-TEST(SharedBuffers, LastHolderKeepsTheBlockAlive) {
-    std::shared_ptr<TALAudioBuffer> survivor;
-    {
-        auto first = TALAudioBuffer::Create(16, 2, 1);
-        first->AudioAccess()->SetSample(1, 0, -5);
-        survivor = TALAudioBuffer::CreateFrom(*first);
-    }
-    auto access = survivor->AudioAccess();
-    EXPECT_FALSE(survivor->IsShared());
-    const uint8_t* before = access->ReadPointer();
-    access->SetSample(0, 0, 9);  // sole holder: written in place
-    EXPECT_EQ(access->ReadPointer(), before);
-    EXPECT_EQ(access->Sample(1, 0), -5);
-}
-
-TEST(BlockBuffer, WorkBufferFillsAndSharesLikeEveryBuffer) {
-    auto work = TSLBlockBuffer::Create(2 * 16);
-    auto access = work->BlockAccess();
-    EXPECT_EQ(access->SampleCount(), 16u);
-    access->Fill(0xFF);
-    EXPECT_EQ(access->ReadSamples()[15], -1);
-    auto reader = TSLBlockBuffer::CreateFrom(*work);
-    access->ZeroFill();
-    EXPECT_EQ(access->ReadSamples()[15], 0);
-    EXPECT_EQ(reader->BlockAccess()->ReadSamples()[15], -1);
-}
-
-TEST(SharedBuffers, BuffersPassedBetweenThreadsStayIndependent) {
-    // A producer writes and hands on each block; the consumer wraps and re-writes it.
-    constexpr int kBlocks = 200;
-    std::vector<std::shared_ptr<TALAudioBuffer>> produced(kBlocks);
-    std::vector<std::shared_ptr<TALAudioBuffer>> wrapped(kBlocks);
-    std::atomic<int> ready{0};
-    std::thread producer([&] {
-        for (int i = 0; i < kBlocks; ++i) {
-            auto buffer = TALAudioBuffer::Create(16, 64, 2);
-            buffer->AudioAccess()->SetSample(0, 0, i);
-            produced[i] = buffer;
-            ready.store(i + 1, std::memory_order_release);
-        }
-    });
-    for (int i = 0; i < kBlocks; ++i) {
-        while (ready.load(std::memory_order_acquire) <= i) {
-            std::this_thread::yield();
-        }
-        wrapped[i] = TALAudioBuffer::CreateFrom(*produced[i]);
-        wrapped[i]->AudioAccess()->SetSample(0, 1, -i);
-    }
-    producer.join();
-    for (int i = 0; i < kBlocks; ++i) {
-        EXPECT_EQ(produced[i]->AudioAccess()->Sample(0, 1), 0);
-        EXPECT_EQ(wrapped[i]->AudioAccess()->Sample(0, 0), i);
-    }
 }
 
 }  // namespace

@@ -43,10 +43,6 @@ class BlockCollector : public TOWComponent {
         }
         return samples;
     }
-    std::shared_ptr<IALAudioDataAccess> Access(size_t block) const {
-        std::lock_guard lock(mutex_);
-        return blocks_.at(block)->AudioAccess();
-    }
     void Clear() {
         std::lock_guard lock(mutex_);
         blocks_.clear();
@@ -207,21 +203,6 @@ TEST_F(SignalGenTest, PropertiesAreKeptInTheirRanges) {
     gen.SetAmplitude(40000);
     const auto blocks = Run(1);
     EXPECT_EQ(blocks.at(0), Samples(1024, 32767));
-}
-
-TEST_F(SignalGenTest, EightBitStreamsKeepSamplesWithinTheByteRange) {
-    gen.AudioFormat().SetBits(8);
-    gen.SetFrequency(0.0);
-    gen.SetPhase(3.5f);  // a constant level of about -0.77 M on the rising part
-    out.Clear();
-    out.preFill = 1;
-    gen.SetEnabled(true);
-    gen.SetEnabled(false);
-    ASSERT_EQ(out.BlockCount(), 1u);
-    auto access = out.Access(0);
-    EXPECT_EQ(access->Bits(), 8u);
-    EXPECT_EQ(access->DataBytes(), 1024u * 2u);
-    EXPECT_EQ(access->Sample(0, 0), static_cast<uint8_t>(-255));
 }
 
 TEST(GaussGen, SeedFiveHundredGivesTheKnownNoiseAndRestartsWithIt) {
