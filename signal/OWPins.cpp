@@ -76,7 +76,6 @@ TOWSourcePin::~TOWSourcePin() {
 
 bool TOWSourcePin::Connect(TOWSinkPin& sink) {
     TOWGlobalWriteLockSection global;
-    TOWWriteLockSection sinkLock(sink);
     if (sink.source_ == this) {
         return true;
     }
@@ -87,7 +86,9 @@ bool TOWSourcePin::Connect(TOWSinkPin& sink) {
         sink.source_->Disconnect(sink);
     }
     {
+        // Source before sink, the order in which sends take them.
         TOWWriteLockSection own(*this);
+        TOWWriteLockSection sinkLock(sink);
         sink.source_ = this;
         entries_.push_back({&sink, streamType_, 0});
     }

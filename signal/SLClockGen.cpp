@@ -75,25 +75,27 @@ void TSLClockGen::Tick(const std::stop_token& stop) {
         return;
     }
     BeginWrite();
-    // A callback may unregister items (its own or others'): call only those still present.
-    std::vector<const TSLClockItem*> due;
-    due.reserve(items_.size());
-    for (const TSLClockItem& item : items_) {
-        due.push_back(&item);
-    }
-    for (const TSLClockItem* item : due) {
-        auto live = std::find_if(items_.begin(), items_.end(),
-                                 [&](const TSLClockItem& i) { return &i == item; });
-        if (live == items_.end() || !live->callback) {
-            continue;
+    // Callbacks may unregister items, their own or others': iterate by position, and erase a
+    // self-unregistered item only once its callback has returned. Registering and unregistering
+    // take the global write side, so only this thread touches the list meanwhile.
+    for (auto it = items_.begin(); it != items_.end();) {
+        if (!it->removed && it->callback) {
+            running_ = &*it;
+            try {
+                it->callback();
+            } catch (...) {
+                // A failing callback must not stop the clock of the others.
+            }
+            running_ = nullptr;
         }
-        try {
-            live->callback();
-        } catch (...) {
-            // A failing callback must not stop the clock of the others.
-        }
+        it = it->removed ? items_.erase(it) : std::next(it);
     }
     EndWrite();
+}
+
+size_t TSLClockGen::LiveItems() const {
+    return static_cast<size_t>(std::count_if(items_.begin(), items_.end(),
+                                             [](const TSLClockItem& i) { return !i.removed; }));
 }
 
 // --- TSLClockService ---
@@ -148,28 +150,42 @@ void TSLClockService::Unregister(Registration item, TOWObject& lock) {
         return;
     }
     TOWGlobalWriteLockSection global;
-    std::lock_guard guard(mutex_);
-    for (auto it = clocks_.begin(); it != clocks_.end(); ++it) {
-        TSLClockGen& clock = **it;
-        auto found = std::find_if(clock.items_.begin(), clock.items_.end(),
-                                  [&](const TSLClockItem& i) { return &i == item; });
-        if (found == clock.items_.end()) {
-            continue;
+    TSLClockGen* clock = nullptr;
+    std::list<TSLClockItem>::iterator found;
+    {
+        std::lock_guard guard(mutex_);
+        for (auto& candidate : clocks_) {
+            found = std::find_if(candidate->items_.begin(), candidate->items_.end(),
+                                 [&](const TSLClockItem& i) { return &i == item; });
+            if (found != candidate->items_.end()) {
+                clock = candidate.get();
+                break;
+            }
         }
-        clock.items_.erase(found);
-        const bool stillUsed = std::any_of(clock.items_.begin(), clock.items_.end(),
-                                           [&](const TSLClockItem& i) { return i.lock == &lock; });
-        if (!stillUsed) {
-            lock.Unlink(clock);
-        }
-        if (clock.items_.empty()) {
-            // Not joined here: the caller may hold locks the clock thread waits for, or be
-            // that thread. The next Register or the service's end joins it.
-            clock.thread_.request_stop();
-            retired_.push_back(std::move(*it));
-            clocks_.erase(it);
-        }
+    }
+    if (clock == nullptr || found->removed) {
         return;
+    }
+    if (clock->running_ == item) {
+        found->removed = true;  // its callback is running on this very thread
+    } else {
+        clock->items_.erase(found);
+    }
+    const bool stillUsed =
+        std::any_of(clock->items_.begin(), clock->items_.end(),
+                    [&](const TSLClockItem& i) { return !i.removed && i.lock == &lock; });
+    if (!stillUsed) {
+        lock.Unlink(*clock);
+    }
+    if (clock->LiveItems() == 0) {
+        // Not joined here: the caller may hold locks the clock thread waits for, or be that
+        // thread. The next Register or the service's end joins it.
+        clock->thread_.request_stop();
+        std::lock_guard guard(mutex_);
+        auto owned = std::find_if(clocks_.begin(), clocks_.end(),
+                                  [&](const auto& c) { return c.get() == clock; });
+        retired_.push_back(std::move(*owned));
+        clocks_.erase(owned);
     }
 }
 

@@ -67,7 +67,8 @@ class TSLManualTimeSource final : public ISLTimeSource {
 // One registration: a callback run once per period.
 struct TSLClockItem {
     std::function<void()> callback;
-    TOWObject* lock;  // the registering component's lock object
+    TOWObject* lock;       // the registering component's lock object
+    bool removed = false;  // unregistered by its own running callback; erased once it returns
 };
 
 class TSLClockService;
@@ -91,7 +92,10 @@ class TSLClockGen final : public TOWObject {
 
     ISLTimeSource& time_;
     std::chrono::milliseconds period_;
-    std::list<TSLClockItem> items_;  // changed under the global write side
+    size_t LiveItems() const;
+
+    std::list<TSLClockItem> items_;          // changed under the global write side
+    const TSLClockItem* running_ = nullptr;  // the callback being run, on the clock thread
     std::atomic<bool> finished_{false};
     std::jthread thread_;
 };

@@ -92,8 +92,6 @@ class RecordingSink : public TOWComponent {
         operations_.clear();
     }
 
-    TALOWAudioSinkPin input;
-
   protected:
     virtual bool Handle(const TOWOperationPtr& op) {
         std::lock_guard lock(mutex_);
@@ -106,6 +104,10 @@ class RecordingSink : public TOWComponent {
     mutable std::mutex mutex_;
     std::vector<std::string> kinds_;
     std::vector<TOWOperationPtr> operations_;
+
+  public:
+    // Last, so that it disconnects before the records go.
+    TALOWAudioSinkPin input;
 };
 
 // Claims the pacing of every pump request and answers a start pump with `preFill` pumps.
