@@ -13,3 +13,13 @@ vantrel_add_test(trainer_interference_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/InterferenceControlsTest.cpp
     LIBS vantrel_trainer vantrel_signal vantrel_audio
     LABELS threaded)
+
+# End to end on the PulseAudio null sink (skipped without a sound server).
+if(TARGET vantrel_audio_portaudio)
+    vantrel_add_test(interference_sound_test
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/InterferenceSoundTest.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/MonitorCapture.cpp
+                ${CMAKE_SOURCE_DIR}/tests/platform/AudioAnalysis.cpp
+        LIBS vantrel_trainer vantrel_signal vantrel_audio_portaudio
+        LABELS threaded)
+endif()
