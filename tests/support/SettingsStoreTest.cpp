@@ -68,13 +68,6 @@ TYPED_TEST(SettingsStoreTest, ValuesOfEveryTypeReadBackAsStored) {
     EXPECT_EQ(reader->Query("absent"), std::nullopt);
 }
 
-TYPED_TEST(SettingsStoreTest, LaterValueReplacesEarlierOneWhateverItsType) {
-    auto writer = this->store_->OpenForWrite(kKey);
-    ASSERT_TRUE(writer->Set("Speed", Value::String("fast")));
-    ASSERT_TRUE(writer->Set("Speed", Value::Dword(20)));
-    EXPECT_EQ(this->store_->OpenForRead(kKey)->Query("Speed"), Value::Dword(20));
-}
-
 TYPED_TEST(SettingsStoreTest, KeyPathsAndNamesIgnoreCase) {
     ASSERT_TRUE(this->store_->OpenForWrite(kKey)->Set("Speed", Value::Dword(7)));
     ASSERT_TRUE(

@@ -31,7 +31,8 @@ class ProgramIconsTest : public ::testing::Test {
     static inline std::unique_ptr<testing::AboutTestApp> app_;
 };
 
-TEST_F(ProgramIconsTest, EveryToolImageIsDrawnAtEverySizeAsked) {
+TEST_F(ProgramIconsTest, EveryToolImageIsItsOwnDrawingAtEverySizeAsked) {
+    QList<QImage> seen;
     for (int index : kImages) {
         const QIcon icon = ToolIcon(index);
         ASSERT_FALSE(icon.isNull()) << index;
@@ -43,16 +44,9 @@ TEST_F(ProgramIconsTest, EveryToolImageIsDrawnAtEverySizeAsked) {
             EXPECT_GT(opaque, side * side / 8) << index << " at " << side;
             EXPECT_LT(opaque, side * side) << index << " at " << side;
         }
-    }
-}
-
-TEST_F(ProgramIconsTest, ToolImagesDifferFromEachOther) {
-    for (std::size_t i = 0; i < std::size(kImages); ++i) {
-        for (std::size_t j = i + 1; j < std::size(kImages); ++j) {
-            EXPECT_NE(ToolIcon(kImages[i]).pixmap(24).toImage(),
-                      ToolIcon(kImages[j]).pixmap(24).toImage())
-                << kImages[i] << " and " << kImages[j];
-        }
+        const QImage image = icon.pixmap(24).toImage();
+        EXPECT_FALSE(seen.contains(image)) << index << " looks like another image";
+        seen.append(image);
     }
 }
 
