@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "signal/ALGaussGen.h"
 #include "signal/ALKernels.h"
+#include "signal/ALSignalGen.h"
+#include "signal/OWPins.h"
 
 namespace vantrel::signal {
 namespace {
@@ -75,6 +78,61 @@ void BM_StereoFanOut(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kBlock);
 }
 BENCHMARK(BM_StereoFanOut);
+
+// Claims the pacing like an audio output and lets every block go.
+class PumpingSink : public TOWComponent {
+  public:
+    PumpingSink()
+        : TOWComponent("Sink"),
+          input(this, "InputPin",
+                TOWSinkPin::Handler([this](TOWSinkPin&, const TOWOperationPtr& op) {
+                    if (auto* request = op->As<TOWPumpRequestOperation>()) {
+                        request->Pumper = this;
+                        request->ClaimLevel = TOWPumpRequestOperation::kClaimed;
+                    }
+                    return true;
+                })) {}
+
+    void Pump() { input.NotifyUpstream(std::make_shared<TOWMasterPumpOperation>(this)); }
+
+    TALOWAudioSinkPin input;
+};
+
+// A whole stereo block of the default format as an output pulls it: audio buffer, kernel,
+// fan-out and the send downstream. Items are frames.
+template <class Generator>
+void GeneratorBlock(benchmark::State& state, Generator& gen) {
+    PumpingSink sink;
+    gen.SetEnabled(false);
+    gen.OutputPin().Connect(sink.input);
+    gen.SetEnabled(true);
+    for (auto _ : state) {
+        sink.Pump();
+    }
+    gen.SetEnabled(false);
+    state.SetItemsProcessed(state.iterations() * kBlock);
+}
+
+void BM_GaussGenBlock(benchmark::State& state) {
+    TALGaussGen gen;
+    gen.SetSeed(500);
+    GeneratorBlock(state, gen);
+}
+BENCHMARK(BM_GaussGenBlock);
+
+void BM_TriangleGenBlock(benchmark::State& state) {
+    TALSignalGen gen;
+    gen.SetSignalType(TALSignalType::atTriangle);
+    GeneratorBlock(state, gen);
+}
+BENCHMARK(BM_TriangleGenBlock);
+
+void BM_SquareGenBlock(benchmark::State& state) {
+    TALSignalGen gen;
+    gen.SetSignalType(TALSignalType::atSquare);
+    GeneratorBlock(state, gen);
+}
+BENCHMARK(BM_SquareGenBlock);
 
 }  // namespace
 }  // namespace vantrel::signal
