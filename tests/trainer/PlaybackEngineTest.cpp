@@ -356,5 +356,20 @@ TEST_F(PlaybackEngineTest, EmptyOrAbandonedTextChangesNoState) {
     EXPECT_EQ(device.OpenAttempts(), 1u);
 }
 
+TEST(PlaybackEngineRealTimeTest, RunOnADeviceWithItsOwnClockEndsFinished) {
+    VirtualWaveSystem device(VirtualWaveSystem::Clock::RealTime);
+    ManualNotificationQueue queue;  // no idle hook: waits for the device's notifications
+    Keyer keyer;
+    FakeView view;
+    FakeHost host(keyer);
+    host.speed = 30;
+    host.texts = {"EE  "};
+    PlaybackEngine engine(keyer, device, queue, view, host);
+    engine.StartBtnClick();
+    queue.RunUntil([&] { return engine.DeviceClosed(); });
+    EXPECT_EQ(view.statuses.back(), "Тест окончен");
+    EXPECT_EQ(view.textWindow.back(), "EE  ");
+}
+
 }  // namespace
 }  // namespace vantrel
