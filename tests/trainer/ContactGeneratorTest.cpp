@@ -122,7 +122,7 @@ TEST(ContactGeneratorTest, RemarkMarkersAreFilledOrKeptAsWritten) {
 // Б..Д four times in five, right after their first letter.
 TEST(ContactGeneratorTest, CallSignsFollowTheirPrefixRules) {
     constexpr int kDraws = 20000;
-    for (const std::string prefix : {"VK1", "G", "K1", "W"}) {
+    for (const std::string prefix : {"VK1", "G", "K1", "N0", "W"}) {
         const TStringHolder prefixes = Lines({prefix + std::string(5 - prefix.size(), ' ') + "X;"});
         Random random(2024);
         std::map<std::string, int> heads;  // the call up to its district digit, shown as '#'
@@ -140,7 +140,7 @@ TEST(ContactGeneratorTest, CallSignsFollowTheirPrefixRules) {
         EXPECT_NEAR(threeLetters / double(kDraws), 0.9, 0.01) << prefix;
         const std::string plain =
             (IsDigit(prefix.back()) ? prefix.substr(0, prefix.size() - 1) : prefix) + "#";
-        const bool widens = prefix[0] == 'K' || prefix[0] == 'W';
+        const bool widens = prefix[0] == 'K' || prefix[0] == 'N' || prefix[0] == 'W';
         EXPECT_EQ(heads.size(), widens ? 5u : 1u) << prefix;
         EXPECT_NEAR(heads[plain] / double(kDraws), widens ? 0.2 : 1.0, 0.015) << prefix;
         for (char letter : {'\xC1', '\xC2', '\xC3', '\xC4'}) {
