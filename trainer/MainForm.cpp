@@ -1,0 +1,799 @@
+#include "trainer/MainForm.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "about/ProgramIcons.h"
+#include "support/Cp1251.h"
+#include "support/Settings.h"
+#include "trainer/ContactData.h"
+#include "trainer/CopyCheck.h"
+#include "trainer/InterferenceControls.h"
+#include "trainer/Limits.h"
+#include "trainer/MessagePresenter.h"
+#include "trainer/PracticeTextBuilder.h"
+#include "trainer/QtNotificationQueue.h"
+#include "trainer/QtWindowGeometry.h"
+#include "trainer/Random.h"
+#include "trainer/TrackBarHints.h"
+
+namespace vantrel {
+namespace {
+
+constexpr int kTextWinHeight = 120;
+constexpr int kLowerTabsHeight = 206;
+constexpr int kDesignClientWidth = 798;
+constexpr int kDesignClientHeight = 489;
+// The hint that the track bars carry until their handlers have run.
+const char kDesignHint[] = "12 wpm";
+
+const char kTextFileDialogTitle[] = "Select text file for test";
+const char kTextFileFilters[] = "Text files (*.txt);;All files (*.*)";
+
+QString Qs(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+// Accessible name of a control from its caption: without the mnemonic marker and edge blanks.
+QString AccessibleCaption(QString caption) {
+    return caption.remove(QLatin1Char('&')).trimmed();
+}
+
+// Windows-1251 text with CR LF line breaks as the text widgets hold it.
+QString ToWidgetText(std::string_view cp1251) {
+    QString text = Qs(cp1251::ToUtf8(cp1251));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+// Windows-1251 text of a memo, its line breaks as CR LF.
+std::string FromWidgetText(QString text) {
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return cp1251::FromUtf8(text.toStdString());
+}
+
+// Offset in the widget's text of byte offset `offset` of `cp1251`, whose CR LF pairs the widget
+// holds as one line break.
+int WidgetOffset(std::string_view cp1251, int offset) {
+    int widgetOffset = offset;
+    for (int i = 1; i < offset && i < static_cast<int>(cp1251.size()); ++i) {
+        if (cp1251[i] == '\n' && cp1251[i - 1] == '\r') {
+            --widgetOffset;
+        }
+    }
+    return widgetOffset;
+}
+
+QSlider* MakeTrackBar(const char* name, int minimum, int maximum, int value, int tickInterval) {
+    auto* bar = new QSlider(Qt::Vertical);
+    bar->setObjectName(QLatin1String(name));
+    bar->setRange(minimum, maximum);
+    bar->setValue(value);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setTickPosition(QSlider::TicksRight);
+    bar->setTickInterval(tickInterval);
+    // The minimum stands at the top, and Up moves towards it.
+    bar->setInvertedAppearance(true);
+    bar->setInvertedControls(true);
+    bar->setToolTip(QLatin1String(kDesignHint));
+    bar->setMinimumHeight(110);
+    return bar;
+}
+
+// A group with a vertical track bar and optional labels at its top and bottom end.
+QGroupBox* MakeTrackBarGroup(const QString& caption, QSlider* bar, const QString& topLabel,
+                             const QString& bottomLabel) {
+    auto* group = new QGroupBox(caption);
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(bar, 0, 0, 3, 1, Qt::AlignHCenter);
+    if (!topLabel.isEmpty()) {
+        auto* top = new QLabel(topLabel);
+        top->setBuddy(bar);
+        grid->addWidget(top, 0, 1, Qt::AlignTop | Qt::AlignLeft);
+    }
+    if (!bottomLabel.isEmpty()) {
+        auto* bottom = new QLabel(bottomLabel);
+        grid->addWidget(bottom, 2, 1, Qt::AlignBottom | Qt::AlignLeft);
+    }
+    grid->setRowStretch(1, 1);
+    bar->setAccessibleName(AccessibleCaption(caption));
+    return group;
+}
+
+QToolBar* MakeToolBar(const char* name) {
+    auto* bar = new QToolBar;
+    bar->setObjectName(QLatin1String(name));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    return bar;
+}
+
+QAction* MakeAction(QObject* owner, const char* name, const QString& text, int image) {
+    auto* action = new QAction(ToolIcon(image), text, owner);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+void SetToolTipAndDescription(QWidget* widget, const QString& hint) {
+    widget->setToolTip(hint);
+    widget->setAccessibleDescription(hint);
+}
+
+std::optional<std::filesystem::path> ChooseTextFile(QWidget* parent) {
+    const QString file = QFileDialog::getOpenFileName(parent, QLatin1String(kTextFileDialogTitle),
+                                                      QString(), QLatin1String(kTextFileFilters));
+    if (file.isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(file.toStdString());
+}
+
+}  // namespace
+
+TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& settings,
+                       MessagePresenter& messages, QWidget* parent)
+    : QMainWindow(parent),
+      audio_(audio),
+      settings_(settings),
+      messages_(messages),
+      chooseFile_(ChooseTextFile),
+      notifications_(new QtNotificationQueue(this)) {
+    setObjectName(QLatin1String("MorseMain"));
+    setWindowIcon(ProgramIcon());
+    interference_ = std::make_unique<InterferenceControls>(audio_);
+    CreateActions();
+    CreateMenus();
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    Splitter1 = new QSplitter(Qt::Vertical);
+    Splitter1->setObjectName(QLatin1String("Splitter1"));
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->addWidget(CreateUpperArea());
+    PageControl1 = new QTabWidget;
+    PageControl1->setObjectName(QLatin1String("PageControl1"));
+    PageControl1->addTab(CreateSettingsTab(), QStringLiteral(" Настройки "));
+    PageControl1->addTab(CreateCheckTab(), QStringLiteral("Окно контроля"));
+    PageControl1->addTab(CreateInputTab(), QStringLiteral("Ввод"));
+    Splitter1->addWidget(PageControl1);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    layout->addWidget(Splitter1);
+    setCentralWidget(central);
+    CreateStatusBar();
+
+    FormCreate();
+    ConnectControls();
+    SetTabOrder();
+    FixWindowSize();
+}
+
+TMorseMain::~TMorseMain() {
+    FormDestroy();
+}
+
+void TMorseMain::SetTimeOfDayClock(TimeOfDayClock clock) {
+    resultLog_ = ResultLog(std::move(clock));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+void TMorseMain::CreateActions() {
+    N4 = MakeAction(this, "N4", QStringLiteral("Пуск"), kImageStart);
+    N4->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    N5 = MakeAction(this, "N5", QStringLiteral("Пауза"), kImagePause);
+    N5->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    N6 = MakeAction(this, "N6", QStringLiteral("Открыть файл"), kImageOpenFile);
+    N6->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    N14 = MakeAction(this, "N14", QStringLiteral("Выход"), kImageExit);
+    N14->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    N14->setMenuRole(QAction::QuitRole);
+    N12 = MakeAction(this, "N12", QStringLiteral("О программе"), kImageAbout);
+    N12->setShortcut(QKeySequence(Qt::Key_F1));
+    N12->setMenuRole(QAction::AboutRole);
+
+    StartBtnTool = MakeAction(this, "StartBtnTool", QStringLiteral("Пуск"), kImageStart);
+    PauseBtnTool = MakeAction(this, "PauseBtnTool", QStringLiteral("Пауза"), kImagePause);
+    PauseBtnTool->setEnabled(false);
+    ToolButton3 = MakeAction(this, "ToolButton3", QStringLiteral("Проверить"), kImageCheck);
+    ToolButton3->setEnabled(false);
+    ToolButton5 = MakeAction(this, "ToolButton5", QStringLiteral("Очистить"), kImageClear);
+    ToolButton1 = MakeAction(this, "ToolButton1", QStringLiteral("Очистить"), kImageClear);
+
+    for (QAction* action : {N4, N5, N6, N14, N12}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+}
+
+void TMorseMain::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
+    file->setObjectName(QLatin1String("N1"));
+    file->addAction(N4);
+    file->addAction(N5);
+    file->addAction(N6);
+    file->addSeparator();
+    file->addAction(N14);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
+    help->setObjectName(QLatin1String("N11"));
+    help->addAction(N12);
+}
+
+QWidget* TMorseMain::CreateUpperArea() {
+    auto* panel = new QWidget;
+    panel->setObjectName(QLatin1String("Panel1"));
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(4, 4, 4, 4);
+
+    PageControl2 = new QTabWidget;
+    PageControl2->setObjectName(QLatin1String("PageControl2"));
+    auto* tab = new QWidget;
+    tab->setObjectName(QLatin1String("TabSheet3"));
+    auto* tabLayout = new QVBoxLayout(tab);
+    tabLayout->setContentsMargins(2, 2, 2, 2);
+    tabLayout->setSpacing(2);
+    ToolBar1 = MakeToolBar("ToolBar1");
+    ToolBar1->addAction(StartBtnTool);
+    ToolBar1->addAction(PauseBtnTool);
+    tabLayout->addWidget(ToolBar1);
+
+    TextWin = new QPlainTextEdit;
+    TextWin->setObjectName(QLatin1String("TextWin"));
+    TextWin->setAccessibleName(QStringLiteral("Принятый текст"));
+    TextWin->setReadOnly(true);
+    TextWin->setUndoRedoEnabled(false);
+    TextWin->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    TextWin->setFocusPolicy(Qt::StrongFocus);
+    TextWin->setTabChangesFocus(true);
+    TextWin->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    TextWin->setFixedHeight(kTextWinHeight);
+    QFont textFont = TextWin->font();
+    textFont.setPointSize(10);
+    TextWin->setFont(textFont);
+    QPalette textPalette = TextWin->palette();
+    textPalette.setColor(QPalette::Text, Qt::black);
+    // The selection stays visible when the text window loses the focus.
+    for (auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        textPalette.setColor(QPalette::Inactive, role, textPalette.color(QPalette::Active, role));
+    }
+    TextWin->setPalette(textPalette);
+    QSizePolicy keepPlace = TextWin->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    TextWin->setSizePolicy(keepPlace);
+    tabLayout->addWidget(TextWin);
+    PageControl2->addTab(tab, QStringLiteral(" Генератор кода"));
+    layout->addWidget(PageControl2);
+
+    auto* buttons = new QHBoxLayout;
+    StartBtn = new QPushButton(QStringLiteral("&Пуск"));
+    StartBtn->setObjectName(QLatin1String("StartBtn"));
+    PauseBtn = new QPushButton(QStringLiteral("&Пауза"));
+    PauseBtn->setObjectName(QLatin1String("PauseBtn"));
+    PauseBtn->setEnabled(false);
+    buttons->addWidget(StartBtn);
+    buttons->addWidget(PauseBtn);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    return panel;
+}
+
+QWidget* TMorseMain::CreateSettingsTab() {
+    auto* tab = new QWidget;
+    tab->setObjectName(QLatin1String("TabSheet1"));
+    auto* layout = new QHBoxLayout(tab);
+    layout->addWidget(CreateSpeedGroup());
+    layout->addWidget(CreateSpacingGroup());
+    layout->addWidget(CreateTextTypeGroup(), 1);
+    layout->addWidget(CreatePitchGroup());
+    layout->addWidget(CreateVolumeGroup());
+    layout->addWidget(CreateNoiseGroup());
+    return tab;
+}
+
+QWidget* TMorseMain::CreateSpeedGroup() {
+    SpeedTrackBar = MakeTrackBar("SpeedTrackBar", limits::kSpeedMin, limits::kSpeedMax,
+                                 limits::kSpeedDefault, 1);
+    return MakeTrackBarGroup(QStringLiteral(" Скорость (гр.)"), SpeedTrackBar, QStringLiteral("3"),
+                             QStringLiteral("30"));
+}
+
+QWidget* TMorseMain::CreateSpacingGroup() {
+    SpacingTrackBar = MakeTrackBar("SpacingTrackBar", limits::kSpacingMin, limits::kSpacingMax,
+                                   limits::kSpacingDefault, 1);
+    return MakeTrackBarGroup(QStringLiteral(" Паузы "), SpacingTrackBar, QStringLiteral("Станд."),
+                             QStringLiteral("Длин."));
+}
+
+QWidget* TMorseMain::CreatePitchGroup() {
+    PitchTrackBar = MakeTrackBar("PitchTrackBar", limits::kPitchMin, limits::kPitchMax,
+                                 limits::kPitchFormValue, 2);
+    return MakeTrackBarGroup(QStringLiteral("Тон (Гц)"), PitchTrackBar, QStringLiteral("400"),
+                             QStringLiteral("1600"));
+}
+
+QWidget* TMorseMain::CreateVolumeGroup() {
+    VolTrackBar = MakeTrackBar("VolTrackBar", limits::kVolumeMin, limits::kVolumeMax,
+                               limits::kVolumeDefault, 1);
+    return MakeTrackBarGroup(QStringLiteral(" Громкость "), VolTrackBar, QString(), QString());
+}
+
+QWidget* TMorseMain::CreateTextTypeGroup() {
+    auto* column = new QWidget;
+    auto* columnLayout = new QVBoxLayout(column);
+    columnLayout->setContentsMargins(0, 0, 0, 0);
+
+    auto* group = new QGroupBox(QStringLiteral(" Генерируемый текст "));
+    group->setObjectName(QLatin1String("TextTypeGroup"));
+    auto* grid = new QGridLayout(group);
+    TextType = new QButtonGroup(this);
+    TextType->setObjectName(QLatin1String("TextType"));
+    const QString captions[] = {QStringLiteral("Цифры"), QStringLiteral("Буквы"),
+                                QStringLiteral("Текст из файла"),
+                                QStringLiteral("Набор с клавиатуры"), QStringLiteral("Радиообмен")};
+    for (int index = 0; index <= limits::kTextTypeLast; ++index) {
+        auto* button = new QRadioButton(captions[index]);
+        button->setObjectName(QStringLiteral("TextType%1").arg(index));
+        TextType->addButton(button, index);
+        grid->addWidget(button, index, 0);
+        if (index == limits::kTextTypeFile) {
+            TextFileBtn = new QPushButton(QStringLiteral("..."));
+            TextFileBtn->setObjectName(QLatin1String("TextFileBtn"));
+            TextFileBtn->setAccessibleName(QStringLiteral("Выбрать файл"));
+            TextFileBtn->setToolTip(QStringLiteral("Открыть файл"));
+            TextFileBtn->setFixedWidth(
+                TextFileBtn->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
+            grid->addWidget(TextFileBtn, index, 1);
+        }
+    }
+    grid->setColumnStretch(2, 1);
+    columnLayout->addWidget(group);
+
+    CheckBox1 = new QCheckBox(QStringLiteral("Показывать текст"));
+    CheckBox1->setObjectName(QLatin1String("CheckBox1"));
+    CheckBox1->setChecked(true);
+    columnLayout->addWidget(CheckBox1);
+    columnLayout->addStretch(1);
+    return column;
+}
+
+QWidget* TMorseMain::CreateNoiseGroup() {
+    auto* group = new QGroupBox(QStringLiteral(" Шумы "));
+    group->setObjectName(QLatin1String("GroupBox5"));
+    auto* layout = new QVBoxLayout(group);
+    CheckBox2 = new QCheckBox(QStringLiteral("Гауссовский"));
+    CheckBox2->setObjectName(QLatin1String("CheckBox2"));
+    CheckBox3 = new QCheckBox(QStringLiteral("Тональный"));
+    CheckBox3->setObjectName(QLatin1String("CheckBox3"));
+    ScrollBar1 = new QScrollBar(Qt::Horizontal);
+    ScrollBar1->setObjectName(QLatin1String("ScrollBar1"));
+    ScrollBar1->setAccessibleName(QStringLiteral("Уровень шумов"));
+    ScrollBar1->setRange(limits::kNoiseLevelMin, limits::kNoiseLevelMax);
+    // Steps large enough that the keyboard can move the level in reasonable time.
+    ScrollBar1->setSingleStep(100);
+    ScrollBar1->setPageStep(1000);
+    ScrollBar1->setValue(limits::kNoiseLevelMax);
+    ScrollBar1->setFocusPolicy(Qt::StrongFocus);
+    layout->addWidget(CheckBox2);
+    layout->addWidget(CheckBox3);
+    layout->addStretch(1);
+    layout->addWidget(ScrollBar1);
+    group->setMinimumWidth(152);
+    return group;
+}
+
+QWidget* TMorseMain::CreateCheckTab() {
+    auto* tab = new QWidget;
+    tab->setObjectName(QLatin1String("TabSheet2"));
+    auto* layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    auto* bar = MakeToolBar("ToolBar2");
+    bar->addSeparator();
+    bar->addAction(ToolButton3);
+    bar->addAction(ToolButton5);
+    layout->addWidget(bar);
+
+    Memo1 = new QPlainTextEdit;
+    Memo1->setObjectName(QLatin1String("Memo1"));
+    Memo1->setAccessibleName(QStringLiteral("Окно контроля"));
+    Memo1->setTabChangesFocus(true);
+    QFont font = Memo1->font();
+    font.setPointSize(10);
+    Memo1->setFont(font);
+    QPalette palette = Memo1->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, QColor(0xE8, 0xE8, 0xE8));
+    }
+    palette.setColor(QPalette::Active, QPalette::Text, QColor(0x00, 0x00, 0x80));
+    palette.setColor(QPalette::Inactive, QPalette::Text, QColor(0x00, 0x00, 0x80));
+    Memo1->setPalette(palette);
+    layout->addWidget(Memo1);
+    return tab;
+}
+
+QWidget* TMorseMain::CreateInputTab() {
+    auto* tab = new QWidget;
+    tab->setObjectName(QLatin1String("TabSheet4"));
+    auto* layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    auto* bar = MakeToolBar("ToolBar3");
+    bar->addAction(ToolButton1);
+    layout->addWidget(bar);
+    Memo2 = new QPlainTextEdit;
+    Memo2->setObjectName(QLatin1String("Memo2"));
+    Memo2->setAccessibleName(QStringLiteral("Текст для передачи"));
+    Memo2->setTabChangesFocus(true);
+    layout->addWidget(Memo2);
+    return tab;
+}
+
+void TMorseMain::CreateStatusBar() {
+    StatusText = new QLabel(QStringLiteral("Тренажер для изучения азбуки морзе"));
+    StatusText->setObjectName(QLatin1String("StatusText"));
+    StatusText->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
+    StatusText->setFocusPolicy(Qt::TabFocus);
+    statusBar()->setObjectName(QLatin1String("StatusBar"));
+    statusBar()->setAccessibleName(QStringLiteral("Строка состояния"));
+    statusBar()->addWidget(StatusText, 1);
+    statusBar()->setSizeGripEnabled(false);
+}
+
+void TMorseMain::ConnectControls() {
+    connect(StartBtn, &QPushButton::clicked, this, &TMorseMain::StartBtnClick);
+    connect(PauseBtn, &QPushButton::clicked, this, &TMorseMain::PauseBtnClick);
+    connect(StartBtnTool, &QAction::triggered, this, &TMorseMain::StartBtnClick);
+    connect(PauseBtnTool, &QAction::triggered, this, &TMorseMain::PauseBtnClick);
+    connect(N4, &QAction::triggered, this, &TMorseMain::StartBtnClick);
+    connect(N5, &QAction::triggered, this, &TMorseMain::PauseBtnClick);
+    connect(N6, &QAction::triggered, this, &TMorseMain::N6Click);
+    connect(N14, &QAction::triggered, this, &TMorseMain::N14Click);
+    connect(N12, &QAction::triggered, this, &TMorseMain::N12Click);
+    connect(SpeedTrackBar, &QSlider::valueChanged, this, &TMorseMain::SpeedTrackBarChange);
+    connect(SpacingTrackBar, &QSlider::valueChanged, this, &TMorseMain::SpacingTrackBarChange);
+    connect(PitchTrackBar, &QSlider::valueChanged, this, &TMorseMain::PitchTrackBarChange);
+    connect(VolTrackBar, &QSlider::valueChanged, this, &TMorseMain::VolTrackBarChange);
+    connect(TextFileBtn, &QPushButton::clicked, this, &TMorseMain::TextFileBtnClick);
+    connect(CheckBox1, &QCheckBox::toggled, this, &TMorseMain::CheckBox1Click);
+    connect(CheckBox2, &QCheckBox::toggled, this, &TMorseMain::CheckBox2Click);
+    connect(CheckBox3, &QCheckBox::toggled, this, &TMorseMain::CheckBox3Click);
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TMorseMain::ScrollBar1Change);
+    connect(ToolButton3, &QAction::triggered, this, &TMorseMain::ToolButton3Click);
+    connect(ToolButton5, &QAction::triggered, this, &TMorseMain::ToolButton5Click);
+    connect(ToolButton1, &QAction::triggered, this, &TMorseMain::ToolButton1Click);
+}
+
+// Keyboard order follows the reading order: the upper area, then each tab from left to right.
+void TMorseMain::SetTabOrder() {
+    std::vector<QWidget*> order;
+    auto addToolButtons = [&order](QToolBar* bar) {
+        for (QAction* action : bar->actions()) {
+            if (QWidget* button = bar->widgetForAction(action); button && !action->isSeparator()) {
+                button->setFocusPolicy(Qt::TabFocus);
+                order.push_back(button);
+            }
+        }
+    };
+    addToolButtons(ToolBar1);
+    order.insert(order.end(), {TextWin, StartBtn, PauseBtn, SpeedTrackBar, SpacingTrackBar});
+    for (QAbstractButton* button : TextType->buttons()) {
+        order.push_back(button);
+        if (TextType->id(button) == limits::kTextTypeFile) {
+            order.push_back(TextFileBtn);
+        }
+    }
+    order.insert(order.end(),
+                 {CheckBox1, PitchTrackBar, VolTrackBar, CheckBox2, CheckBox3, ScrollBar1});
+    addToolButtons(findChild<QToolBar*>(QLatin1String("ToolBar2")));
+    order.push_back(Memo1);
+    addToolButtons(findChild<QToolBar*>(QLatin1String("ToolBar3")));
+    order.push_back(Memo2);
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+// Lets the window take the size its content needs with the desktop's fonts, at least the design
+// size, and keeps it fixed from then on.
+void TMorseMain::FixWindowSize() {
+    PageControl1->setFixedHeight(
+        std::max(kLowerTabsHeight, PageControl1->minimumSizeHint().height()));
+    QSize size = sizeHint().expandedTo(minimumSizeHint());
+    const int chrome = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
+    size = size.expandedTo(QSize(kDesignClientWidth, kDesignClientHeight + chrome));
+    setFixedSize(size);
+    Splitter1->setSizes({size.height(), PageControl1->height()});
+    setWindowFlags((windowFlags() & ~Qt::WindowMaximizeButtonHint) | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Creation and destruction
+
+void TMorseMain::FormCreate() {
+    QtWindowGeometry geometry(*this);
+    LoadWindowPos(settings_, kSettingsKey, kWindowPosSetting, geometry, false);
+
+    engine_ = std::make_unique<PlaybackEngine>(keyer_, audio_, *notifications_,
+                                               static_cast<PlaybackView&>(*this),
+                                               static_cast<PlaybackHost&>(*this));
+    random_ = std::make_unique<Random>(Random::FromClock());
+    contactTexts_ = std::make_unique<ContactTexts>();
+    builder_ = std::make_unique<PracticeTextBuilder>(*random_, *contactTexts_);
+
+    // QSlider brings an out-of-range value to the nearest end of its range.
+    SpeedTrackBar->setValue(
+        ReadIntSetting(settings_, kSettingsKey, kSpeedSetting, limits::kSpeedDefault));
+    SpacingTrackBar->setValue(
+        ReadIntSetting(settings_, kSettingsKey, kSpacingSetting, limits::kSpacingDefault));
+    SetTextTypeIndex(
+        ReadIntSetting(settings_, kSettingsKey, kTestSetting, limits::kTextTypeDefault));
+    PitchTrackBar->setValue(
+        ReadIntSetting(settings_, kSettingsKey, kPitchSetting, limits::kPitchDefault));
+    VolTrackBar->setValue(
+        ReadIntSetting(settings_, kSettingsKey, kVolumeSetting, limits::kVolumeDefault));
+
+    SpeedTrackBarChange();
+    SpacingTrackBarChange();
+    PitchTrackBarChange();
+    VolTrackBarChange();
+
+    textFileName_.clear();
+}
+
+void TMorseMain::FormDestroy() {
+    QtWindowGeometry geometry(*this);
+    SaveWindowPos(settings_, kSettingsKey, kWindowPosSetting, geometry);
+    settings::SettingsBatch batch(settings_);
+    WriteIntSetting(settings_, kSettingsKey, kSpeedSetting, SpeedTrackBar->value());
+    WriteIntSetting(settings_, kSettingsKey, kSpacingSetting, SpacingTrackBar->value());
+    WriteIntSetting(settings_, kSettingsKey, kTestSetting, TextTypeIndex());
+    WriteIntSetting(settings_, kSettingsKey, kPitchSetting, PitchTrackBar->value());
+    WriteIntSetting(settings_, kSettingsKey, kVolumeSetting, VolTrackBar->value());
+}
+
+int TMorseMain::TextTypeIndex() const {
+    return TextType->checkedId();
+}
+
+// Below the first entry nothing is selected, above the last the last entry is.
+void TMorseMain::SetTextTypeIndex(int index) {
+    if (index < 0) {
+        TextType->setExclusive(false);
+        for (QAbstractButton* button : TextType->buttons()) {
+            button->setChecked(false);
+        }
+        TextType->setExclusive(true);
+        return;
+    }
+    TextType->button(std::min(index, limits::kTextTypeLast))->setChecked(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Handlers
+
+void TMorseMain::StartBtnClick() {
+    engine_->StartBtnClick();
+}
+
+void TMorseMain::PauseBtnClick() {
+    engine_->PauseBtnClick();
+}
+
+void TMorseMain::SpeedTrackBarChange() {
+    keyer_.SetSpeed(SpeedTrackBar->value());
+    SetToolTipAndDescription(SpeedTrackBar, Qs(SpeedHint(SpeedTrackBar->value())));
+    setWindowTitle(Qs(CaptionAfterSpeedChange(SpeedTrackBar->toolTip().toStdString(),
+                                              SpacingTrackBar->toolTip().toStdString())));
+}
+
+void TMorseMain::SpacingTrackBarChange() {
+    keyer_.SetSpacing(SpacingTrackBar->value());
+    SetToolTipAndDescription(SpacingTrackBar, Qs(SpacingHint(SpacingTrackBar->value())));
+    setWindowTitle(Qs(CaptionAfterSpacingChange(SpeedTrackBar->toolTip().toStdString(),
+                                                SpacingTrackBar->toolTip().toStdString())));
+}
+
+void TMorseMain::PitchTrackBarChange() {
+    keyer_.SetPitchPosition(PitchTrackBar->value());
+    SetToolTipAndDescription(PitchTrackBar, Qs(PitchHint(keyer_.ToneFrequency())));
+}
+
+void TMorseMain::VolTrackBarChange() {
+    keyer_.SetVolumePosition(VolTrackBar->value());
+    SetToolTipAndDescription(VolTrackBar, Qs(VolumeHint(keyer_.VolumeLevel())));
+}
+
+void TMorseMain::TextFileBtnClick() {
+    if (TextTypeIndex() != limits::kTextTypeFile) {
+        return;
+    }
+    if (std::optional<std::filesystem::path> file = chooseFile_(this)) {
+        textFileName_ = std::move(*file);
+    }
+}
+
+void TMorseMain::N6Click() {
+    TextFileBtnClick();
+}
+
+void TMorseMain::CheckBox1Click() {
+    TextWin->setVisible(CheckBox1->isChecked());
+    Memo1->setEnabled(CheckBox1->isChecked());
+}
+
+void TMorseMain::CheckBox2Click() {
+    interference_->CheckBox2Click(CheckBox2->isChecked());
+}
+
+void TMorseMain::CheckBox3Click() {
+    interference_->CheckBox3Click(CheckBox3->isChecked());
+}
+
+void TMorseMain::ScrollBar1Change() {
+    interference_->ScrollBar1Change(ScrollBar1->value());
+}
+
+void TMorseMain::ToolButton3Click() {
+    const std::string copy = CopyText();
+    if (copy.empty()) {
+        messages_.ShowMessage(kEmptyCopyMessage);
+        return;
+    }
+    const CopyCheckResult result = CheckCopy(shownText_, copy);
+    messages_.ShowMessage(ResultMessage(result.errorCount, result.grade));
+    Memo1->setEnabled(false);
+    if (std::optional<std::string> error =
+            resultLog_.Append({SpeedTrackBar->value(), result.errorCount, result.grade})) {
+        messages_.ShowError(*error);
+    }
+}
+
+void TMorseMain::ToolButton5Click() {
+    Memo1->clear();
+}
+
+void TMorseMain::ToolButton1Click() {
+    Memo2->clear();
+}
+
+void TMorseMain::N12Click() {
+    if (about_ != nullptr) {
+        about_->exec();
+    }
+}
+
+void TMorseMain::N14Click() {
+    close();
+}
+
+void TMorseMain::closeEvent(QCloseEvent* event) {
+    engine_->WaitForDeviceClose();
+    event->accept();
+}
+
+std::string TMorseMain::CopyText() const {
+    return FromWidgetText(Memo1->toPlainText());
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the playback engine shows and asks
+
+void TMorseMain::SetStatusText(const std::string& text) {
+    StatusText->setText(Qs(text));
+    QAccessibleEvent event(StatusText, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+void TMorseMain::SetStartEnabled(bool enabled) {
+    StartBtn->setEnabled(enabled);
+    StartBtnTool->setEnabled(enabled);
+}
+
+void TMorseMain::SetPauseEnabled(bool enabled) {
+    PauseBtn->setEnabled(enabled);
+    PauseBtnTool->setEnabled(enabled);
+}
+
+void TMorseMain::SetPauseCaption(const std::string& caption) {
+    PauseBtn->setText(Qs(caption));
+    PauseBtnTool->setText(Qs(caption));
+}
+
+void TMorseMain::SetCheckEnabled(bool enabled) {
+    ToolButton3->setEnabled(enabled);
+}
+
+// The text grows by whole words; only what is new is added, so a long text costs no more per
+// word than a short one.
+void TMorseMain::ShowKeyedText(const std::string& cp1251, int caret) {
+    const bool extends = !shownText_.empty() && cp1251.size() >= shownText_.size() &&
+                         cp1251.compare(0, shownText_.size(), shownText_) == 0;
+    if (extends) {
+        QTextCursor end(TextWin->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(ToWidgetText(std::string_view(cp1251).substr(shownText_.size())));
+    } else {
+        TextWin->setPlainText(ToWidgetText(cp1251));
+    }
+    shownText_ = cp1251;
+    QTextCursor cursor(TextWin->document());
+    cursor.setPosition(
+        std::clamp(WidgetOffset(cp1251, caret), 0, TextWin->document()->characterCount() - 1));
+    TextWin->setTextCursor(cursor);
+    TextWin->ensureCursorVisible();
+}
+
+void TMorseMain::ClearKeyedText() {
+    TextWin->clear();
+    shownText_.clear();
+}
+
+void TMorseMain::ShowWarning(const std::string& text) {
+    messages_.ShowWarning(text);
+}
+
+void TMorseMain::ApplyTiming() {
+    SpeedTrackBarChange();
+    SpacingTrackBarChange();
+}
+
+bool TMorseMain::BuildPracticeText(std::string& text, int32_t& cursor) {
+    PracticeTextRequest request{TextTypeIndex(), textFileName_,
+                                FromWidgetText(Memo2->toPlainText())};
+    PracticeTextResult result = builder_->Build(request);
+    switch (result.status) {
+        case PracticeTextResult::Status::NoFileChosen:
+            SetStatusText("Не выбран файл!");
+            break;
+        case PracticeTextResult::Status::FileError:
+            messages_.ShowError("Cannot open file \"" + textFileName_.string() + "\". " +
+                                result.error);
+            return false;
+        case PracticeTextResult::Status::Built:
+            break;
+    }
+    text = std::move(result.text);
+    if (!text.empty()) {
+        cursor = 1;
+    }
+    return true;
+}
+
+}  // namespace vantrel

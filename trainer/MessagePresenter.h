@@ -1,0 +1,36 @@
+// Message boxes of the trainer window behind an interface, so tests see the texts instead of
+// blocking on a modal box. Texts are UTF-8.
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+namespace vantrel {
+
+class MessagePresenter {
+  public:
+    virtual ~MessagePresenter() = default;
+    // A plain box with only an OK button and no icon.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // A warning box with an OK button.
+    virtual void ShowWarning(const std::string& text) = 0;
+    // The application's standard error box, for failures of files and the system.
+    virtual void ShowError(const std::string& text) = 0;
+};
+
+// Modal QMessageBox boxes over `parent`, titled with the application's name.
+class QtMessagePresenter : public MessagePresenter {
+  public:
+    explicit QtMessagePresenter(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    void ShowMessage(const std::string& text) override;
+    void ShowWarning(const std::string& text) override;
+    void ShowError(const std::string& text) override;
+
+  private:
+    QWidget* parent_;
+};
+
+}  // namespace vantrel
