@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <thread>
+
 #include "platform/settings/SettingsFileFormat.h"
 #include "tests/support/TempFolder.h"
 
@@ -243,6 +246,29 @@ TEST_F(XdgSettingsFileTest, LinkedFileIsReplacedThroughTheLinkKeepingItsPermissi
     EXPECT_TRUE(fs::is_symlink(File()));
     EXPECT_NE(ReadWholeFile(real).find("\"Speed\"=dword:00000007"), std::string::npos);
     EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, mode);
+}
+
+TEST_F(XdgSettingsFileTest, ReadersOnOtherThreadsSeeOnlyWholeStoredValues) {
+    XdgSettingsFile store(File());
+    ASSERT_TRUE(Write(store, "Speed", Value::Dword(1)));
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        while (!done.load()) {
+            const std::optional<Value> v = Read(store, "Speed");
+            ASSERT_TRUE(v.has_value());
+            ASSERT_EQ(v->data.size(), 4u);
+            ASSERT_GE(v->data[0], 1);
+            ASSERT_LE(v->data[0], 10);
+        }
+    });
+    for (uint32_t speed = 2; speed <= 10; ++speed) {
+        SettingsBatch batch(store);
+        Write(store, "Speed", Value::Dword(speed));
+    }
+    done = true;
+    reader.join();
+    XdgSettingsFile fresh(File());
+    EXPECT_EQ(Read(fresh, "Speed"), Value::Dword(10));
 }
 
 }  // namespace

@@ -4,4 +4,5 @@ vantrel_add_test(vantrel_settings_tests
         ${CMAKE_CURRENT_LIST_DIR}/XdgSettingsFileTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/SettingsTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/MMErrorTextTest.cpp
-    LIBS vantrel_support vantrel_settings_backend)
+    LIBS vantrel_support vantrel_settings_backend
+    LABELS threaded)
