@@ -1,0 +1,73 @@
+// Vantrel: a trainer for receiving Morse code by ear.
+//
+// Set VANTREL_SCREENSHOT to a PNG path to have the window save a picture of itself shortly
+// after it is shown and then close (used for the documentation and the smoke test).
+#include <QApplication>
+#include <QTimer>
+#include <memory>
+
+#include "about/help.h"
+#include "app/DeferredWaveSystem.h"
+#include "platform/settings/SettingsBackend.h"
+#include "trainer/MainForm.h"
+#include "trainer/MessagePresenter.h"
+
+#ifdef VANTREL_HAVE_PORTAUDIO
+#include "platform/audio/PortAudioWaveOut.h"
+#else
+#include "platform/audio/VirtualWaveOut.h"
+#endif
+
+namespace {
+
+std::unique_ptr<vantrel::audio::WaveOutSystem> OpenSoundSystem() {
+#ifdef VANTREL_HAVE_PORTAUDIO
+    return std::make_unique<vantrel::audio::PortAudioWaveSystem>();
+#else
+    return std::make_unique<vantrel::audio::VirtualWaveSystem>(
+        vantrel::audio::VirtualWaveSystem::Clock::RealTime);
+#endif
+}
+
+void ScreenshotIfAsked(QWidget& window) {
+    const QString path = qEnvironmentVariable("VANTREL_SCREENSHOT");
+    if (path.isEmpty()) {
+        return;
+    }
+    bool ok = false;
+    int delayMs = qEnvironmentVariableIntValue("VANTREL_SCREENSHOT_DELAY_MS", &ok);
+    if (!ok) {
+        delayMs = 700;
+    }
+    QTimer::singleShot(delayMs, &window, [&window, path] {
+        if (!window.grab().save(path, "PNG")) {
+            qWarning("Could not save the screenshot to %s", qPrintable(path));
+            QCoreApplication::exit(1);
+        }
+        window.close();
+    });
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    QApplication::setOrganizationName(QStringLiteral("Quorbit"));
+
+    vantrel::DeferredWaveSystem audio(OpenSoundSystem);
+    std::unique_ptr<vantrel::settings::SettingsBackend> settings =
+        vantrel::settings::OpenUserSettings();
+    vantrel::QtMessagePresenter messages;
+
+    vantrel::TMorseMain window(audio, *settings, messages);
+    messages.SetParent(&window);
+    vantrel::TForm1 about(&window);
+    window.SetAboutWindow(&about);
+
+    window.show();
+    // The sound system comes up while the window is being drawn.
+    audio.StartLoading();
+    ScreenshotIfAsked(window);
+    return app.exec();
+}

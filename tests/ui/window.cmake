@@ -1,0 +1,12 @@
+# The trainer window under QtTest on the offscreen platform.
+vantrel_add_test(vantrel_window_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/WindowTest.cpp
+    LIBS vantrel_trainer_ui vantrel_about vantrel_audio vantrel_settings_backend Qt6::Test)
+
+# The real program in a virtual X server: it must come up, draw itself and close on its own.
+if(TARGET vantrel)
+    add_test(NAME WindowSmokeUnderXvfb
+        COMMAND ${CMAKE_SOURCE_DIR}/scripts/screenshot.sh $<TARGET_FILE:vantrel>
+                ${CMAKE_CURRENT_BINARY_DIR}/smoke-screenshot.png)
+    set_tests_properties(WindowSmokeUnderXvfb PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+endif()
