@@ -409,11 +409,14 @@ void TALAudioOut::ProcessWaitingOperations() {
     if (destroying_.load()) {
         return;
     }
-    // Exclusive like a source's start, so no wave thread pumps while the waiting start of the
-    // next stream opens its device and pulls its first blocks here.
+    // Exclusive like a source's start: nothing else reaches the output while the waiting start
+    // of the next stream opens its device and pulls its first blocks here. Each operation is
+    // handled without the input pin's lock, so the source's lock is taken first, as on every
+    // other path that pumps.
     TOWGlobalWriteLockSection section;
-    while (!destroying_.load() && operations_.Count() > 0 && MayProcessNow()) {
-        if (!ProcessNextOperation()) {
+    while (!destroying_.load() && MayProcessNow()) {
+        TOWOperationPtr operation = operations_.TakeFirst();
+        if (!operation || !HandleOperation(operation)) {
             break;
         }
     }
