@@ -257,6 +257,24 @@ TEST_F(PlaybackEngineTest, StartWhileTheDeviceIsOpenOrClosingRestartsAfterTheClo
     ExpectStepInvariant();
 }
 
+TEST_F(PlaybackEngineTest, StartPressedAgainDuringTheCloseWaitLeavesOneConsistentRun) {
+    engine->StartBtnClick();
+    PlayFrames(20000);
+    queue.Post([this] { engine->StartBtnClick(); });  // handled inside the wait below
+    engine->StartBtnClick();
+    EXPECT_EQ(device.OpenStreams(), 1);
+    EXPECT_TRUE(engine->Playing());
+    PlayToClose();
+    EXPECT_EQ(engine->KeyedText(), engine->PracticeText());
+    EXPECT_EQ(view.statuses.back(), "Тест окончен");
+    ExpectStepInvariant();
+    // The run that remains keyed the text from its start.
+    const std::vector<int16_t> head = Rendered(kDigits.substr(0, 2), 12);
+    const std::vector<int16_t> played = device.PlayedSamples(device.StreamCount() - 1);
+    ASSERT_GE(played.size(), head.size());
+    EXPECT_TRUE(std::equal(head.begin(), head.end(), played.begin()));
+}
+
 TEST_F(PlaybackEngineTest, CloseWaitReturnsOnlyOnceTheDeviceHasClosed) {
     engine->WaitForDeviceClose();  // nothing open: returns at once
     EXPECT_EQ(advances, 0);
