@@ -62,7 +62,7 @@ TForm1::TForm1(QWidget* parent, const QString& settingsLocation) : QDialog(paren
     Image1->setObjectName(QLatin1String("Image1"));
     Image1->setGeometry(kMargin, kMargin, 153, 137);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setPixmap(ProgramIcon().pixmap(QSize(kIconSide, kIconSide), devicePixelRatioF()));
+    DrawPicture();
     Image1->setAccessibleName(QStringLiteral("Vantrel"));
 
     // The texts stand in a column right of the picture; a layout sizes them by the font in use.
@@ -104,6 +104,16 @@ TForm1::TForm1(QWidget* parent, const QString& settingsLocation) : QDialog(paren
 
 void TForm1::Button1Click() {
     accept();
+}
+
+// Drawn again on every showing, for the pixel density of the screen it appears on.
+void TForm1::showEvent(QShowEvent* event) {
+    DrawPicture();
+    QDialog::showEvent(event);
+}
+
+void TForm1::DrawPicture() {
+    Image1->setPixmap(ProgramIcon().pixmap(QSize(kIconSide, kIconSide), devicePixelRatioF()));
 }
 
 // The window's ground is the theme's highlight shade of buttons, unless the theme's text

@@ -26,8 +26,12 @@ class TForm1 : public QDialog {
     QLabel* Label3 = nullptr;
     QPushButton* Button1 = nullptr;
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void Button1Click();
+    void DrawPicture();
     void UseLightBackground();
 };
 
