@@ -257,13 +257,10 @@ int TriangleBlock(int16_t* dst, int length, int16_t magnitude, float relFreq, fl
     const double fallWrap = 4.0 * kPi * m / fall;
     const double riseWrap = 4.0 * kPi * m / rise;
 
-    // The steps and reflections can overshoot the peaks near the highest frequencies, where a
-    // sample is not worth more than a clip to the peak.
-    const auto clip = [m](double v) { return v > m ? m : (v < -m ? -m : v); };
     bool rising = alpha >= fall;
     double y = rising ? m * (-1.0 + 2.0 * (alpha - fall) / rise) : m * (1.0 - 2.0 * alpha / fall);
     for (int k = 0; k < length; ++k) {
-        dst[k] = ToSample(clip(y));
+        dst[k] = ToSample(y);
         if (rising) {
             y += riseStep;
             if (y > m) {
