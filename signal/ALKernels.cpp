@@ -108,10 +108,6 @@ void CopyStrided(const uint8_t* from, int srcStep, uint8_t* to, int dstStep, int
     }
 }
 
-// Samples between direct evaluations of the cosine in the tone recurrence, which bounds the
-// error the recurrence accumulates on long blocks and low frequencies.
-constexpr int kToneReseed = 256;
-
 }  // namespace
 
 int BlockCopy(const void* src, int srcStep, void* dst, int dstStep, int elementSize, int count) {
@@ -185,37 +181,33 @@ int ToneBlock(int16_t* dst, int length, int16_t magnitude, float relFreq, float*
     const double phi = *phase;
     *phase = AdvancePhase(*phase, relFreq, length);
 
-    // c[k] = 2cos(2ω)·c[k-2] − c[k-4]: two interleaved cosine recurrences of step 2ω, seeded
-    // directly every kToneReseed samples.
+    // c[k] = 2cos(2ω)·c[k-2] − c[k-4]: two interleaved cosine recurrences of step 2ω, so each
+    // sample costs one multiplication and one subtraction.
     const double omega = kTwoPi * static_cast<double>(relFreq);
     const double coef = 2.0 * std::cos(2.0 * omega);
     const double m = magnitude;
-    for (int start = 0; start < length; start += kToneReseed) {
-        const int end = start + kToneReseed < length ? start + kToneReseed : length;
-        double c[4];
-        for (int j = 0; j < 4; ++j) {
-            c[j] = std::cos(phi + omega * (start + j));
-        }
-        int k = start;
-        for (int j = 0; j < 4 && k < end; ++j, ++k) {
-            dst[k] = ToSample(m * c[j]);
-        }
-        double even2 = c[0], even = c[2];  // c[k-4], c[k-2] of the sequence of k
-        double odd2 = c[1], odd = c[3];
-        while (k + 1 < end) {
-            const double nextEven = coef * even - even2;
-            const double nextOdd = coef * odd - odd2;
-            dst[k] = ToSample(m * nextEven);
-            dst[k + 1] = ToSample(m * nextOdd);
-            even2 = even;
-            even = nextEven;
-            odd2 = odd;
-            odd = nextOdd;
-            k += 2;
-        }
-        if (k < end) {
-            dst[k] = ToSample(m * (coef * even - even2));
-        }
+    double c[4];
+    for (int j = 0; j < 4; ++j) {
+        c[j] = std::cos(phi + omega * j);
+    }
+    int k = 0;
+    for (; k < 4 && k < length; ++k) {
+        dst[k] = ToSample(m * c[k]);
+    }
+    double even2 = c[0], even = c[2];  // c[k-4] and c[k-2] of the sequence of k
+    double odd2 = c[1], odd = c[3];
+    for (; k + 1 < length; k += 2) {
+        const double nextEven = coef * even - even2;
+        const double nextOdd = coef * odd - odd2;
+        dst[k] = ToSample(m * nextEven);
+        dst[k + 1] = ToSample(m * nextOdd);
+        even2 = even;
+        even = nextEven;
+        odd2 = odd;
+        odd = nextOdd;
+    }
+    if (k < length) {
+        dst[k] = ToSample(m * (coef * even - even2));
     }
     return kKernelOk;
 }
