@@ -205,6 +205,24 @@ TEST_F(ALCommonGenTest, ASelfPacedStreamRunsOnTheClockUntilDisabled) {
     EXPECT_EQ(sink.Count("Buffer"), 5u);
 }
 
+TEST_F(ALCommonGenTest, AnExternallyClockedGeneratorTicksOnItsClockPinOnly) {
+    CountingGen gen("Gen", clocks);
+    RecordingSink sink("Out");
+    TOWSourcePin clock(nullptr, "Clock");
+    clock.Connect(gen.ClockPin());
+    gen.SetEnabled(false);
+    gen.SetClockSource(TSLClockSource::csExternal);
+    gen.OutputPin().Connect(sink.input);
+    gen.SetEnabled(true);
+    EXPECT_EQ(sink.Kinds(), Kinds{"StartWave"});  // no pacing to negotiate
+    EXPECT_EQ(clocks.ClockCount(), 0u);
+
+    clock.Notify(std::make_shared<TOWClockOperation>());
+    clock.Notify(std::make_shared<TOWClockOperation>());
+    EXPECT_EQ(sink.Count("Buffer"), 2u);
+    EXPECT_EQ(sink.Count("Resume"), 1u);
+}
+
 TEST_F(ALCommonGenTest, TheClockPeriodFollowsTheFormat) {
     EXPECT_EQ(TALCommonGen::ClockPeriod(11025, 1024), 93ms);
     EXPECT_EQ(TALCommonGen::ClockPeriod(8000, 1024), 128ms);
