@@ -1,5 +1,6 @@
 #include "platform/audio/PortAudioWaveOut.h"
 
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -32,8 +33,6 @@ using Counters = PortAudioWaveSystem::Counters;
 constexpr std::size_t kMaxNameBytes = 31;
 // Headers a stream holds at most; far above the two to four the program keeps in flight.
 constexpr std::size_t kRingSize = 1024;
-// Host buffering asked for: low enough for a prompt start, not so low that the host starves.
-constexpr double kMinSuggestedLatency = 0.020;
 
 // PortAudio is initialised once for the process and its control calls are not thread-safe, so
 // every call outside the audio callback goes through this lock.
@@ -120,19 +119,27 @@ class PortAudioWaveOut final : public WaveOut {
     }
 
     // Opens and starts the PortAudio stream; on failure nothing is left open.
-    MMResult Start(const PaStreamParameters& parameters, double deviceRate) {
+    MMResult Start(const PaStreamParameters& parameters, double deviceRate,
+                   unsigned long framesPerCallback) {
         std::lock_guard lock(mutex_);
         closed_ = true;  // until the stream runs: a failed start is destroyed without a word
         {
             std::lock_guard pa(PaMutex());
-            PaError error = Pa_OpenStream(&stream_, nullptr, &parameters, deviceRate,
-                                          paFramesPerBufferUnspecified, paClipOff,
-                                          &PortAudioWaveOut::Callback, this);
+            PaError error =
+                Pa_OpenStream(&stream_, nullptr, &parameters, deviceRate, framesPerCallback,
+                              paClipOff, &PortAudioWaveOut::Callback, this);
             if (error != paNoError) {
                 stream_ = nullptr;
                 return ToResult(error);
             }
             Pa_SetStreamFinishedCallback(stream_, &PortAudioWaveOut::Finished);
+            // A busy machine must not starve the callback: ask for real-time scheduling of its
+            // thread where the host offers it (best effort; the host falls back quietly).
+            const PaDeviceInfo* device = Pa_GetDeviceInfo(parameters.device);
+            const PaHostApiInfo* host = device ? Pa_GetHostApiInfo(device->hostApi) : nullptr;
+            if (host && host->type == paALSA) {
+                PaAlsa_EnableRealtimeScheduling(stream_, 1);
+            }
             error = Pa_StartStream(stream_);
             if (error != paNoError) {
                 Pa_CloseStream(stream_);
@@ -509,7 +516,7 @@ MMResult PortAudioWaveSystem::Open(int deviceId, const WaveFormat& format, WaveC
         parameters.device = device;
         parameters.channelCount = format.channels;
         parameters.sampleFormat = paInt16;
-        parameters.suggestedLatency = std::max(info->defaultLowOutputLatency, kMinSuggestedLatency);
+        parameters.suggestedLatency = std::max(info->defaultLowOutputLatency, options_.minLatency);
         PaError support = Pa_IsFormatSupported(nullptr, &parameters, deviceRate);
         if (support == paInvalidSampleRate && info->defaultSampleRate > 0) {
             // Play at the device's own rate and convert.
@@ -523,7 +530,11 @@ MMResult PortAudioWaveSystem::Open(int deviceId, const WaveFormat& format, WaveC
 
     auto created = std::make_unique<PortAudioWaveOut>(format, static_cast<uint32_t>(deviceRate),
                                                       std::move(callback), counters_);
-    const MMResult result = created->Start(parameters, deviceRate);
+    const unsigned long framesPerCallback =
+        options_.callbackMs > 0
+            ? static_cast<unsigned long>(deviceRate * options_.callbackMs / 1000)
+            : paFramesPerBufferUnspecified;
+    const MMResult result = created->Start(parameters, deviceRate, framesPerCallback);
     if (result != MMSYSERR_NOERROR) {
         return result;
     }

@@ -42,6 +42,10 @@ struct PortAudioOptions {
     // When not 0, every stream plays at this device rate and converts, as it would on a host
     // that refuses the stream's rate.
     double deviceRate = 0.0;
+    // Host buffering asked for, in seconds: the device's low latency but at least this much.
+    double minLatency = 0.020;
+    // Frames per callback in milliseconds of the device rate; 0 lets the host choose.
+    double callbackMs = 0.0;
 };
 
 class PortAudioWaveSystem final : public WaveOutSystem {
