@@ -1,9 +1,13 @@
 // Vantrel: a trainer for receiving Morse code by ear.
 //
 // Set VANTREL_SCREENSHOT to a PNG path to have the window save a picture of itself shortly
-// after it is shown and then close (used for the documentation and the smoke test).
+// after it is shown and then close (used for the documentation and the smoke test). Set
+// VANTREL_STARTUP_TIMES to have the times to the shown window and from closing to the end
+// printed on standard error.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
+#include <cstdio>
 #include <memory>
 
 #include "about/help.h"
@@ -51,23 +55,41 @@ void ScreenshotIfAsked(QWidget& window) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    QElapsedTimer clock;
+    clock.start();
+    const bool printTimes = qEnvironmentVariableIsSet("VANTREL_STARTUP_TIMES");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setOrganizationName(QStringLiteral("Quorbit"));
 
-    vantrel::DeferredWaveSystem audio(OpenSoundSystem);
-    std::unique_ptr<vantrel::settings::SettingsBackend> settings =
-        vantrel::settings::OpenUserSettings();
-    vantrel::QtMessagePresenter messages;
+    int result = 0;
+    {
+        vantrel::DeferredWaveSystem audio(OpenSoundSystem);
+        std::unique_ptr<vantrel::settings::SettingsBackend> settings =
+            vantrel::settings::OpenUserSettings();
+        vantrel::QtMessagePresenter messages;
 
-    vantrel::TMorseMain window(audio, *settings, messages);
-    messages.SetParent(&window);
-    vantrel::TForm1 about(&window);
-    window.SetAboutWindow(&about);
+        vantrel::TMorseMain window(audio, *settings, messages);
+        messages.SetParent(&window);
+        vantrel::TForm1 about(&window);
+        window.SetAboutWindow(&about);
 
-    window.show();
-    // The sound system comes up while the window is being drawn.
-    audio.StartLoading();
-    ScreenshotIfAsked(window);
-    return app.exec();
+        window.show();
+        // The sound system comes up while the window is being drawn.
+        audio.StartLoading();
+        if (printTimes) {
+            QTimer::singleShot(0, &window, [&clock] {
+                std::fprintf(stderr, "window shown after %lld ms\n",
+                             static_cast<long long>(clock.elapsed()));
+            });
+            QObject::connect(&app, &QApplication::lastWindowClosed, [&clock] { clock.restart(); });
+        }
+        ScreenshotIfAsked(window);
+        result = app.exec();
+    }
+    if (printTimes) {
+        std::fprintf(stderr, "closed and shut down in %lld ms\n",
+                     static_cast<long long>(clock.elapsed()));
+    }
+    return result;
 }

@@ -578,9 +578,10 @@ void TMorseMain::FormCreate() {
 }
 
 void TMorseMain::FormDestroy() {
+    // The six values go to the store together, in one write.
+    settings::SettingsBatch batch(settings_);
     QtWindowGeometry geometry(*this);
     SaveWindowPos(settings_, kSettingsKey, kWindowPosSetting, geometry);
-    settings::SettingsBatch batch(settings_);
     WriteIntSetting(settings_, kSettingsKey, kSpeedSetting, SpeedTrackBar->value());
     WriteIntSetting(settings_, kSettingsKey, kSpacingSetting, SpacingTrackBar->value());
     WriteIntSetting(settings_, kSettingsKey, kTestSetting, TextTypeIndex());
