@@ -170,14 +170,18 @@ bool TALAudioOut::ProcessNextOperation() {
 
 bool TALAudioOut::HandleOperation(const TOWOperationPtr& operation) {
     if (const auto* start = operation->As<TOWStartWaveOperation>()) {
+        bool wait = false;
         {
             std::lock_guard lock(*params_);
-            if (params_->Opened() || closeRequested_ || closing_ || destroying_.load()) {
-                // The previous stream is still open or closing: wait at the front.
-                operations_.InsertFront(operation);
-                return false;
+            wait = params_->Opened() || closeRequested_ || closing_ || destroying_.load();
+            if (!wait) {
+                resumed_ = false;
             }
-            resumed_ = false;
+        }
+        if (wait) {
+            // The previous stream is still open or closing: wait at the front.
+            operations_.InsertFront(operation);
+            return false;
         }
         OpenDevice(start->Format);
         return true;
