@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "signal/ALKernels.h"
 
@@ -169,6 +170,7 @@ void TALCommonGen::Start() {
 
 void TALCommonGen::NegotiatePacing() {
     bool registerClock = false;
+    TSLClockService::Registration staleClock = nullptr;
     std::chrono::milliseconds period{};
     {
         TOWWriteLockSection section(lock_);
@@ -188,7 +190,14 @@ void TALCommonGen::NegotiatePacing() {
         }
         registerClock =
             selfPumping_ && clockSource_ == TSLClockSource::csInternal && clockItem_ == nullptr;
+        if (!selfPumping_) {
+            // Paced from downstream now: the clock must not make blocks as well.
+            staleClock = std::exchange(clockItem_, nullptr);
+        }
         period = ClockPeriod(sampleRate, blockSize);
+    }
+    if (staleClock != nullptr) {
+        clocks_.Unregister(staleClock, lock_);
     }
     if (registerClock) {
         // Registering links the clock with this component and takes the global write side, so

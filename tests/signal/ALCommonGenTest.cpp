@@ -223,6 +223,24 @@ TEST_F(ALCommonGenTest, AnExternallyClockedGeneratorTicksOnItsClockPinOnly) {
     EXPECT_EQ(sink.Count("Resume"), 1u);
 }
 
+TEST_F(ALCommonGenTest, AGeneratorClaimedWhileSelfPacedLeavesItsClock) {
+    CountingGen gen("Gen", clocks);
+    RecordingSink sink("Out");
+    gen.SetEnabled(false);
+    gen.OutputPin().Connect(sink.input);
+    gen.SetEnabled(true);
+    ASSERT_EQ(clocks.ClockCount(), 1u);
+
+    PumpMaster master("Late", 0);
+    gen.OutputPin().Connect(master.input);  // replays the start wave to the newcomer
+    master.input.NotifyUpstream(std::make_shared<TOWStartSampleRateOperation>(1024, 11025.0));
+    EXPECT_FALSE(gen.SelfPumping());
+    EXPECT_EQ(clocks.ClockCount(), 0u);
+    EXPECT_EQ(gen.SampleRate(), 11025.0f / 1024);
+    master.Pump();
+    EXPECT_EQ(master.Count("Buffer"), 1u);
+}
+
 TEST_F(ALCommonGenTest, TheClockPeriodFollowsTheFormat) {
     EXPECT_EQ(TALCommonGen::ClockPeriod(11025, 1024), 93ms);
     EXPECT_EQ(TALCommonGen::ClockPeriod(8000, 1024), 128ms);
