@@ -156,7 +156,7 @@ std::optional<std::filesystem::path> ChooseTextFile(QWidget* parent) {
     if (file.isEmpty()) {
         return std::nullopt;
     }
-    return std::filesystem::path(file.toStdString());
+    return std::filesystem::path(file.toStdU16String());
 }
 
 }  // namespace

@@ -1,0 +1,76 @@
+#include "app/DeferredWaveSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "platform/audio/VirtualWaveOut.h"
+
+namespace vantrel {
+namespace {
+
+using audio::VirtualWaveSystem;
+
+class DeferredWaveSystemTest : public ::testing::Test {
+  protected:
+    DeferredWaveSystem::Factory CountingFactory() {
+        return [this] {
+            ++made_;
+            auto system = std::make_unique<VirtualWaveSystem>();
+            system->SetDevices({"First", "Second"});
+            return std::unique_ptr<audio::WaveOutSystem>(std::move(system));
+        };
+    }
+    std::atomic<int> made_{0};
+};
+
+TEST_F(DeferredWaveSystemTest, BackendIsMadeOnceWhicheverThreadAsksFirst) {
+    DeferredWaveSystem system(CountingFactory());
+    system.StartLoading();
+    std::vector<std::thread> askers;
+    std::atomic<int> devicesSeen{0};
+    for (int i = 0; i < 4; ++i) {
+        askers.emplace_back([&] { devicesSeen += system.DeviceCount(); });
+    }
+    for (std::thread& asker : askers) {
+        asker.join();
+    }
+    EXPECT_EQ(devicesSeen, 8);
+    EXPECT_EQ(system.DeviceName(1), "Second");
+    EXPECT_EQ(made_, 1);
+}
+
+TEST_F(DeferredWaveSystemTest, CallBeforeLoadingMakesTheBackendOnTheCaller) {
+    DeferredWaveSystem system(CountingFactory());
+    EXPECT_EQ(system.DeviceCount(), 2);
+    system.StartLoading();
+    EXPECT_EQ(system.DeviceCount(), 2);
+    EXPECT_EQ(made_, 1);
+}
+
+TEST_F(DeferredWaveSystemTest, StreamsOpenThroughTheBackend) {
+    DeferredWaveSystem system(CountingFactory());
+    system.StartLoading();
+    std::unique_ptr<audio::WaveOut> stream;
+    EXPECT_EQ(system.Open(
+                  audio::WAVE_MAPPER, audio::WaveFormat::Pcm(1, 8000, 16),
+                  [](audio::WaveMessage, audio::WaveHeader*) {}, &stream),
+              audio::MMSYSERR_NOERROR);
+    ASSERT_NE(stream, nullptr);
+    stream.reset();
+}
+
+TEST_F(DeferredWaveSystemTest, DestroyingWhileLoadingWaitsForTheBackend) {
+    {
+        DeferredWaveSystem system(CountingFactory());
+        system.StartLoading();
+    }
+    EXPECT_EQ(made_, 1);
+    { DeferredWaveSystem unused(CountingFactory()); }
+    EXPECT_EQ(made_, 1);
+}
+
+}  // namespace
+}  // namespace vantrel
