@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -344,6 +345,32 @@ TEST_F(ALCommonGenTest, AClockStopsWhenItsLastRegistrationGoesEvenFromItsOwnThre
     EXPECT_EQ(clocks.ClockCount(), 0u);
     time.WaitForSleepers(0);
     EXPECT_EQ(calls, 1);
+}
+
+TEST(SteadyClockTest, TicksOnTheSteadyClockAndNeverAfterUnregistering) {
+    TSLSteadyTimeSource steady;
+    auto service = std::make_unique<TSLClockService>(steady);
+    TOWObject owner;
+    std::mutex mutex;
+    std::condition_variable ticked;
+    int calls = 0;
+    auto item = service->Register(1ms, owner, [&] {
+        std::lock_guard lock(mutex);
+        ++calls;
+        ticked.notify_all();
+    });
+    {
+        std::unique_lock lock(mutex);
+        ticked.wait(lock, [&] { return calls >= 3; });
+    }
+    service->Unregister(item, owner);
+    int atUnregister = 0;
+    {
+        std::lock_guard lock(mutex);
+        atUnregister = calls;
+    }
+    service.reset();  // joins the clock thread: a late tick would show now
+    EXPECT_EQ(calls, atUnregister);
 }
 
 }  // namespace
