@@ -141,16 +141,9 @@ bool TALAudioOut::InputPinOperation(const TOWOperationPtr& operation) {
         claimedSinceEndStop_ = false;
     }
     operations_.Append(operation, false);
-    if (!resumed_.load()) {
-        ProcessNextOperation();
-    }
-    std::size_t queued = 0;
-    {
-        std::lock_guard lock(*params_);
-        queued = params_->Buffers().size();
-    }
-    if (queued <= 1) {
-        ProcessNextOperation();
+    // Everything that may go through now does: a list that holds more than the new operation
+    // (left over from a stream that ended, or the start of a stream behind one) never stalls.
+    while (MayProcessNow() && ProcessNextOperation()) {
     }
     return false;
 }
@@ -158,17 +151,24 @@ bool TALAudioOut::InputPinOperation(const TOWOperationPtr& operation) {
 bool TALAudioOut::ProcessNextOperation() {
     TOWOperationPtr operation;
     bool handled = false;
+    int pumps = 0;
     {
         TOWWriteLockSection section(inputPin_);
         operation = operations_.TakeFirst();
         if (operation) {
-            handled = HandleOperation(operation);
+            handled = HandleOperation(operation, &pumps);
         }
+    }
+    // Pumps take the source's lock, which a source sending to the input holds before the input
+    // pin's: so they are made after the input pin's lock is released. (Inside a send the
+    // sender still holds both, in that order.)
+    for (int i = 0; i < pumps; ++i) {
+        Pump();
     }
     return handled;
 }
 
-bool TALAudioOut::HandleOperation(const TOWOperationPtr& operation) {
+bool TALAudioOut::HandleOperation(const TOWOperationPtr& operation, int* deferredPumps) {
     if (const auto* start = operation->As<TOWStartWaveOperation>()) {
         bool wait = false;
         {
@@ -187,15 +187,14 @@ bool TALAudioOut::HandleOperation(const TOWOperationPtr& operation) {
         return true;
     }
     if (operation->Is<TOWStartPumpOperation>()) {
+        int pumps = 0;
         if (PumpMaster() && EnableMasterPumping()) {
-            if (PreFillEnabled()) {
-                if (!Resumed()) {
-                    Pump();
-                }
-                Pump();
-                Pump();
-                Pump();
-            } else {
+            pumps = PreFillEnabled() ? (Resumed() ? 3 : 4) : 1;
+        }
+        if (deferredPumps) {
+            *deferredPumps = pumps;
+        } else {
+            for (int i = 0; i < pumps; ++i) {
                 Pump();
             }
         }

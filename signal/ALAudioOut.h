@@ -98,12 +98,15 @@ class TALAudioOut : public TOWComponent {
     // The last stream open failed; its buffers are dropped until the device closes.
     bool DeviceFailed() const;
 
-    // The input pin's handler: queues `operation` and handles what may be handled now.
+    // The input pin's handler: queues `operation` and handles waiting operations while the
+    // device has at most one block queued (or has not been resumed yet).
     bool InputPinOperation(const TOWOperationPtr& operation);
     // Takes the first waiting operation and handles it. False when there was none, or when it
     // must wait longer (a start wave while the previous stream is still closing).
     bool ProcessNextOperation();
-    bool HandleOperation(const TOWOperationPtr& operation);
+    // With `deferredPumps`, a start pump only counts its pumps there, for the caller to make
+    // once it has released the input pin's lock.
+    bool HandleOperation(const TOWOperationPtr& operation, int* deferredPumps = nullptr);
     // Asks the source for one block, which arrives before Pump returns.
     void Pump();
 
