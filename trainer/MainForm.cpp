@@ -48,6 +48,7 @@ namespace vantrel {
 namespace {
 
 constexpr int kTextWinHeight = 120;
+constexpr int kTextWinMinimumHeight = 40;
 constexpr int kLowerTabsHeight = 206;
 constexpr int kDesignClientWidth = 798;
 constexpr int kDesignClientHeight = 489;
@@ -531,16 +532,25 @@ void TMorseMain::SetTabOrder() {
 // Lets the window take the size its content needs with the desktop's fonts, at least the design
 // size, and keeps it fixed from then on.
 void TMorseMain::FixWindowSize() {
-    PageControl1->setFixedHeight(
-        std::max(kLowerTabsHeight, PageControl1->minimumSizeHint().height()));
+    // Measured with the text window and the lower tabs at their design heights.
+    const int lowerHeight = std::max(kLowerTabsHeight, PageControl1->minimumSizeHint().height());
+    PageControl1->setFixedHeight(lowerHeight);
+    TextWin->setFixedHeight(kTextWinHeight);
     QSize size = sizeHint().expandedTo(minimumSizeHint());
     const int chrome = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
     size = size.expandedTo(QSize(kDesignClientWidth, kDesignClientHeight + chrome));
     setFixedSize(size);
-    Splitter1->setSizes({size.height(), PageControl1->height()});
     setWindowFlags((windowFlags() & ~Qt::WindowMaximizeButtonHint) | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+
+    // From here on the splitter moves the border, and the text window takes what it is given.
+    PageControl1->setMinimumHeight(PageControl1->minimumSizeHint().height());
+    PageControl1->setMaximumHeight(QWIDGETSIZE_MAX);
+    TextWin->setMinimumHeight(kTextWinMinimumHeight);
+    TextWin->setMaximumHeight(QWIDGETSIZE_MAX);
+    Splitter1->setSizes(
+        {size.height() - chrome - Splitter1->handleWidth() - lowerHeight, lowerHeight});
 }
 
 // ---------------------------------------------------------------------------------------------
