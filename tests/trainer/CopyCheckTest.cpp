@@ -27,21 +27,17 @@ std::string CopyOf(const std::string& sent) {
     return sent.substr(kCopyPreambleLength);
 }
 
-TEST(CopyCheckTest, PerfectCopyOfAWholeDigitTextGetsFive) {
+TEST(CopyCheckTest, WholeDigitTextIsComparedUpToItsLastFullBlock) {
     const std::string sent = DigitText();
     ASSERT_EQ(sent.size(), 907u);
-    const CopyCheckResult result = CheckCopy(sent, CopyOf(sent));
-    EXPECT_EQ(result.errorCount, 0);
-    EXPECT_EQ(result.grade, 5);
-}
-
-TEST(CopyCheckTest, CopyEndingAfterTheLastGroupMissesTheBlankOfTheLastBlock) {
-    const std::string sent = DigitText();
-    std::string copy = CopyOf(sent);
-    copy.resize(copy.size() - 2);  // without the group's blank and the closing blank
-    const CopyCheckResult result = CheckCopy(sent, copy);
-    EXPECT_EQ(result.errorCount, 1);
-    EXPECT_EQ(result.grade, 4);
+    const CopyCheckResult perfect = CheckCopy(sent, CopyOf(sent));
+    EXPECT_EQ(perfect.errorCount, 0);
+    EXPECT_EQ(perfect.grade, 5);
+    // Without the last group's blank and the closing blank, block 180 lacks its blank.
+    const std::string copy = CopyOf(sent).substr(0, 899);
+    const CopyCheckResult shortCopy = CheckCopy(sent, copy);
+    EXPECT_EQ(shortCopy.errorCount, 1);
+    EXPECT_EQ(shortCopy.grade, 4);
 }
 
 TEST(CopyCheckTest, FaultyBlocksAreCountedOncePerBlockAndGraded) {
@@ -64,13 +60,6 @@ TEST(CopyCheckTest, FaultyBlocksAreCountedOncePerBlockAndGraded) {
     EXPECT_EQ(CheckCopy(sent, CopyOf(sent) + "12345").errorCount, 0);
 }
 
-TEST(CopyCheckTest, CopyMissingItsFirstCharacterFailsNearlyEveryBlock) {
-    const std::string sent = DigitText();
-    const CopyCheckResult result = CheckCopy(sent, CopyOf(sent).substr(1));
-    EXPECT_GT(result.errorCount, 170);
-    EXPECT_EQ(result.grade, 2);
-}
-
 TEST(CopyCheckTest, LowerCaseLatinAndCyrillicCountAsCapitals) {
     const std::string sent = kPreamble + cp1251::FromUtf8("CQ DE ЖУК ЁЛКА ");
     const CopyCheckResult result = CheckCopy(sent, cp1251::FromUtf8("cq de жук ёлка "));
@@ -89,11 +78,6 @@ TEST(CopyCheckTest, OnlyThePreambleComparesNothing) {
     EXPECT_EQ(result.grade, 5);
     // A last block shorter than five is not evaluated.
     EXPECT_EQ(CheckCopy(kPreamble + "1234", "9999").errorCount, 0);
-}
-
-TEST(CopyCheckTest, ResultMessageNamesErrorsAndGrade) {
-    EXPECT_EQ(ResultMessage(1, 4), "Количество ошибок:1. Оценка: 4. Нормально:)");
-    EXPECT_EQ(ResultMessage(17, 2), "Количество ошибок:17. Оценка: 2. Нормально:)");
 }
 
 }  // namespace

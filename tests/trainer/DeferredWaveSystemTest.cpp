@@ -50,18 +50,6 @@ TEST_F(DeferredWaveSystemTest, CallBeforeLoadingMakesTheBackendOnTheCaller) {
     EXPECT_EQ(made_, 1);
 }
 
-TEST_F(DeferredWaveSystemTest, StreamsOpenThroughTheBackend) {
-    DeferredWaveSystem system(CountingFactory());
-    system.StartLoading();
-    std::unique_ptr<audio::WaveOut> stream;
-    EXPECT_EQ(system.Open(
-                  audio::WAVE_MAPPER, audio::WaveFormat::Pcm(1, 8000, 16),
-                  [](audio::WaveMessage, audio::WaveHeader*) {}, &stream),
-              audio::MMSYSERR_NOERROR);
-    ASSERT_NE(stream, nullptr);
-    stream.reset();
-}
-
 TEST_F(DeferredWaveSystemTest, DestroyingWhileLoadingWaitsForTheBackend) {
     {
         DeferredWaveSystem system(CountingFactory());

@@ -32,7 +32,9 @@
 #include "trainer/QtNotificationQueue.h"
 
 // Failure messages show texts, not UTF-16 code units.
-void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace vantrel {
 namespace {
@@ -462,16 +464,6 @@ TEST_F(WindowTest, TextFileIsChosenOnlyForTheFileTextType) {
     ASSERT_TRUE(PlayToTheEnd());
     EXPECT_EQ(KeyedText(), Q("ЖЖЖ = CQ TEST\n "));
     EXPECT_EQ(window.Engine().KeyedText(), cp1251::FromUtf8("ЖЖЖ = CQ TEST\r\n "));
-}
-
-TEST_F(WindowTest, FailedOpenWarnsAndLeavesTheWindowStartable) {
-    Open();
-    audio_.FailNextOpen(audio::MMSYSERR_ALLOCATED);
-    StartAndDeliverOpen();
-    ASSERT_EQ(messages_.boxes.size(), 1u);
-    EXPECT_EQ(messages_.boxes[0].kind, Box::Warning);
-    EXPECT_EQ(messages_.boxes[0].text.rfind("Ошибка открытия аудио!\r\n", 0), 0u);
-    EXPECT_TRUE(Find<QPushButton>("StartBtn")->isEnabled());
 }
 
 TEST_F(WindowTest, MainControlsAreNamedAndReachableByKeyboard) {
