@@ -2,13 +2,16 @@
 # and the end-to-end run on a real sound server.
 set(audio_test_libs vantrel_audio)
 set(audio_test_defs "")
+set(audio_test_sources "")
 if(TARGET vantrel_audio_portaudio)
     list(APPEND audio_test_libs vantrel_audio_portaudio)
     list(APPEND audio_test_defs VANTREL_HAVE_PORTAUDIO)
+    list(APPEND audio_test_sources ${CMAKE_CURRENT_LIST_DIR}/SoundLibraryLeaks.cpp)
 endif()
 vantrel_add_test(vantrel_waveout_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/WaveOutContractTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/VirtualWaveOutTest.cpp
+            ${audio_test_sources}
     LIBS ${audio_test_libs}
     LABELS threaded)
 target_compile_definitions(vantrel_waveout_tests PRIVATE ${audio_test_defs})
@@ -22,6 +25,7 @@ if(TARGET vantrel_audio_portaudio)
     vantrel_add_test(vantrel_soundserver_tests
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/SoundServerTest.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/AudioAnalysis.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/SoundLibraryLeaks.cpp
         LIBS vantrel_audio_portaudio vantrel_trainer
         LABELS threaded)
 endif()
