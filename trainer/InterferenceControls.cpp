@@ -32,6 +32,10 @@ InterferenceControls::InterferenceControls(audio::WaveOutSystem& system,
 InterferenceControls::~InterferenceControls() {
     signalGen_.SetEnabled(false);
     gaussGen_.SetEnabled(false);
+    // An output may still be pulling a last block while its close is under way; once the
+    // pins are apart no pump reaches a generator being destroyed.
+    audioOut1_.InputPin().Disconnect();
+    audioOut2_.InputPin().Disconnect();
 }
 
 void InterferenceControls::CheckBox2Click(bool checked) {

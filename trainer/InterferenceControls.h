@@ -28,7 +28,7 @@ class InterferenceControls {
     explicit InterferenceControls(
         audio::WaveOutSystem& system,
         signal::TSLClockService& clocks = signal::TSLClockService::Instance());
-    // Stops both sources, then closes their outputs.
+    // Stops both sources and disconnects them, then closes their outputs.
     ~InterferenceControls();
     InterferenceControls(const InterferenceControls&) = delete;
     InterferenceControls& operator=(const InterferenceControls&) = delete;

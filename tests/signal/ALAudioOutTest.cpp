@@ -22,12 +22,17 @@ class ALAudioOutTest : public ::testing::Test {
   protected:
     ALAudioOutTest() { gen.OutputPin().Connect(out.InputPin()); }
 
-    // Plays one block on the device and waits until the output has pulled the next one.
+    // Plays one block on the device and waits until the output has pulled the next one and
+    // handed the oldest waiting block to the device.
     void PlayOneBlock() {
         const int pumps = gen.MasterPumps();
+        const std::size_t stream = system.StreamCount() - 1;
+        const uint64_t written = system.Log(stream).headersWritten;
         system.Advance(kBlockFrames);
-        ASSERT_TRUE(
-            WaitUntil([&] { return gen.MasterPumps() == pumps + 1 && out.QueuedBuffers() == 2; }));
+        ASSERT_TRUE(WaitUntil([&] {
+            return gen.MasterPumps() == pumps + 1 &&
+                   system.Log(stream).headersWritten == written + 1;
+        }));
     }
 
     // The stream's frames carry the ramp in both channels, from 0, without gap or repeat.

@@ -20,7 +20,11 @@ class RampGen : public TALCommonGen {
         : TALCommonGen(std::move(name), clocks) {
         SetEnabled(false);
     }
-    ~RampGen() override { Stop(); }
+    // Stopped and disconnected before its own parts go, so no pump reaches it any more.
+    ~RampGen() override {
+        Stop();
+        OutputPin().DisconnectAll();
+    }
 
     int MasterPumps() const { return masterPumps_.load(); }
     // The value of the next sample to be generated.
