@@ -121,6 +121,13 @@ std::error_code WriteTemporary(const std::filesystem::path& path, const std::str
 
 // Replaces the file at `path` by `content` so that it holds either the old or the new bytes.
 std::error_code ReplaceFile(const std::filesystem::path& path, const std::string& content) {
+#ifdef VANTREL_POSIX_FILES
+    // A log the learner has made read-only stays as it is, although the folder would allow
+    // replacing it.
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) {
+        return LastError();
+    }
+#endif
     std::filesystem::path temporary;
     std::error_code error = WriteTemporary(path, content, temporary);
     if (!error) {

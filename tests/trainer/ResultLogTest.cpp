@@ -84,7 +84,7 @@ TEST_F(ResultLogTest, LogThatCannotBeReadIsReportedAndLeftAlone) {
     EXPECT_EQ(ReadFile("log.txt/inside"), "kept");
 }
 
-TEST_F(ResultLogTest, FolderThatCannotBeWrittenIsReportedAndKeepsTheLog) {
+TEST_F(ResultLogTest, LogThatCannotBeWrittenIsReportedAndKept) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root writes into read-only folders";
     }
@@ -94,6 +94,12 @@ TEST_F(ResultLogTest, FolderThatCannotBeWrittenIsReportedAndKeepsTheLog) {
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->find(std::make_error_code(std::errc::permission_denied).message()),
               std::string::npos);
+    EXPECT_EQ(ReadFile("log.txt"), "first record\r\n");
+
+    // A read-only log in a writable folder is not replaced either.
+    fs::permissions(folder_, fs::perms::owner_all);
+    fs::permissions("log.txt", fs::perms::owner_read);
+    EXPECT_TRUE(log_.Append({12, 0, 5}).has_value());
     EXPECT_EQ(ReadFile("log.txt"), "first record\r\n");
 }
 
