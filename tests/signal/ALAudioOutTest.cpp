@@ -190,26 +190,32 @@ TEST_F(ALAudioOutTest, AFailedStreamOpenDropsBlocksLetsTheEndStopThroughAndRecov
 TEST_F(ALAudioOutTest, AStreamRestartedWhileTheLastOneDrainsPlaysOnceTheCloseHasRun) {
     gen.SetEnabled(true);
     PlayOneBlock();
+    const std::size_t oldStream = system.StreamCount() - 1;
     gen.SetEnabled(false);
     gen.SetEnabled(true);  // the new start waits behind the old end stop
     EXPECT_TRUE(out.PumpMaster());
     EXPECT_FALSE(gen.SelfPumping());
-    const std::size_t oldStream = system.StreamCount() - 1;
+    const std::size_t newStream = oldStream + 3;  // after the new start's two probes
 
     ASSERT_TRUE(WaitUntil([&] {
         system.Advance(kBlockFrames / 4);
-        return system.StreamCount() == oldStream + 2 && out.Opened() && out.QueuedBuffers() == 2;
+        return system.StreamCount() == newStream + 1 && out.Opened() && out.QueuedBuffers() == 2;
     }));
     EXPECT_TRUE(system.Log(oldStream).closed);
-    // The new stream keeps being pulled, block after block.
-    for (int i = 0; i < 4; ++i) {
-        const int pumps = gen.MasterPumps();
+    // The new stream keeps being pulled, block after block, and plays the new run from its
+    // first block on, including those pulled while the old stream drained.
+    for (int i = 0; i < 6; ++i) {
         ASSERT_TRUE(WaitUntil([&] {
-            system.Advance(kBlockFrames / 4);
-            return gen.MasterPumps() > pumps;
+            const audio::VirtualStreamLog log = system.Log(newStream);
+            return log.headersWritten - log.headersDone == 2;
         }));
+        const uint64_t done = system.Log(newStream).headersDone;
+        system.Advance(kBlockFrames);
+        ASSERT_TRUE(WaitUntil([&] { return system.Log(newStream).headersDone > done; }));
     }
-    EXPECT_GT(system.Log(oldStream + 1).headersDone, 2u);
+    const std::size_t frames = system.PlayedSamples(newStream).size() / 2;
+    EXPECT_GE(frames, 6 * kBlockFrames);
+    ExpectRampPlayed(newStream, frames);
 }
 
 // Sends pump requests straight through a source pin, as a generator's start does.
