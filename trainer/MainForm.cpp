@@ -715,7 +715,7 @@ void TMorseMain::N14Click() {
 }
 
 void TMorseMain::closeEvent(QCloseEvent* event) {
-    engine_->WaitForDeviceClose();
+    engine_->StopNow();
     event->accept();
 }
 

@@ -57,10 +57,8 @@ PlaybackEngine::PlaybackEngine(Keyer& keyer, audio::WaveOutSystem& audio, Notifi
 }
 
 PlaybackEngine::~PlaybackEngine() {
-    // No notification of ours may outlive the engine: let the device close first.
-    while (DeviceLive()) {
-        WaitForDeviceClose();
-    }
+    // No notification of ours may outlive the engine: close the device first.
+    StopNow();
     stopRequested_ = true;
     impl_->wave.reset();
     impl_->token->engine = nullptr;
@@ -147,6 +145,15 @@ void PlaybackEngine::WaitForDeviceClose() {
     queue_.RunUntil([this, closes] { return impl_->closesHandled != closes; });
 }
 
+void PlaybackEngine::StopNow() {
+    while (DeviceLive()) {
+        stopRequested_ = true;
+        playing_ = false;
+        ResetAndClose();
+        WaitForDeviceClose();
+    }
+}
+
 bool PlaybackEngine::OpenWaveDevice() {
     while (DeviceLive()) {
         WaitForDeviceClose();
@@ -195,8 +202,8 @@ void PlaybackEngine::OnNotification(audio::WaveMessage message, audio::WaveHeade
 
 void PlaybackEngine::MMWomOpen() {
     Impl& d = *impl_;
-    if (!d.wave) {
-        return;
+    if (!d.wave || d.closeRequested) {
+        return;  // already being closed (StopNow before the device had opened)
     }
     for (audio::WaveHeader* header : {&d.header1, &d.header2}) {
         *header = audio::WaveHeader{};

@@ -76,10 +76,13 @@ class PlaybackEngine {
     void StartBtnClick();
     // PauseBtn, PauseBtnTool and menu "Пауза" (Ctrl+P): Pause or Resume.
     void PauseBtnClick();
-    // Close query of the window: asks a running device to stop and waits, running the queue,
-    // until its close has been handled. Also waits for a device that is already closing.
-    // Returns at once when no device is open.
+    // Asks a running device to stop and waits, running the queue, until its close has been
+    // handled; the character playing finishes first. Also waits for a device that is already
+    // closing. Returns at once when no device is open.
     void WaitForDeviceClose();
+    // Close query of the window: silences the device at once (reset, close) and returns when
+    // the close has been handled, so closing never waits for a long character to finish.
+    void StopNow();
 
     bool Playing() const { return playing_; }
     bool StopRequested() const { return stopRequested_; }

@@ -296,6 +296,22 @@ TEST_F(PlaybackEngineTest, CloseWaitReturnsOnlyOnceTheDeviceHasClosed) {
     EXPECT_EQ(queue.Pending(), 0u);
 }
 
+TEST_F(PlaybackEngineTest, StopNowSilencesTheDeviceWithoutPlayingOn) {
+    host.speed = 3;  // characters of several seconds
+    engine->StartBtnClick();
+    PlayFrames(8000);
+    const int played = advances;
+    engine->StopNow();
+    EXPECT_TRUE(engine->DeviceClosed());
+    EXPECT_EQ(device.OpenStreams(), 0);
+    // At most a step of the clock passed while the reset's notifications came back; the
+    // character playing (about 38000 frames at this speed) was not played to its end.
+    EXPECT_LE(advances - played, 2);
+    EXPECT_EQ(view.statuses.back(), "Тестирование остановлено");
+    ExpectStepInvariant();
+    engine->StopNow();  // nothing open: returns at once
+}
+
 TEST_F(PlaybackEngineTest, PauseBeforeAnyStartOrAfterTheEndDoesNothing) {
     engine->PauseBtnClick();
     EXPECT_EQ(view.calls, 0);
