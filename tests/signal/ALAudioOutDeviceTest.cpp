@@ -94,20 +94,5 @@ TEST(ALAudioOutDeviceTest, NewAlternativesGoToTheLeastUsedDeviceInDeviceOrder) {
     EXPECT_EQ(items.Item(1).DisplayName(), "B");
 }
 
-TEST(ALAudioOutDeviceTest, AssigningAlternativesCopiesTheirNames) {
-    NamedDevices system({"A", "B"});
-    TALAudioOutDevice source(nullptr, system);
-    source.AlternativeDevices().Add().SetDeviceName("Z");
-    source.AlternativeDevices().Add().SetDeviceName("B");
-    TALAudioOutDevice target(nullptr, system);
-    target.AlternativeDevices().Add();
-    target.SetAlternativeDevices(source.AlternativeDevices());
-    ASSERT_EQ(target.AlternativeDevices().Count(), 2);
-    EXPECT_EQ(target.AlternativeDevices().Item(0).DeviceName(), "Z");
-    EXPECT_EQ(target.AlternativeDevices().Item(1).DeviceName(), "B");
-    target.SetDeviceName("Z");
-    EXPECT_EQ(ResolveDeviceId(target), 1);
-}
-
 }  // namespace
 }  // namespace vantrel::signal

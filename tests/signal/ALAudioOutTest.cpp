@@ -207,7 +207,7 @@ TEST_F(ALAudioOutTest, AStreamRestartedWhileTheLastOneDrainsPlaysOnceTheCloseHas
     for (int i = 0; i < 6; ++i) {
         ASSERT_TRUE(WaitUntil([&] {
             const audio::VirtualStreamLog log = system.Log(newStream);
-            return log.headersWritten - log.headersDone == 2;
+            return !log.paused && log.headersWritten - log.headersDone == 2;
         }));
         const uint64_t done = system.Log(newStream).headersDone;
         system.Advance(kBlockFrames);
