@@ -17,7 +17,7 @@ set(audio_test_sources "")
 if(TARGET vantrel_audio_portaudio)
     list(APPEND audio_test_libs vantrel_audio_portaudio)
     list(APPEND audio_test_defs VANTREL_HAVE_PORTAUDIO)
-    list(APPEND audio_test_sources ${CMAKE_CURRENT_LIST_DIR}/SoundLibraryLeaks.cpp)
+    list(APPEND audio_test_sources ${CMAKE_CURRENT_LIST_DIR}/SoundLibrarySanitizers.cpp)
 endif()
 vantrel_add_sound_server_test(vantrel_waveout_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/WaveOutContractTest.cpp
@@ -35,6 +35,6 @@ if(TARGET vantrel_audio_portaudio)
     vantrel_add_sound_server_test(vantrel_soundserver_tests
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/SoundServerTest.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/AudioAnalysis.cpp
-                ${CMAKE_CURRENT_LIST_DIR}/SoundLibraryLeaks.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/SoundLibrarySanitizers.cpp
         LIBS vantrel_audio_portaudio vantrel_trainer)
 endif()
