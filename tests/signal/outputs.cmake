@@ -14,12 +14,16 @@ vantrel_add_test(trainer_interference_test
     LIBS vantrel_trainer vantrel_signal vantrel_audio
     LABELS threaded)
 
-# End to end on the PulseAudio null sink (skipped without a sound server).
+# End to end on the PulseAudio null sink (skipped without a sound server). The sink is shared:
+# tests that play into it and measure what it carries hold the "pulse_null_sink" lock.
 if(TARGET vantrel_audio_portaudio)
-    vantrel_add_test(interference_sound_test
-        SOURCES ${CMAKE_CURRENT_LIST_DIR}/InterferenceSoundTest.cpp
-                ${CMAKE_CURRENT_LIST_DIR}/MonitorCapture.cpp
-                ${CMAKE_SOURCE_DIR}/tests/platform/AudioAnalysis.cpp
-        LIBS vantrel_trainer vantrel_signal vantrel_audio_portaudio
-        LABELS threaded)
+    add_executable(interference_sound_test
+        ${CMAKE_CURRENT_LIST_DIR}/InterferenceSoundTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/MonitorCapture.cpp
+        ${CMAKE_SOURCE_DIR}/tests/platform/AudioAnalysis.cpp)
+    target_link_libraries(interference_sound_test PRIVATE vantrel_trainer vantrel_signal
+                          vantrel_audio_portaudio GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(interference_sound_test
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES LABELS threaded RESOURCE_LOCK pulse_null_sink)
 endif()
