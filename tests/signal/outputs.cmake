@@ -15,7 +15,7 @@ vantrel_add_test(trainer_interference_test
     LABELS threaded)
 
 # End to end on the PulseAudio null sink (skipped without a sound server). The sink is shared:
-# tests that play into it and measure what it carries hold the "pulse_null_sink" lock.
+# tests that play into it and measure what it carries share the ctest lock "sound_server".
 if(TARGET vantrel_audio_portaudio)
     add_executable(interference_sound_test
         ${CMAKE_CURRENT_LIST_DIR}/InterferenceSoundTest.cpp
@@ -25,5 +25,5 @@ if(TARGET vantrel_audio_portaudio)
                           vantrel_audio_portaudio GTest::gtest GTest::gtest_main)
     gtest_discover_tests(interference_sound_test
         DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS threaded RESOURCE_LOCK pulse_null_sink)
+        PROPERTIES LABELS threaded RESOURCE_LOCK sound_server)
 endif()
