@@ -45,8 +45,12 @@ TALCommonGen::TALCommonGen(std::string name, TSLClockService& clocks)
 }
 
 TALCommonGen::~TALCommonGen() {
+    Shutdown();
+}
+
+void TALCommonGen::Shutdown() {
     Stop();
-    // No upstream operation may reach this half-destroyed generator any more.
+    // No upstream operation may reach a generator being destroyed.
     outputPin_->DisconnectAll();
     clockPin_->Disconnect();
 }

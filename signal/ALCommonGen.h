@@ -40,8 +40,8 @@ class TALCommonGen : public TOWComponent {
     // `clocks` paces the generator when nothing downstream does; it must outlive it.
     explicit TALCommonGen(std::string name = {},
                           TSLClockService& clocks = TSLClockService::Instance());
-    // Stops the stream and disconnects OutputPin. A descendant whose GenerateBlock uses its
-    // own members calls Stop() first in its destructor, so no block runs while they go.
+    // Shuts the generator down (see Shutdown). A descendant whose GenerateBlock uses its own
+    // members calls Shutdown() first in its destructor, so no block runs while they go.
     ~TALCommonGen() override;
 
     TALOWAudioSourcePin& OutputPin() { return *outputPin_; }
@@ -89,6 +89,9 @@ class TALCommonGen : public TOWComponent {
     virtual bool OutputPinConnected() const;
 
     void TryStart();
+    // Stops the stream and parts OutputPin and ClockPin from their peers, so no pump or tick
+    // can reach the generator any more. Safe to call more than once.
+    void Shutdown();
     // Copies the work buffer into every channel of `destination`.
     void FanOut(IALAudioBuffer& destination);
 

@@ -20,7 +20,7 @@ TALGaussGen::TALGaussGen(std::string name, TSLClockService& clocks)
 
 TALGaussGen::~TALGaussGen() {
     // No block may run on another thread once this part of the object is gone.
-    Stop();
+    Shutdown();
 }
 
 const TOWObject& TALGaussGen::Lock() const {

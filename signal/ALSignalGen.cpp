@@ -21,7 +21,7 @@ const TOWObject& TALSignalGen::Lock() const {
 
 TALSignalGen::~TALSignalGen() {
     // No block may run on another thread while the members it uses go away.
-    Stop();
+    Shutdown();
     frequencyPin_.reset();
 }
 
