@@ -100,12 +100,18 @@ NotificationThread::~NotificationThread() {
 }
 
 void NotificationThread::Post(Work work) {
+    PostAfter(std::chrono::nanoseconds(0), std::move(work));
+}
+
+void NotificationThread::PostAfter(std::chrono::nanoseconds after, Work work) {
     {
         std::lock_guard lock(core_->mutex);
         if (core_->stopping) {
             return;
         }
-        core_->items.push_back({std::move(work), Core::Clock::now() + core_->delay});
+        const auto due = Core::Clock::now() + core_->delay +
+                         std::chrono::duration_cast<Core::Clock::duration>(after);
+        core_->items.push_back({std::move(work), due});
         ++core_->posted;
     }
     core_->wake.release();

@@ -27,6 +27,8 @@ class NotificationThread {
 
     // Thread-safe. Work posted after Stop is dropped.
     void Post(Work work);
+    // Like Post, but the work runs no earlier than `after` from now (still in posting order).
+    void PostAfter(std::chrono::nanoseconds after, Work work);
     // Lock-free and allocation-free: safe from an audio callback.
     void Wake() noexcept;
     // Work posted from now on runs no earlier than `delay` after it was posted.

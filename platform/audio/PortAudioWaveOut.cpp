@@ -193,6 +193,17 @@ class PortAudioWaveOut final : public WaveOut {
         if (header->queued) {
             return WAVERR_STILLPLAYING;
         }
+        if (dead_) {
+            // Nothing can play it: give it back after its playing time, so that the caller
+            // neither waits forever nor spins refilling.
+            const uint64_t frames = header->length / format_.blockAlign;
+            const auto playing =
+                std::chrono::nanoseconds(frames * 1000000000ull / format_.samplesPerSec);
+            notifier_.PostAfter(playing, [callback = callback_, header] {
+                (*callback)(WaveMessage::Done, header);
+            });
+            return MMSYSERR_NODRIVER;
+        }
         if (outstanding_ == kRingSize) {
             return MMSYSERR_NOMEM;
         }
@@ -341,7 +352,10 @@ class PortAudioWaveOut final : public WaveOut {
     void OnWake() {
         std::lock_guard lock(mutex_);
         if (died_.exchange(false, std::memory_order_acq_rel) && running_ && !closed_) {
+            // The device went away (the sound server ended, say). Restarting such a stream can
+            // block inside the host, so it stays stopped and hands everything back.
             StopStreamLocked();
+            dead_ = true;
             ReturnAllLocked();
             return;
         }
@@ -438,6 +452,7 @@ class PortAudioWaveOut final : public WaveOut {
     PaStream* stream_ = nullptr;
     bool running_ = false;
     bool closed_ = false;
+    bool dead_ = false;            // the host ended the stream by itself; it is never started again
     std::size_t outstanding_ = 0;  // written and not yet given back
 
     const std::shared_ptr<WaveCallback> callback_;

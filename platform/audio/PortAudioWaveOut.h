@@ -11,7 +11,10 @@
 // thread, which it wakes with a semaphore. When the queue runs dry while playing the callback
 // plays silence and counts an underrun. Pause keeps the PortAudio stream running and outputs
 // silence; Reset and Close stop the stream (so the callback no longer touches any header),
-// return the headers and start it again on the next Write.
+// return the headers and start it again on the next Write. A stream the host ends by itself
+// (the device or the sound server went away) returns everything it holds; from then on Write
+// answers MMSYSERR_NODRIVER and gives each header back after its playing time, so that callers
+// stay paced and nobody waits forever.
 #pragma once
 
 #include <atomic>

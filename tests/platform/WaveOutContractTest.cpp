@@ -163,6 +163,18 @@ TYPED_TEST(WaveOutContract, ResetReturnsEveryQueuedBufferWithItsDoneBeforeClose)
     EXPECT_EQ(stream->Unprepare(&b.header), MMSYSERR_NOERROR);
 }
 
+TYPED_TEST(WaveOutContract, BuffersWrittenAfterAResetPlayAgain) {
+    auto stream = this->OpenStream(this->log_.Callback());
+    ASSERT_TRUE(stream);
+    Buffer a(2000), b(40);
+    this->WriteAll(*stream, {&a});
+    ASSERT_EQ(stream->Reset(), MMSYSERR_NOERROR);
+    ASSERT_TRUE(this->backend_->PlayUntil(this->log_, Has(WaveMessage::Done, 1)));
+    this->WriteAll(*stream, {&b});
+    ASSERT_TRUE(this->backend_->PlayUntil(this->log_, Has(WaveMessage::Done, 2)));
+    EXPECT_EQ(this->log_.Events().back().header, &b.header);
+}
+
 TYPED_TEST(WaveOutContract, CloseReturnsWhatIsQueuedAndASecondCloseIsHarmless) {
     auto stream = this->OpenStream(this->log_.Callback());
     ASSERT_TRUE(stream);
