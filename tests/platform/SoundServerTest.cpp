@@ -1,12 +1,7 @@
 // End to end on a real sound server: keyed text goes through the PortAudio device into the
 // private PulseAudio null sink of scripts/test.sh, its monitor is captured with parec, and the
 // capture must carry the set pitch and decode back to the text.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -15,90 +10,19 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <mutex>
 #include <thread>
 
 #include "platform/audio/PortAudioWaveOut.h"
 #include "tests/platform/AudioAnalysis.h"
+#include "tests/platform/MonitorCapture.h"
 #include "tests/platform/WaveEventLog.h"
 #include "trainer/Keyer.h"
-
-extern char** environ;
 
 namespace vantrel::audio::test {
 namespace {
 
-constexpr double kCaptureRate = 22050;
-
-// parec on the sink's monitor, as a child process writing raw samples to a file.
-class MonitorCapture {
-  public:
-    explicit MonitorCapture(const std::string& sink)
-        : path_(std::filesystem::temp_directory_path() /
-                ("vantrel-capture-" + std::to_string(::getpid()) + ".raw")) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, path_.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const std::string device = sink + ".monitor";
-        std::vector<std::string> args = {"parec",
-                                         "-d",
-                                         device,
-                                         "--format=s16le",
-                                         "--rate=22050",
-                                         "--channels=1",
-                                         "--latency-msec=20"};
-        std::vector<char*> argv;
-        for (std::string& a : args) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
-        started_ = posix_spawnp(&pid_, "parec", &actions, nullptr, argv.data(), environ) == 0;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-
-    ~MonitorCapture() {
-        Stop();
-        std::filesystem::remove(path_);
-    }
-
-    // Waits until parec delivers data (it records silence while the sink is idle).
-    bool WaitUntilRecording() {
-        for (int i = 0; started_ && i < 100; ++i) {
-            std::error_code error;
-            if (std::filesystem::file_size(path_, error) > 4000) {
-                return true;
-            }
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                started_ = false;
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return false;
-    }
-
-    std::vector<int16_t> Stop() {
-        if (started_) {
-            kill(pid_, SIGTERM);
-            int status = 0;
-            waitpid(pid_, &status, 0);
-            started_ = false;
-        }
-        std::ifstream file(path_, std::ios::binary);
-        std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
-        std::vector<int16_t> samples(bytes.size() / 2);
-        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-        return samples;
-    }
-
-  private:
-    std::filesystem::path path_;
-    pid_t pid_ = -1;
-    bool started_ = false;
-};
+constexpr double kCaptureRate = MonitorCapture::kRate;
 
 // Keys a text through one stream with two one-character buffers in circulation.
 class KeyedRun {

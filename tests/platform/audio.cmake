@@ -35,6 +35,7 @@ if(TARGET vantrel_audio_portaudio)
     vantrel_add_sound_server_test(vantrel_soundserver_tests
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/SoundServerTest.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/AudioAnalysis.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/MonitorCapture.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/SoundLibrarySanitizers.cpp
         LIBS vantrel_audio_portaudio vantrel_trainer)
 endif()

@@ -12,13 +12,13 @@
 
 #include "platform/audio/PortAudioWaveOut.h"
 #include "tests/platform/AudioAnalysis.h"
-#include "tests/signal/MonitorCapture.h"
+#include "tests/platform/MonitorCapture.h"
 #include "trainer/InterferenceControls.h"
 
 namespace vantrel {
 namespace {
 
-using signal::testing::MonitorCapture;
+using audio::test::MonitorCapture;
 
 class InterferenceSoundTest : public ::testing::Test {
   protected:

@@ -19,7 +19,7 @@ vantrel_add_test(trainer_interference_test
 if(TARGET vantrel_audio_portaudio)
     add_executable(interference_sound_test
         ${CMAKE_CURRENT_LIST_DIR}/InterferenceSoundTest.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/MonitorCapture.cpp
+        ${CMAKE_SOURCE_DIR}/tests/platform/MonitorCapture.cpp
         ${CMAKE_SOURCE_DIR}/tests/platform/AudioAnalysis.cpp)
     target_link_libraries(interference_sound_test PRIVATE vantrel_trainer vantrel_signal
                           vantrel_audio_portaudio GTest::gtest GTest::gtest_main)

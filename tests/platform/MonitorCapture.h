@@ -1,5 +1,5 @@
 // Records a PulseAudio sink's monitor with parec (a child process writing raw mono s16le to a
-// temporary file), for the end-to-end sound tests of the interference outputs.
+// temporary file), for the end-to-end sound tests.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,7 @@
 
 #include <sys/types.h>
 
-namespace vantrel::signal::testing {
+namespace vantrel::audio::test {
 
 class MonitorCapture {
   public:
@@ -33,4 +33,4 @@ class MonitorCapture {
     bool started_ = false;
 };
 
-}  // namespace vantrel::signal::testing
+}  // namespace vantrel::audio::test

@@ -1,4 +1,4 @@
-#include "tests/signal/MonitorCapture.h"
+#include "tests/platform/MonitorCapture.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -14,11 +14,11 @@
 
 extern char** environ;
 
-namespace vantrel::signal::testing {
+namespace vantrel::audio::test {
 
 MonitorCapture::MonitorCapture(const std::string& sink)
     : path_(std::filesystem::temp_directory_path() /
-            ("vantrel-noise-capture-" + std::to_string(::getpid()) + ".raw")) {
+            ("vantrel-capture-" + std::to_string(::getpid()) + ".raw")) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, path_.c_str(),
@@ -76,4 +76,4 @@ std::vector<int16_t> MonitorCapture::Stop() {
     return samples;
 }
 
-}  // namespace vantrel::signal::testing
+}  // namespace vantrel::audio::test
