@@ -20,7 +20,8 @@ if(TARGET vantrel_audio_portaudio)
     add_executable(interference_sound_test
         ${CMAKE_CURRENT_LIST_DIR}/InterferenceSoundTest.cpp
         ${CMAKE_SOURCE_DIR}/tests/platform/MonitorCapture.cpp
-        ${CMAKE_SOURCE_DIR}/tests/platform/AudioAnalysis.cpp)
+        ${CMAKE_SOURCE_DIR}/tests/platform/AudioAnalysis.cpp
+        ${CMAKE_SOURCE_DIR}/tests/platform/SoundLibrarySanitizers.cpp)
     target_link_libraries(interference_sound_test PRIVATE vantrel_trainer vantrel_signal
                           vantrel_audio_portaudio GTest::gtest GTest::gtest_main)
     gtest_discover_tests(interference_sound_test

@@ -8,5 +8,6 @@ if(TARGET vantrel)
     add_test(NAME WindowSmokeUnderXvfb
         COMMAND ${CMAKE_SOURCE_DIR}/scripts/screenshot.sh $<TARGET_FILE:vantrel>
                 ${CMAKE_CURRENT_BINARY_DIR}/smoke-screenshot.png)
-    set_tests_properties(WindowSmokeUnderXvfb PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+    set_tests_properties(WindowSmokeUnderXvfb PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120
+        ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0;LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan-system.supp")
 endif()
