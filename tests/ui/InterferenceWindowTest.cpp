@@ -13,6 +13,7 @@
 #include "platform/audio/VirtualWaveOut.h"
 #include "platform/settings/MemorySettings.h"
 #include "tests/signal/OutputTestSupport.h"
+#include "tests/ui/QtTestEnvironment.h"
 #include "trainer/InterferenceControls.h"
 #include "trainer/MainForm.h"
 #include "trainer/MessagePresenter.h"
@@ -21,24 +22,8 @@
 namespace vantrel {
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-  private:
-    int argc_ = 1;
-    char name_[24] = "interference_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+const auto* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new test::QtEnvironment("interference_tests"));
 
 class SilentPresenter : public MessagePresenter {
   public:

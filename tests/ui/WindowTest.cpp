@@ -27,6 +27,7 @@
 #include "platform/settings/MemorySettings.h"
 #include "support/Cp1251.h"
 #include "support/Settings.h"
+#include "tests/ui/QtTestEnvironment.h"
 #include "trainer/MainForm.h"
 #include "trainer/MessagePresenter.h"
 #include "trainer/QtNotificationQueue.h"
@@ -41,24 +42,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class QtEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-  private:
-    int argc_ = 1;
-    char name_[16] = "window_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+const auto* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new test::QtEnvironment("window_tests"));
 
 struct Box {
     enum Kind { Message, Warning, Error } kind;
