@@ -150,14 +150,7 @@ TEST_P(SoundServerTest, KeyedTextReachesTheSinkAtItsPitchAndDecodesBack) {
     }
 
     // A host that did not call back in time (a starved machine) reports underflows; only such a
-    // run is tried again. Faults of our own (gaps, wrong pitch, underruns) fail at once, except
-    // under ThreadSanitizer, whose instrumented refill thread can miss a short character's
-    // playing time on a loaded machine: there a queue underrun is a reason to try again too.
-#if defined(__SANITIZE_THREAD__)
-    constexpr bool kRetryOnQueueUnderrun = true;
-#else
-    constexpr bool kRetryOnQueueUnderrun = false;
-#endif
+    // run is tried again. Faults of our own (gaps, wrong pitch, underruns) fail at once.
     Heard heard;
     for (int attempt = 1; attempt <= 3; ++attempt) {
         heard = KeyThroughTheSink(system, sink);
@@ -172,9 +165,7 @@ TEST_P(SoundServerTest, KeyedTextReachesTheSinkAtItsPitchAndDecodesBack) {
                   << " ms, underruns " << stats.underruns << ", host underflows during the text "
                   << heard.hostUnderflowsDuringText << "\n";
         const bool good = Tones(heard) == 24 && DecodeMorse(heard.segments) == "PARIS 73";
-        const bool starved =
-            heard.hostUnderflowsDuringText > 0 || (kRetryOnQueueUnderrun && stats.underruns > 0);
-        if (good || !starved) {
+        if (good || heard.hostUnderflowsDuringText == 0) {
             break;
         }
     }
