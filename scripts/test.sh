@@ -18,8 +18,8 @@ if [ "${1:-}" = "--sanitizers" ]; then
     ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600
     scripts/build.sh build-tsan -DVANTREL_SANITIZE=thread -DVANTREL_GUI=OFF -DVANTREL_BENCH=OFF -DVANTREL_WERROR=ON
     # The end-to-end sound tests measure real-time audio, which the instrumented build cannot
-    # keep up with on a loaded machine; they run in the ASan pass and in the normal suite. The PortAudio device
-    # itself stays under ThreadSanitizer through the contract suite.
+    # keep up with on a loaded machine; they run in the ASan pass and in the normal suite. The
+    # PortAudio device itself stays under ThreadSanitizer through the contract suite.
     TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
         ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L threaded \
         -E "SoundServerTest|InterferenceSoundTest" --timeout 600
