@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need, when missing.
 set -euo pipefail
-packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-base-dev-tools portaudio19-dev
-          pulseaudio pulseaudio-utils libasound2-plugins xvfb xauth x11-apps)
+packages=(g++ cmake ninja-build pkg-config ccache libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6sql6-sqlite
+          libpulse-dev portaudio19-dev
+          pulseaudio pulseaudio-utils libasound2-plugins xvfb xauth x11-apps xdotool)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
