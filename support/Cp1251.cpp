@@ -105,11 +105,13 @@ bool IsContinuation(uint8_t b) {
 }
 
 // Decodes one character at `pos` and advances past it. An ill-formed sequence (stray
-// continuation byte, truncated, overlong, surrogate, beyond U+10FFFF) gives kReplacement and
-// advances past its maximal ill-formed prefix.
-char32_t DecodeUtf8(std::string_view s, std::size_t& pos) {
+// continuation byte, truncated, overlong, surrogate, beyond U+10FFFF) gives kReplacement,
+// clears `wellFormed` and advances past its maximal ill-formed prefix.
+char32_t DecodeUtf8(std::string_view s, std::size_t& pos, bool& wellFormed) {
+    wellFormed = false;
     const auto lead = static_cast<uint8_t>(s[pos++]);
     if (lead < 0x80) {
+        wellFormed = true;
         return lead;
     }
     int length = 0;
@@ -139,7 +141,19 @@ char32_t DecodeUtf8(std::string_view s, std::size_t& pos) {
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
         return kReplacement;
     }
+    wellFormed = true;
     return cp;
+}
+
+// Well-formed UTF-8 holding at least one character beyond ASCII.
+bool IsUtf8BeyondAscii(std::string_view s) {
+    bool beyondAscii = false;
+    bool wellFormed = true;
+    for (std::size_t pos = 0; pos < s.size() && wellFormed;) {
+        beyondAscii |= static_cast<uint8_t>(s[pos]) >= 0x80;
+        DecodeUtf8(s, pos, wellFormed);
+    }
+    return wellFormed && beyondAscii;
 }
 
 }  // namespace
@@ -148,10 +162,19 @@ std::string FromUtf8(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     std::size_t pos = 0;
+    bool wellFormed = true;
     while (pos < utf8.size()) {
-        out += FromCodePoint(DecodeUtf8(utf8, pos));
+        out += FromCodePoint(DecodeUtf8(utf8, pos, wellFormed));
     }
     return out;
+}
+
+std::string FromTextFile(std::string_view bytes) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kByteOrderMark)) {
+        bytes.remove_prefix(kByteOrderMark.size());
+    }
+    return IsUtf8BeyondAscii(bytes) ? FromUtf8(bytes) : std::string(bytes);
 }
 
 std::string ToUtf8(std::string_view cp1251) {

@@ -794,8 +794,7 @@ bool TMorseMain::BuildPracticeText(std::string& text, int32_t& cursor) {
             SetStatusText("Не выбран файл!");
             break;
         case PracticeTextResult::Status::FileError:
-            messages_.ShowError("Cannot open file \"" + textFileName_.string() + "\". " +
-                                result.error);
+            messages_.ShowError(result.error);
             return false;
         case PracticeTextResult::Status::Built:
             break;

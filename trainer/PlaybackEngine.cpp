@@ -83,6 +83,8 @@ void PlaybackEngine::StartBtnClick() {
     std::string text;
     int32_t cursor = textCursor_;
     if (!host_.BuildPracticeText(text, cursor)) {
+        // The builder starts from an empty text; only the cursor keeps its place.
+        practiceText_.clear();
         return;
     }
     practiceText_ = std::move(text);

@@ -56,7 +56,7 @@ class PlaybackHost {
     virtual void ApplyTiming() = 0;
     // Builds the practice text into `text` (framed, or empty) and sets `cursor` to 1 when it
     // is not empty. Returns false when the start is to be abandoned (the owner has shown the
-    // error); the engine then changes nothing.
+    // error); the practice text is then empty and nothing else changes.
     virtual bool BuildPracticeText(std::string& text, int32_t& cursor) = 0;
 };
 

@@ -1,60 +1,14 @@
 #include "trainer/PracticeTextBuilder.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <system_error>
 
 #include "support/Cp1251.h"
+#include "support/RegularFile.h"
+#include "support/SystemErrorText.h"
 #include "trainer/ContactGenerator.h"
 #include "trainer/Limits.h"
 
 namespace vantrel {
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-std::FILE* OpenForReading(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return _wfopen(path.c_str(), L"rb");
-#else
-    return std::fopen(path.c_str(), "rb");
-#endif
-}
-
-std::error_code LastError() {
-    return {errno != 0 ? errno : EIO, std::generic_category()};
-}
-
-// The whole file as bytes, or the system's error. A directory is an error, as is a read that
-// fails midway.
-std::error_code ReadFile(const std::filesystem::path& path, std::string& bytes) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        return std::make_error_code(std::errc::is_a_directory);
-    }
-    errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(OpenForReading(path));
-    if (!file) {
-        return LastError();
-    }
-    constexpr std::size_t kChunk = 64 * 1024;
-    std::size_t n = 0;
-    do {
-        const std::size_t old = bytes.size();
-        bytes.resize(old + kChunk);
-        n = std::fread(bytes.data() + old, 1, kChunk, file.get());
-        bytes.resize(old + n);
-    } while (n == kChunk);
-    if (std::ferror(file.get())) {
-        return LastError();
-    }
-    return {};
-}
-
-}  // namespace
 
 std::string UpperCasedLines(std::string_view bytes) {
     std::string text;
@@ -107,12 +61,12 @@ PracticeTextResult PracticeTextBuilder::Build(const PracticeTextRequest& request
                 return result;
             }
             std::string bytes;
-            if (const std::error_code ec = ReadFile(request.textFile, bytes)) {
+            if (const std::error_code ec = ReadRegularFile(request.textFile, bytes)) {
                 result.status = PracticeTextResult::Status::FileError;
-                result.error = ec.message();
+                result.error = FileErrorMessage(FileAction::Open, request.textFile, ec);
                 return result;
             }
-            text = UpperCasedLines(bytes);
+            text = UpperCasedLines(cp1251::FromTextFile(bytes));
             break;
         }
         case limits::kTextTypeKeyboard:

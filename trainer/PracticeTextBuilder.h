@@ -1,6 +1,7 @@
 // Builds the practice text of a run from the chosen source: random digit or letter groups, the
 // lines of a text file, the learner's typed text or a generated contact, framed by the
-// preamble "ЖЖЖ = " and a closing blank. Texts are Windows-1251 byte strings.
+// preamble "ЖЖЖ = " and a closing blank. Texts are Windows-1251 byte strings; a text file may
+// also be written in UTF-8 (see cp1251::FromTextFile).
 #pragma once
 
 #include <filesystem>
@@ -21,7 +22,7 @@ struct PracticeTextRequest {
 struct PracticeTextResult {
     enum class Status { Built, NoFileChosen, FileError } status = Status::Built;
     std::string text;   // framed "ЖЖЖ = " + text + " " in Windows-1251, or empty
-    std::string error;  // FileError: the system's text for the error (UTF-8)
+    std::string error;  // FileError: the message for the learner (UTF-8)
 };
 
 // Groups per digit or letter text and characters per group.

@@ -9,6 +9,8 @@
 #include <utility>
 
 #include "support/Cp1251.h"
+#include "support/RegularFile.h"
+#include "support/SystemErrorText.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
@@ -27,11 +29,6 @@ std::string TwoDigits(int value) {
     return s.size() < 2 ? "0" + s : s;
 }
 
-std::string FileErrorText(const char* what, const std::filesystem::path& path,
-                          const std::error_code& error) {
-    return std::string(what) + " \"" + path.string() + "\". " + error.message();
-}
-
 std::error_code LastError() {
     return std::error_code(errno, std::generic_category());
 }
@@ -40,22 +37,6 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// Reads the whole log; a missing file reads as empty.
-std::error_code ReadLog(const std::filesystem::path& path, std::string& content) {
-    content.clear();
-    errno = 0;
-    File file(std::fopen(path.string().c_str(), "rb"));
-    if (!file) {
-        return errno == ENOENT ? std::error_code() : LastError();
-    }
-    char chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        content.append(chunk, n);
-    }
-    return std::ferror(file.get()) ? std::make_error_code(std::errc::io_error) : std::error_code();
-}
 
 #ifdef VANTREL_POSIX_FILES
 
@@ -119,6 +100,52 @@ std::error_code WriteTemporary(const std::filesystem::path& path, const std::str
 
 #endif
 
+#ifdef VANTREL_POSIX_FILES
+
+// Appends `addition` to the existing file at `path`. A write that fails midway is cut off
+// again, so the file ends as it began.
+std::error_code AppendInPlace(const std::filesystem::path& path, const std::string& addition) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return LastError();
+    }
+    std::error_code error;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        error = LastError();
+    } else if (!S_ISREG(st.st_mode)) {
+        error = MakeErrorCode(FileProblem::NotARegularFile);
+    }
+    std::size_t written = 0;
+    while (!error && written < addition.size()) {
+        const ssize_t n = ::write(fd, addition.data() + written, addition.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            error = LastError();
+        } else {
+            written += static_cast<std::size_t>(n);
+        }
+    }
+    if (!error && ::fsync(fd) != 0) {
+        error = LastError();
+    }
+    if (error && written > 0 && ::ftruncate(fd, st.st_size) != 0) {
+        // Nothing more can be done; the records before stay as they were.
+    }
+    ::close(fd);
+    return error;
+}
+
+#else
+
+std::error_code AppendInPlace(const std::filesystem::path&, const std::string&) {
+    return std::make_error_code(std::errc::not_supported);
+}
+
+#endif
+
 // Replaces the file at `path` by `content` so that it holds either the old or the new bytes.
 std::error_code ReplaceFile(const std::filesystem::path& path, const std::string& content) {
 #ifdef VANTREL_POSIX_FILES
@@ -178,19 +205,21 @@ std::optional<std::string> ResultLog::Append(const CheckRecord& record) {
     std::error_code error;
     const std::filesystem::path path = std::filesystem::current_path(error) / kResultLogFileName;
     if (error) {
-        return FileErrorText("Cannot open file", kResultLogFileName, error);
+        return FileErrorMessage(FileAction::Open, kResultLogFileName, error);
     }
     std::string content;
-    if ((error = ReadLog(path, content))) {
-        return FileErrorText("Cannot open file", path, error);
+    error = ReadRegularFile(path, content);
+    const bool missing = error == std::errc::no_such_file_or_directory;
+    if (error && !missing) {
+        return FileErrorMessage(FileAction::Open, path, error);
     }
-    if (!content.empty() && content.back() != '\n') {
-        content += "\r\n";
-    }
-    content += entry;
+    const std::string addition = (content.empty() || content.back() == '\n' ? "" : "\r\n") + entry;
 
-    if ((error = ReplaceFile(path, content))) {
-        return FileErrorText("Cannot create file", path, error);
+    if ((error = ReplaceFile(path, content + addition))) {
+        // A shared folder may let the learner write log.txt but not create a file beside it.
+        if (missing || AppendInPlace(path, addition)) {
+            return FileErrorMessage(FileAction::Write, path, error);
+        }
     }
     return std::nullopt;
 }

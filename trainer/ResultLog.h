@@ -2,7 +2,10 @@
 // current working directory at the moment of the check.
 //
 // The log is rewritten whole through a temporary file in the same folder that then replaces it,
-// so a failed write leaves the records already there untouched. A missing log is started.
+// so a failed write leaves the records already there untouched. Where the folder refuses the
+// temporary file or the replacement but log.txt itself may be written (a shared folder), the
+// record is appended to log.txt in place instead. A missing log is started. Errors are
+// reported in Russian with the system's reason.
 #pragma once
 
 #include <cstdint>

@@ -378,6 +378,10 @@ TEST_F(PlaybackEngineTest, EmptyOrAbandonedTextChangesNoState) {
     engine->StartBtnClick();
     EXPECT_EQ(view.calls, calls);
     EXPECT_FALSE(engine->KeyedText().empty());
+    EXPECT_TRUE(engine->PracticeText().empty());  // so the stopped run cannot be resumed
+    EXPECT_EQ(engine->TextCursor(), cursor);
+    engine->PauseBtnClick();
+    EXPECT_EQ(view.calls, calls);
 
     host.buildFails = false;
     host.texts = {""};

@@ -99,11 +99,12 @@ TEST_F(PracticeTextBuilderTest, FileProblemsAreReportedNotBuilt) {
     const PracticeTextResult missing = Build(2, dir_ / "gone.txt");
     EXPECT_EQ(missing.status, Status::FileError);
     EXPECT_TRUE(missing.text.empty());
-    EXPECT_EQ(missing.error, std::make_error_code(std::errc::no_such_file_or_directory).message());
+    EXPECT_EQ(missing.error, "Не удалось открыть файл «" + (dir_ / "gone.txt").string() +
+                                 "»: нет такого файла или каталога");
 
     const PracticeTextResult directory = Build(2, dir_);
     EXPECT_EQ(directory.status, Status::FileError);
-    EXPECT_FALSE(directory.error.empty());
+    EXPECT_TRUE(directory.error.ends_with("»: это каталог")) << directory.error;
 }
 
 TEST_F(PracticeTextBuilderTest, ContactTextIsFramedLikeEveryOther) {

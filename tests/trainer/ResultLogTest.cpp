@@ -80,7 +80,8 @@ TEST_F(ResultLogTest, LogThatCannotBeReadIsReportedAndLeftAlone) {
     WriteFile("log.txt/inside", "kept");
     const auto error = log_.Append({12, 0, 5});
     ASSERT_TRUE(error.has_value());
-    EXPECT_NE(error->find("log.txt"), std::string::npos);
+    EXPECT_EQ(*error, "Не удалось открыть файл «" + (fs::current_path() / "log.txt").string() +
+                          "»: это каталог");
     EXPECT_EQ(ReadFile("log.txt/inside"), "kept");
 }
 
@@ -89,18 +90,25 @@ TEST_F(ResultLogTest, LogThatCannotBeWrittenIsReportedAndKept) {
         GTEST_SKIP() << "root writes into read-only folders";
     }
     WriteFile("log.txt", "first record\r\n");
+    fs::permissions("log.txt", fs::perms::owner_read);
     fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
     const auto error = log_.Append({12, 0, 5});
     ASSERT_TRUE(error.has_value());
-    EXPECT_NE(error->find(std::make_error_code(std::errc::permission_denied).message()),
-              std::string::npos);
+    EXPECT_EQ(*error, "Не удалось записать файл «" + (fs::current_path() / "log.txt").string() +
+                          "»: отказано в доступе");
     EXPECT_EQ(ReadFile("log.txt"), "first record\r\n");
+
+    // A shared folder where only log.txt may be written gets the record appended in place.
+    fs::permissions("log.txt", fs::perms::owner_read | fs::perms::owner_write);
+    const std::string appended = "first record\r\n" + FormatCheckRecord(now_, {12, 0, 5});
+    EXPECT_FALSE(log_.Append({12, 0, 5}).has_value());
+    EXPECT_EQ(ReadFile("log.txt"), appended);
 
     // A read-only log in a writable folder is not replaced either.
     fs::permissions(folder_, fs::perms::owner_all);
     fs::permissions("log.txt", fs::perms::owner_read);
     EXPECT_TRUE(log_.Append({12, 0, 5}).has_value());
-    EXPECT_EQ(ReadFile("log.txt"), "first record\r\n");
+    EXPECT_EQ(ReadFile("log.txt"), appended);
 }
 
 TEST_F(ResultLogTest, FolderWithoutFilesReportsTheSystemError) {
