@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <system_error>
@@ -121,48 +122,52 @@ FileStamp StampOf(const fs::path& file) {
     return StampFrom(st);
 }
 
-FileContents ReadSmallFile(const fs::path& file, std::size_t limit) {
-    FileContents result;
+ReadStatus ReadFileInPieces(const fs::path& file, std::size_t limit, FileStamp& stamp,
+                            const std::function<void(std::string_view)>& piece) {
+    stamp = FileStamp{};
     // Non-blocking, so that a pipe put in the file's place cannot hang the reader.
     Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd.valid()) {
-        result.status =
-            (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Failed;
-        return result;
+        return (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Failed;
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        result.status = ReadStatus::Failed;
-        return result;
+        return ReadStatus::Failed;
     }
-    result.stamp = StampFrom(st);
-    if (static_cast<uint64_t>(st.st_size) > limit) {
-        result.status = ReadStatus::TooLarge;
-        return result;
-    }
-    // Read up to one byte past the limit, in case the file grew since fstat.
-    std::string bytes(limit + 1, '\0');
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t n = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
+    stamp = StampFrom(st);
+    std::string buffer(64 * 1024, '\0');
+    std::size_t total = 0;
+    for (;;) {
+        // One byte past the limit tells a file that is larger.
+        const std::size_t want = std::min(buffer.size(), limit + 1 - total);
+        const ssize_t n = ::read(fd.get(), buffer.data(), want);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            result.status = ReadStatus::Failed;
-            return result;
+            return ReadStatus::Failed;
         }
         if (n == 0)
-            break;
-        filled += static_cast<std::size_t>(n);
+            return ReadStatus::Ok;
+        const auto got = static_cast<std::size_t>(n);
+        if (total + got > limit) {
+            piece(std::string_view(buffer.data(), limit - total));
+            return ReadStatus::TooLarge;
+        }
+        piece(std::string_view(buffer.data(), got));
+        total += got;
     }
-    if (filled > limit) {
-        result.status = ReadStatus::TooLarge;
-        return result;
+}
+
+bool KeepAside(const fs::path& file, const fs::path& aside) {
+    if (::link(file.c_str(), aside.c_str()) == 0) {
+        SyncFolder(aside.parent_path().empty() ? fs::path(".") : aside.parent_path());
+        return true;
     }
-    bytes.resize(filled);
-    result.bytes = std::move(bytes);
-    result.status = ReadStatus::Ok;
-    return result;
+    // Some file systems have no hard links: the file moves aside, and the new one follows.
+    std::error_code ec;
+    if (errno == EEXIST || fs::exists(aside, ec) || ::rename(file.c_str(), aside.c_str()) != 0)
+        return false;
+    return true;
 }
 
 bool WriteFileAtomically(const fs::path& file, std::string_view bytes) {

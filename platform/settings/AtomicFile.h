@@ -1,9 +1,10 @@
-// Whole-file reads and crash-safe whole-file writes for small files (POSIX).
+// Reads in pieces and crash-safe whole-file writes for settings files (POSIX).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,18 +27,20 @@ FileStamp StampOf(const std::filesystem::path& file);
 enum class ReadStatus {
     Ok,
     Missing,   // no such file
-    TooLarge,  // more than the limit; nothing was read
+    TooLarge,  // more than the limit
     Failed,    // present but unreadable, or not a regular file
 };
 
-struct FileContents {
-    ReadStatus status = ReadStatus::Missing;
-    std::string bytes;
-    FileStamp stamp;  // of the file that was read
-};
+// Reads a regular file in pieces handed to `piece`, and sets `stamp` to the file that was read.
+// TooLarge when the file holds more than `limit` bytes: its first `limit` bytes were handed
+// over. Never blocks on a pipe or device node.
+ReadStatus ReadFileInPieces(const std::filesystem::path& file, std::size_t limit, FileStamp& stamp,
+                            const std::function<void(std::string_view)>& piece);
 
-// Reads a regular file of at most `limit` bytes. Never blocks on a pipe or device node.
-FileContents ReadSmallFile(const std::filesystem::path& file, std::size_t limit);
+// Keeps the file `file` under the new name `aside` in its folder before it is replaced: as a
+// second link to it, or where the file system has none, by renaming it. False when `aside`
+// exists already or neither works.
+bool KeepAside(const std::filesystem::path& file, const std::filesystem::path& aside);
 
 // Replaces `file` with `bytes` so that readers and a crash see either the old file or the
 // whole new one: the bytes go to a temporary file in the same folder, which is flushed to disk

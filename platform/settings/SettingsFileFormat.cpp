@@ -271,34 +271,91 @@ std::string FormatSettingsFile(const SettingsTree& tree) {
     return out;
 }
 
-SettingsTree ParseSettingsFile(std::string_view text) {
-    SettingsTree tree;
-    std::optional<std::string> key;
-    // Only lines closed by a line break count: a file cut off mid-line loses that line only.
-    for (std::size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n')) {
-        const std::string_view line = TrimLeft(TrimRight(text.substr(0, end)));
-        text.remove_prefix(end + 1);
-        if (line.empty() || line.front() == ';' || line.front() == '#')
-            continue;
-        if (line.find('\0') != std::string_view::npos)
-            continue;
-        if (line.front() == '[') {
-            // A damaged key line must not send its values to the key before it.
-            key.reset();
-            std::optional<std::string_view> path = KeyLine(line);
-            if (path && IsValidKeyPath(*path)) {
-                key = std::string(*path);
-                tree.CreateKey(*key);
-            }
-            continue;
+void SettingsFileParser::Feed(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find('\n');
+        const std::string_view piece = bytes.substr(0, end);
+        if (!overlong_ && partial_.size() + piece.size() > kMaxLineBytes) {
+            overlong_ = true;
+            understood_ = false;
+            partial_.clear();
         }
-        if (!key)
-            continue;
-        if (std::optional<Assignment> a = ValueLine(line)) {
-            tree.Set(*key, a->name, std::move(a->value));
+        if (!overlong_) {
+            partial_.append(piece);
         }
+        if (end == std::string_view::npos) {
+            return;
+        }
+        if (!overlong_) {
+            Line(partial_);
+        }
+        partial_.clear();
+        overlong_ = false;
+        bytes.remove_prefix(end + 1);
     }
-    return tree;
+}
+
+SettingsTree SettingsFileParser::Finish() {
+    // Only lines closed by a line break count: a file cut off mid-line loses that line only.
+    if (overlong_ || !TrimLeft(TrimRight(partial_)).empty()) {
+        understood_ = false;
+    }
+    partial_.clear();
+    overlong_ = false;
+    key_.reset();
+    return std::move(tree_);
+}
+
+bool SettingsFileParser::Admit(std::string_view keyPath, std::string_view name) {
+    std::string id;
+    for (char c : keyPath) {
+        id += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    id += '\n';
+    for (char c : name) {
+        id += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    if (seen_.contains(id)) {
+        return true;
+    }
+    if (seen_.size() >= kMaxEntries) {
+        return false;
+    }
+    seen_.insert(std::move(id));
+    return true;
+}
+
+void SettingsFileParser::Line(std::string_view text) {
+    const std::string_view line = TrimLeft(TrimRight(text));
+    if (line.empty() || line.front() == ';' || line.front() == '#')
+        return;
+    const bool wasUnderstood = understood_;
+    understood_ = false;  // until the line proves to be a key or a value
+    if (line.find('\0') != std::string_view::npos)
+        return;
+    if (line.front() == '[') {
+        // A damaged key line must not send its values to the key before it.
+        key_.reset();
+        std::optional<std::string_view> path = KeyLine(line);
+        if (path && IsValidKeyPath(*path) && Admit(*path, {})) {
+            key_ = std::string(*path);
+            tree_.CreateKey(*key_);
+            understood_ = wasUnderstood;
+        }
+        return;
+    }
+    if (!key_)
+        return;
+    if (std::optional<Assignment> a = ValueLine(line); a && Admit(*key_, a->name)) {
+        tree_.Set(*key_, a->name, std::move(a->value));
+        understood_ = wasUnderstood;
+    }
+}
+
+SettingsTree ParseSettingsFile(std::string_view text) {
+    SettingsFileParser parser;
+    parser.Feed(text);
+    return parser.Finish();
 }
 
 }  // namespace vantrel::settings

@@ -11,8 +11,11 @@
 // around them still count. A name given twice keeps its last value.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "platform/settings/SettingsTree.h"
 
@@ -20,5 +23,34 @@ namespace vantrel::settings {
 
 std::string FormatSettingsFile(const SettingsTree& tree);
 SettingsTree ParseSettingsFile(std::string_view text);
+
+// Parses a file of any size piece by piece, keeping what it understands, and tells whether it
+// understood all of it.
+class SettingsFileParser {
+  public:
+    // Longer lines are skipped unread.
+    static constexpr std::size_t kMaxLineBytes = 64 * 1024;
+    // Keys and values kept at most; later new ones are skipped (earlier ones still change).
+    static constexpr std::size_t kMaxEntries = 512;
+
+    // The next bytes of the file, split anywhere.
+    void Feed(std::string_view bytes);
+    // What the file held. A last line without its line break is skipped.
+    SettingsTree Finish();
+    // Every line so far was blank, a comment, a key or a value under a key, and (after Finish)
+    // the file ended with a line break.
+    bool Understood() const { return understood_; }
+
+  private:
+    void Line(std::string_view text);
+    bool Admit(std::string_view keyPath, std::string_view name);
+
+    SettingsTree tree_;
+    std::optional<std::string> key_;
+    std::string partial_;    // the line read so far
+    bool overlong_ = false;  // the line read so far is being skipped
+    bool understood_ = true;
+    std::unordered_set<std::string> seen_;  // keys and values kept, in lower case
+};
 
 }  // namespace vantrel::settings

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 
 #include "platform/settings/SettingsFileFormat.h"
 
@@ -46,7 +47,8 @@ fs::path HomeFolder() {
 
 }  // namespace
 
-XdgSettingsFile::XdgSettingsFile(fs::path file) : path_(std::move(file)) {}
+XdgSettingsFile::XdgSettingsFile(fs::path file, WallClock clock)
+    : path_(std::move(file)), clock_(std::move(clock)) {}
 
 fs::path XdgSettingsFile::DefaultPath() {
     fs::path config;
@@ -108,22 +110,43 @@ bool XdgSettingsFile::Store(std::string_view keyPath, std::string_view name, con
 
 XdgSettingsFile::DiskState XdgSettingsFile::ReadDisk() const {
     DiskState disk;
-    FileContents file = ReadSmallFile(path_, kMaxFileBytes);
-    disk.stamp = file.stamp;
-    switch (file.status) {
-        case ReadStatus::Ok:
-            disk.tree = ParseSettingsFile(file.bytes);
-            disk.writable = true;
-            break;
-        case ReadStatus::Missing:
-        case ReadStatus::TooLarge:
-            disk.writable = true;
-            break;
-        case ReadStatus::Failed:
-            disk.writable = false;
-            break;
-    }
+    SettingsFileParser parser;
+    std::size_t size = 0;
+    const ReadStatus status =
+        ReadFileInPieces(path_, kMaxReadBytes, disk.stamp, [&](std::string_view piece) {
+            parser.Feed(piece);
+            size += piece.size();
+        });
+    disk.tree = parser.Finish();
+    disk.writable = status != ReadStatus::Failed;
+    disk.understood = status == ReadStatus::Missing ||
+                      (status == ReadStatus::Ok && parser.Understood() && size <= kMaxFileBytes);
     return disk;
+}
+
+// Beside the file (the one a link points to), named with the local date and time, e.g.
+// "Vantrel.conf.damaged-2026-12-07-031805".
+bool XdgSettingsFile::KeepDamagedFileAside() const {
+    std::error_code ec;
+    fs::path file = fs::is_symlink(path_, ec) ? fs::canonical(path_, ec) : path_;
+    if (ec)
+        return false;
+    const std::time_t now = std::chrono::system_clock::to_time_t(clock_());
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char date[32];
+    std::strftime(date, sizeof date, ".damaged-%Y-%m-%d-%H%M%S", &local);
+    for (int n = 0; n < 100; ++n) {
+        fs::path aside = file;
+        aside += date;
+        if (n > 0)
+            aside += "-" + std::to_string(n);
+        if (KeepAside(file, aside))
+            return true;
+        if (!fs::exists(aside, ec))
+            return false;
+    }
+    return false;
 }
 
 void XdgSettingsFile::RefreshLocked() {
@@ -141,7 +164,8 @@ bool XdgSettingsFile::WriteLocked(const std::vector<Change>& changes) {
     for (const Change& c : changes) {
         updated.Set(c.keyPath, c.name, c.value);
     }
-    const bool stored = disk.writable && WriteFileAtomically(path_, FormatSettingsFile(updated));
+    const bool stored = disk.writable && (disk.understood || KeepDamagedFileAside()) &&
+                        WriteFileAtomically(path_, FormatSettingsFile(updated));
     tree_ = stored ? std::move(updated) : std::move(disk.tree);
     stamp_ = stored ? StampOf(path_) : disk.stamp;
     loaded_ = true;

@@ -5,11 +5,15 @@
 // Every store rewrites the whole file atomically (see AtomicFile.h), starting from what is on
 // disk at that moment, so values written meanwhile by another instance are kept; a batch
 // stores all its values in one rewrite. A missing, unreadable, cut-off or garbage file reads as
-// holding whatever good lines it has, possibly none. A file that exists but cannot be read is
-// never overwritten, so a passing fault cannot wipe it.
+// holding whatever good lines it has, possibly none, however large it is. A file that exists but
+// cannot be read is never overwritten, so a passing fault cannot wipe it; a file that could
+// not be understood whole (a bad line, a cut-off end, oversized) is kept aside as
+// "<name>.damaged-<date>-<time>" before the first store writes a new one with what it held.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -21,10 +25,16 @@ namespace vantrel::settings {
 
 class XdgSettingsFile final : public SettingsBackend {
   public:
-    // Files larger than this are not settings files of ours and read as empty.
+    // Files larger than this are not settings files as we write them: they are kept aside.
     static constexpr std::size_t kMaxFileBytes = 1 << 20;
+    // Values are looked for in the first this many bytes of a file.
+    static constexpr std::size_t kMaxReadBytes = 64 << 20;
 
-    explicit XdgSettingsFile(std::filesystem::path file);
+    using WallClock = std::function<std::chrono::system_clock::time_point()>;
+
+    // `clock` dates the names of damaged files kept aside.
+    explicit XdgSettingsFile(std::filesystem::path file,
+                             WallClock clock = std::chrono::system_clock::now);
 
     // "$XDG_CONFIG_HOME/Quorbit/Vantrel.conf", or "~/.config/Quorbit/Vantrel.conf" when that
     // variable is unset or not an absolute path; empty when no home folder is known.
@@ -45,7 +55,8 @@ class XdgSettingsFile final : public SettingsBackend {
         Value value;
     };
     struct DiskState {
-        bool writable = false;  // false when the file exists but could not be read
+        bool writable = false;   // false when the file exists but could not be read
+        bool understood = true;  // false when it is to be kept aside before a rewrite
         SettingsTree tree;
         FileStamp stamp;
     };
@@ -56,8 +67,10 @@ class XdgSettingsFile final : public SettingsBackend {
     DiskState ReadDisk() const;
     void RefreshLocked();
     bool WriteLocked(const std::vector<Change>& changes);
+    bool KeepDamagedFileAside() const;
 
     const std::filesystem::path path_;
+    const WallClock clock_;
     std::mutex mutex_;
     bool loaded_ = false;
     FileStamp stamp_;

@@ -109,11 +109,6 @@ TEST_F(XdgSettingsFileTest, UnusableFilesReadAsHoldingNothing) {
         XdgSettingsFile store(File());
         EXPECT_EQ(store.OpenForRead(kKey), nullptr) << c.what;
     }
-    std::string huge = "[Software\\Quorbit\\Vantrel]\n\"Speed\"=dword:00000005\n";
-    huge.resize(XdgSettingsFile::kMaxFileBytes + 1, '\n');
-    WriteWholeFile(File(), huge);
-    XdgSettingsFile store(File());
-    EXPECT_EQ(Read(store, "Speed"), std::nullopt) << "oversized file";
 }
 
 TEST_F(XdgSettingsFileTest, BadLinesDoNotSpoilTheGoodOnes) {
