@@ -158,9 +158,7 @@ std::string SystemErrorText(const std::error_code& error) {
 
 std::string FileErrorMessage(FileAction action, const std::filesystem::path& file,
                              const std::error_code& error) {
-    const char* verb = action == FileAction::Open   ? "открыть"
-                       : action == FileAction::Read ? "прочитать"
-                                                    : "записать";
+    const char* verb = action == FileAction::Open ? "открыть" : "записать";
     return std::string("Не удалось ") + verb + " файл «" + file.string() +
            "»: " + SystemErrorText(error);
 }

@@ -21,7 +21,7 @@ std::error_code MakeErrorCode(FileProblem problem);
 // The text of `error`, starting with a small letter, e.g. "нет такого файла или каталога".
 std::string SystemErrorText(const std::error_code& error);
 
-enum class FileAction { Open, Read, Write };
+enum class FileAction { Open, Write };
 
 // "Не удалось открыть файл «path»: нет такого файла или каталога" and the like.
 std::string FileErrorMessage(FileAction action, const std::filesystem::path& file,
