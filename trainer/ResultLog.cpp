@@ -33,11 +33,6 @@ std::error_code LastError() {
     return std::error_code(errno, std::generic_category());
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 #ifdef VANTREL_POSIX_FILES
 
 // Writes `content` to a new temporary file beside `path`, flushed to the disk, with the
@@ -77,31 +72,6 @@ std::error_code WriteTemporary(const std::filesystem::path& path, const std::str
     return error;
 }
 
-#else
-
-std::error_code WriteTemporary(const std::filesystem::path& path, const std::string& content,
-                               std::filesystem::path& temporary) {
-    temporary = path;
-    temporary += ".tmp";
-    errno = 0;
-    File file(std::fopen(temporary.string().c_str(), "wb"));
-    if (!file) {
-        return LastError();
-    }
-    if (std::fwrite(content.data(), 1, content.size(), file.get()) != content.size() ||
-        std::fflush(file.get()) != 0) {
-        return std::make_error_code(std::errc::io_error);
-    }
-    if (std::fclose(file.release()) != 0) {
-        return std::make_error_code(std::errc::io_error);
-    }
-    return {};
-}
-
-#endif
-
-#ifdef VANTREL_POSIX_FILES
-
 // Appends `addition` to the existing file at `path`. A write that fails midway is cut off
 // again, so the file ends as it began.
 std::error_code AppendInPlace(const std::filesystem::path& path, const std::string& addition) {
@@ -140,8 +110,32 @@ std::error_code AppendInPlace(const std::filesystem::path& path, const std::stri
 
 #else
 
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
 std::error_code AppendInPlace(const std::filesystem::path&, const std::string&) {
     return std::make_error_code(std::errc::not_supported);
+}
+
+std::error_code WriteTemporary(const std::filesystem::path& path, const std::string& content,
+                               std::filesystem::path& temporary) {
+    temporary = path;
+    temporary += ".tmp";
+    errno = 0;
+    File file(std::fopen(temporary.string().c_str(), "wb"));
+    if (!file) {
+        return LastError();
+    }
+    if (std::fwrite(content.data(), 1, content.size(), file.get()) != content.size() ||
+        std::fflush(file.get()) != 0) {
+        return std::make_error_code(std::errc::io_error);
+    }
+    if (std::fclose(file.release()) != 0) {
+        return std::make_error_code(std::errc::io_error);
+    }
+    return {};
 }
 
 #endif
