@@ -307,13 +307,9 @@ SettingsTree SettingsFileParser::Finish() {
 }
 
 bool SettingsFileParser::Admit(std::string_view keyPath, std::string_view name) {
-    std::string id;
-    for (char c : keyPath) {
-        id += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
-    id += '\n';
-    for (char c : name) {
-        id += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    std::string id = std::string(keyPath) + '\n' + std::string(name);
+    for (char& c : id) {
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     }
     if (seen_.contains(id)) {
         return true;
