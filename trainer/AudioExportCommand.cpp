@@ -1,0 +1,103 @@
+#include "trainer/AudioExportCommand.h"
+
+#include <QFileDialog>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QWidget>
+
+#include "trainer/AudioExport.h"
+#include "trainer/MessagePresenter.h"
+
+namespace vantrel {
+
+namespace {
+
+std::optional<std::filesystem::path> ChooseWavFile(QWidget* parent) {
+    QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить как звук"),
+                                                QString(), QStringLiteral("Звук WAV (*.wav)"));
+    if (file.isEmpty()) {
+        return std::nullopt;
+    }
+    if (!file.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
+        file += QLatin1String(".wav");
+    }
+    return std::filesystem::path(file.toStdU16String());
+}
+
+}  // namespace
+
+AudioExportCommand::AudioExportCommand(QWidget* window, MessagePresenter& messages)
+    : QObject(window),
+      window_(window),
+      messages_(messages),
+      chooseFile_(ChooseWavFile),
+      timer_(new QTimer(this)) {
+    setObjectName(QLatin1String("AudioExportCommand"));
+    timer_->setInterval(0);
+    connect(timer_, &QTimer::timeout, this, &AudioExportCommand::RenderStep);
+}
+
+AudioExportCommand::~AudioExportCommand() = default;
+
+void AudioExportCommand::Start(const Keyer& keyer, std::string cp1251) {
+    if (Running() || cp1251.empty()) {
+        return;
+    }
+    std::optional<std::filesystem::path> file = chooseFile_(window_);
+    if (!file) {
+        return;
+    }
+    target_ = std::move(*file);
+    export_ = std::make_unique<AudioExport>(keyer, std::move(cp1251));
+
+    progress_ = new QProgressDialog(QStringLiteral("Сохранение звука..."), QStringLiteral("Отмена"),
+                                    0, static_cast<int>(export_->Text().size()), window_);
+    progress_->setObjectName(QLatin1String("ExportProgress"));
+    progress_->setAccessibleName(QStringLiteral("Сохранение звука"));
+    // Not modal: a modal progress dialog runs the event loop inside setValue, which would let
+    // the next step start inside this one.
+    progress_->setWindowModality(Qt::NonModal);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    // Only an export that takes a while shows the dialog.
+    progress_->setMinimumDuration(400);
+    connect(progress_, &QProgressDialog::canceled, this, &AudioExportCommand::Cancel);
+    progress_->setValue(0);
+    timer_->start();
+}
+
+void AudioExportCommand::RenderStep() {
+    if (!export_) {
+        return;
+    }
+    const bool done = export_->RenderSome(kCharactersPerStep);
+    progress_->setValue(static_cast<int>(export_->RenderedCharacters()));
+    if (!done) {
+        return;
+    }
+    timer_->stop();
+    const std::optional<std::string> error = WriteExport(*export_, target_);
+    Finish(!error);
+    if (error) {
+        messages_.ShowError(*error);
+    }
+}
+
+void AudioExportCommand::Cancel() {
+    if (Running()) {
+        Finish(false);
+    }
+}
+
+void AudioExportCommand::Finish(bool written) {
+    timer_->stop();
+    export_.reset();
+    if (progress_ != nullptr) {
+        progress_->disconnect(this);
+        progress_->deleteLater();
+        progress_ = nullptr;
+    }
+    emit finished(written);
+}
+
+}  // namespace vantrel
