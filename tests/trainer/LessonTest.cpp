@@ -1,0 +1,114 @@
+// Koch lessons and the weak-character drill, as the text builder draws them.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "progress/KochLessons.h"
+#include "progress/WeakCharacterDrill.h"
+#include "support/Cp1251.h"
+#include "trainer/Keyer.h"
+#include "trainer/Limits.h"
+#include "trainer/PracticeTextBuilder.h"
+
+namespace vantrel {
+namespace {
+
+using progress::KochAlphabet;
+
+std::string Cp(const char* utf8) {
+    return cp1251::FromUtf8(utf8);
+}
+
+struct FixedHistory : progress::CharacterHistory {
+    std::map<unsigned char, progress::AttemptTally> tallies;
+    std::map<unsigned char, progress::AttemptTally> RecentTallies(int last) const override {
+        EXPECT_EQ(last, 50);
+        return tallies;
+    }
+};
+
+class LessonTest : public testing::Test {
+  protected:
+    // Share of each character among the groups of `texts` texts of `type` from one seed.
+    std::map<char, double> Shares(int type, int lesson, const progress::CharacterHistory* history,
+                                  int texts = 20) {
+        Random random(7);
+        const ContactTexts contacts;
+        PracticeTextBuilder builder(random, contacts);
+        std::map<char, double> count;
+        double total = 0;
+        for (int i = 0; i < texts; ++i) {
+            PracticeTextRequest request{type, {}, {}, KochAlphabet::Latin, lesson, history};
+            const std::string text = builder.Build(request).text;
+            EXPECT_EQ(text.size(), 907u);
+            for (std::size_t g = 6; g + 6 <= text.size(); g += 6) {
+                EXPECT_EQ(text[g + 5], ' ') << g;
+                for (std::size_t k = g; k < g + 5; ++k, ++total) {
+                    count[text[k]] += 1;
+                }
+            }
+        }
+        for (auto& [c, n] : count) {
+            n /= total;
+        }
+        return count;
+    }
+};
+
+TEST_F(LessonTest, LessonsTeachTheFirstCharactersOfEachOrder) {
+    EXPECT_EQ(progress::LessonCharacters(KochAlphabet::Latin, 1), "KM");
+    EXPECT_EQ(progress::LessonCharacters(KochAlphabet::Latin, 2), "KMU");
+    EXPECT_EQ(progress::LessonCharacters(KochAlphabet::Latin, 10), "KMURESNAPTL");
+    EXPECT_EQ(progress::LastLesson(KochAlphabet::Latin), 40);
+    EXPECT_EQ(progress::LessonCharacters(KochAlphabet::Latin, 40),
+              "KMURESNAPTLWI.JZ=FOY,VG5/Q92H38B?47C1D60X");
+    EXPECT_EQ(progress::LessonCharacters(KochAlphabet::Cyrillic, 1), Cp("КМ"));
+    EXPECT_EQ(progress::LessonCharacters(KochAlphabet::Cyrillic, 2), Cp("КМУ"));
+    EXPECT_EQ(progress::LessonCharacters(KochAlphabet::Cyrillic, 10), Cp("КМУРЕСНАПТЛ"));
+    EXPECT_EQ(progress::LastLesson(KochAlphabet::Cyrillic), 45);
+    EXPECT_EQ(progress::LessonCharacters(KochAlphabet::Cyrillic, 99).substr(41), Cp("ЧШЭЮЯ"));
+    EXPECT_EQ(progress::LessonCharacters(KochAlphabet::Cyrillic, 0).size(), 2u);
+    // The Cyrillic order keys exactly as the Latin one up to its own letters.
+    const std::string_view latin = progress::KochOrder(KochAlphabet::Latin);
+    const std::string_view cyrillic = progress::KochOrder(KochAlphabet::Cyrillic);
+    for (std::size_t i = 0; i < latin.size(); ++i) {
+        EXPECT_EQ(MorseCode(latin[i]), MorseCode(cyrillic[i])) << i;
+    }
+}
+
+TEST_F(LessonTest, LessonTextHoldsOnlyTheLessonsCharactersInDigitTextFraming) {
+    const std::map<char, double> shares = Shares(limits::kTextTypeLesson, 4, nullptr, 1);
+    for (const auto& [c, share] : shares) {
+        EXPECT_NE(std::string_view("KMURE").find(c), std::string_view::npos) << c;
+    }
+    EXPECT_EQ(shares.size(), 5u);
+}
+
+TEST_F(LessonTest, NextLessonIsOfferedFromNinetyPerCentRight) {
+    const std::string keyed = Cp("ЖЖЖ = ") + "KMKMK MKMKM KMKMK MK";           // 20 characters sent
+    EXPECT_TRUE(progress::CopyEarnsNextLesson(keyed, "kmkmk mkmkm kmkmk "));   // 18: 90%
+    EXPECT_FALSE(progress::CopyEarnsNextLesson(keyed, "kmkmk mkmkm kmkmk"));   // 17: 85%
+    EXPECT_TRUE(progress::CopyEarnsNextLesson(keyed, "kmkmk mkmm kmkmk mm"));  // 18 of 20
+    EXPECT_FALSE(progress::OffersNextLesson({{}, 1000, 899}));
+    EXPECT_FALSE(progress::OffersNextLesson({{}, 0, 0}));
+}
+
+TEST_F(LessonTest, DrillFavoursACharacterByItsRecentErrorRate) {
+    FixedHistory history;
+    history.tallies['K'] = {50, 25};  // weight 1 + 4 * 25 / 50 = 3
+    history.tallies['M'] = {50, 0};
+    history.tallies['X'] = {50, 50};  // not in the lesson
+    // K: 3 of 3 + 1 + 1 + 1 + 1.
+    std::map<char, double> shares = Shares(limits::kTextTypeWeakCharacters, 4, &history);
+    EXPECT_NEAR(shares['K'], 3.0 / 7, 0.02);
+    EXPECT_NEAR(shares['E'], 1.0 / 7, 0.02);
+    EXPECT_EQ(shares.count('X'), 0u);
+    for (const auto& [c, share] : Shares(limits::kTextTypeWeakCharacters, 4, nullptr)) {
+        EXPECT_NEAR(share, 0.2, 0.02) << c;
+    }
+    EXPECT_EQ(progress::DrillWeight({0, 0}), 1'000'000u);
+    EXPECT_EQ(progress::DrillWeight({3, 1}), 2'333'333u);
+}
+
+}  // namespace
+}  // namespace vantrel

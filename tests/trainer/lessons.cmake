@@ -1,0 +1,7 @@
+# Koch lessons, the weak-character drill, the start delay and export as audio.
+vantrel_add_test(vantrel_lesson_tests
+    SOURCES
+        ${CMAKE_CURRENT_LIST_DIR}/LessonTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/StartDelayExportTest.cpp
+    LIBS vantrel_trainer vantrel_audio
+    LABELS threaded)

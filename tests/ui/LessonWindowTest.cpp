@@ -1,0 +1,74 @@
+// The lesson settings of the trainer window, and the stored text types old and new.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include "platform/audio/VirtualWaveOut.h"
+#include "platform/settings/MemorySettings.h"
+#include "support/Settings.h"
+#include "tests/ui/QtTestEnvironment.h"
+#include "trainer/MainForm.h"
+#include "trainer/MessagePresenter.h"
+
+namespace vantrel {
+namespace {
+
+const auto* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new test::QtEnvironment("lesson_window_tests"));
+
+struct NoBoxes : MessagePresenter {
+    void ShowMessage(const std::string& text) override { ADD_FAILURE() << text; }
+    void ShowWarning(const std::string& text) override { ADD_FAILURE() << text; }
+    void ShowError(const std::string& text) override { ADD_FAILURE() << text; }
+};
+
+class LessonWindowTest : public testing::Test {
+  protected:
+    template <typename T>
+    T* Find(const QString& name) {
+        return window->findChild<T*>(name);
+    }
+    int Stored(std::string_view name) { return ReadIntSetting(settings, kSettingsKey, name, -9); }
+
+    audio::VirtualWaveSystem audio;
+    settings::MemorySettings settings;
+    NoBoxes messages;
+    std::unique_ptr<TMorseMain> window;
+};
+
+TEST_F(LessonWindowTest, StoredTextTypesKeepTheirMeaningAndTheLessonPersists) {
+    const char* captions[] = {"Цифры",      "Буквы", "Текст из файла", "Набор с клавиатуры",
+                              "Радиообмен", "Урок",  "Слабые знаки"};
+    for (int type = 0; type <= 6; ++type) {
+        settings.Put(kSettingsKey, kTestSetting, settings::Value::Dword(type));
+        window = std::make_unique<TMorseMain>(audio, settings, messages);
+        auto* button = Find<QRadioButton>(QStringLiteral("TextType%1").arg(type));
+        ASSERT_NE(button, nullptr);
+        EXPECT_TRUE(button->isChecked());
+        EXPECT_EQ(button->text(), QString::fromUtf8(captions[type]));
+        window.reset();
+        EXPECT_EQ(Stored(kTestSetting), type);
+    }
+
+    window = std::make_unique<TMorseMain>(audio, settings, messages);
+    Find<QComboBox>("AlphabetBox")->setCurrentIndex(1);
+    Find<QSpinBox>("LessonSpin")->setValue(45);
+    Find<QSpinBox>("StartDelaySpin")->setValue(2);
+    window.reset();
+    EXPECT_EQ(Stored(kKochAlphabetSetting), 1);
+    EXPECT_EQ(Stored(kLessonSetting), 45);
+    EXPECT_EQ(Stored(kStartDelaySetting), 2);
+
+    // A lesson beyond the alphabet's last is brought to it.
+    settings.Put(kSettingsKey, kKochAlphabetSetting, settings::Value::Dword(0));
+    window = std::make_unique<TMorseMain>(audio, settings, messages);
+    EXPECT_EQ(Find<QSpinBox>("LessonSpin")->value(), 40);
+    EXPECT_EQ(Find<QSpinBox>("StartDelaySpin")->value(), 2);
+    EXPECT_TRUE(Find<QLabel>("LessonChars")->text().endsWith(QStringLiteral("6 0 X")));
+}
+
+}  // namespace
+}  // namespace vantrel
