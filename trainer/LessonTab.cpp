@@ -69,12 +69,15 @@ LessonTab::LessonTab(QWidget* parent) : QWidget(parent) {
         QStringLiteral("Секунды тишины перед первым знаком, для медленно включающихся устройств"));
 
     auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("&Алфавит:"), AlphabetBox);
     auto* lessonRow = new QHBoxLayout;
     lessonRow->addWidget(LessonSpin);
     lessonRow->addWidget(NextLessonBtn);
     lessonRow->addStretch(1);
-    form->addRow(QStringLiteral("&Урок:"), lessonRow);
+    auto* lessonLabel = new QLabel(QStringLiteral("&Урок:"));
+    lessonLabel->setBuddy(LessonSpin);
+    form->addRow(lessonLabel, lessonRow);
     form->addRow(QStringLiteral("Знаки урока:"), LessonChars);
     form->addRow(QStringLiteral("&Задержка начала:"), StartDelaySpin);
     for (QWidget* field :
