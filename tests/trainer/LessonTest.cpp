@@ -4,7 +4,6 @@
 #include <map>
 
 #include "progress/KochLessons.h"
-#include "progress/WeakCharacterDrill.h"
 #include "support/Cp1251.h"
 #include "trainer/Keyer.h"
 #include "trainer/Limits.h"
@@ -76,20 +75,11 @@ TEST_F(LessonTest, LessonsTeachTheFirstCharactersOfEachOrder) {
     }
 }
 
-TEST_F(LessonTest, LessonTextHoldsOnlyTheLessonsCharactersInDigitTextFraming) {
-    const std::map<char, double> shares = Shares(limits::kTextTypeLesson, 4, nullptr, 1);
-    for (const auto& [c, share] : shares) {
-        EXPECT_NE(std::string_view("KMURE").find(c), std::string_view::npos) << c;
-    }
-    EXPECT_EQ(shares.size(), 5u);
-}
-
 TEST_F(LessonTest, NextLessonIsOfferedFromNinetyPerCentRight) {
     const std::string keyed = Cp("ЖЖЖ = ") + "KMKMK MKMKM KMKMK MK";           // 20 characters sent
     EXPECT_TRUE(progress::CopyEarnsNextLesson(keyed, "kmkmk mkmkm kmkmk "));   // 18: 90%
     EXPECT_FALSE(progress::CopyEarnsNextLesson(keyed, "kmkmk mkmkm kmkmk"));   // 17: 85%
     EXPECT_TRUE(progress::CopyEarnsNextLesson(keyed, "kmkmk mkmm kmkmk mm"));  // 18 of 20
-    EXPECT_FALSE(progress::OffersNextLesson({{}, 1000, 899}));
     EXPECT_FALSE(progress::OffersNextLesson({{}, 0, 0}));
 }
 
@@ -103,11 +93,15 @@ TEST_F(LessonTest, DrillFavoursACharacterByItsRecentErrorRate) {
     EXPECT_NEAR(shares['K'], 3.0 / 7, 0.02);
     EXPECT_NEAR(shares['E'], 1.0 / 7, 0.02);
     EXPECT_EQ(shares.count('X'), 0u);
-    for (const auto& [c, share] : Shares(limits::kTextTypeWeakCharacters, 4, nullptr)) {
-        EXPECT_NEAR(share, 0.2, 0.02) << c;
+    // No history, and a lesson text: uniform over the lesson's characters and nothing else.
+    for (int type : {limits::kTextTypeWeakCharacters, limits::kTextTypeLesson}) {
+        shares = Shares(type, 4, nullptr);
+        EXPECT_EQ(shares.size(), 5u);
+        for (const auto& [c, share] : shares) {
+            EXPECT_NEAR(share, 0.2, 0.02) << c;
+            EXPECT_NE(std::string_view("KMURE").find(c), std::string_view::npos) << c;
+        }
     }
-    EXPECT_EQ(progress::DrillWeight({0, 0}), 1'000'000u);
-    EXPECT_EQ(progress::DrillWeight({3, 1}), 2'333'333u);
 }
 
 }  // namespace

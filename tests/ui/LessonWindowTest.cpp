@@ -1,15 +1,23 @@
 // The lesson settings of the trainer window, and the stored text types old and new.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
 
 #include "platform/audio/VirtualWaveOut.h"
 #include "platform/settings/MemorySettings.h"
 #include "support/Settings.h"
 #include "tests/ui/QtTestEnvironment.h"
+#include "trainer/AudioExport.h"
+#include "trainer/AudioExportCommand.h"
 #include "trainer/MainForm.h"
 #include "trainer/MessagePresenter.h"
 
@@ -68,6 +76,18 @@ TEST_F(LessonWindowTest, StoredTextTypesKeepTheirMeaningAndTheLessonPersists) {
     EXPECT_EQ(Find<QSpinBox>("LessonSpin")->value(), 40);
     EXPECT_EQ(Find<QSpinBox>("StartDelaySpin")->value(), 2);
     EXPECT_TRUE(Find<QLabel>("LessonChars")->text().endsWith(QStringLiteral("6 0 X")));
+
+    // The menu command exports the next text of the chosen type, and the text beside it.
+    const auto wav = std::filesystem::temp_directory_path() /
+                     ("vantrel-lesson-" + std::to_string(::getpid()) + ".wav");
+    window->AudioExporter().SetSaveChooser([&](QWidget*) { return std::optional(wav); });
+    Find<QAction>("ExportAudio")->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->AudioExporter().Running(); }, 20000));
+    std::ifstream text(ExportTextPath(wav), std::ios::binary | std::ios::ate);
+    EXPECT_EQ(text.tellg(), 907);
+    EXPECT_GT(std::filesystem::file_size(wav), 907u * 2 * 800);
+    std::filesystem::remove(wav);
+    std::filesystem::remove(ExportTextPath(wav));
 }
 
 }  // namespace
