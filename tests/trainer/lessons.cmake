@@ -1,7 +1,6 @@
-# Koch lessons, the weak-character drill, the start delay and export as audio.
+# Koch lessons, the weak-character drill and export as audio.
 vantrel_add_test(vantrel_lesson_tests
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/LessonTest.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/StartDelayExportTest.cpp
-    LIBS vantrel_trainer vantrel_audio
-    LABELS threaded)
+        ${CMAKE_CURRENT_LIST_DIR}/AudioExportTest.cpp
+    LIBS vantrel_trainer)

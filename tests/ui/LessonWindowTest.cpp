@@ -1,4 +1,5 @@
-// The lesson settings of the trainer window, and the stored text types old and new.
+// The lesson settings of the trainer window, the stored text types old and new, the start delay
+// on the virtual device and the export command.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -20,6 +21,7 @@
 #include "trainer/AudioExportCommand.h"
 #include "trainer/MainForm.h"
 #include "trainer/MessagePresenter.h"
+#include "trainer/QtNotificationQueue.h"
 
 namespace vantrel {
 namespace {
@@ -46,6 +48,30 @@ class LessonWindowTest : public testing::Test {
     NoBoxes messages;
     std::unique_ptr<TMorseMain> window;
 };
+
+TEST_F(LessonWindowTest, StartDelayKeysExactlyThatMuchSilenceBeforeTheFirstElement) {
+    settings.Put(kSettingsKey, kStartDelaySetting, settings::Value::Dword(3));
+    settings.Put(kSettingsKey, kTestSetting, settings::Value::Dword(3));  // the empty memo
+    window = std::make_unique<TMorseMain>(audio, settings, messages);
+    window->StartBtnClick();
+    // 3 s of silence, then the first "Ж" at 12 groups per minute: 9600 samples.
+    Keyer keyer;
+    keyer.SetSpeed(12);
+    keyer.SetPitchPosition(8);
+    keyer.SetVolumePosition(0);
+    std::vector<int16_t> expected(24000 + 9600);
+    keyer.RenderCharacter(expected.data() + 24000, 9600, 0xC6);
+    for (int step = 0; step < 1000 && (audio.StreamCount() == 0 ||
+                                       audio.PlayedSamples(0).size() < expected.size());
+         ++step) {
+        audio.Advance(800);
+        QCoreApplication::processEvents();
+    }
+    std::vector<int16_t> played = audio.PlayedSamples(0);
+    played.resize(expected.size());
+    EXPECT_EQ(played, expected);
+    window->Notifications().SetIdleHook([this] { audio.AdvanceMs(20); });
+}
 
 TEST_F(LessonWindowTest, StoredTextTypesKeepTheirMeaningAndTheLessonPersists) {
     const char* captions[] = {"Цифры",      "Буквы", "Текст из файла", "Набор с клавиатуры",

@@ -1,4 +1,4 @@
-// The start delay on the virtual device, and the export of a practice text as a WAV file.
+// The export of a practice text as a WAV file with the text beside it.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -6,46 +6,21 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/audio/VirtualWaveOut.h"
 #include "trainer/AudioExport.h"
-#include "trainer/ManualNotificationQueue.h"
-#include "trainer/PlaybackEngine.h"
 
 namespace vantrel {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct SilentView : PlaybackView {
-    void SetStatusText(const std::string&) override {}
-    void SetStartEnabled(bool) override {}
-    void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(const std::string&) override {}
-    void SetCheckEnabled(bool) override {}
-    void ShowKeyedText(const std::string&, int) override {}
-    void ClearKeyedText() override {}
-    void ShowWarning(const std::string& text) override { ADD_FAILURE() << text; }
-};
-
-struct TextHost : PlaybackHost {
-    std::string text;
-    void ApplyTiming() override {}
-    bool BuildPracticeText(std::string& out, int32_t& cursor) override {
-        out = text, cursor = 1;
-        return true;
-    }
-};
-
-class StartDelayExportTest : public testing::Test {
+class AudioExportTest : public testing::Test {
   protected:
-    StartDelayExportTest() {
-        keyer.SetSpeed(3);
-        keyer.SetSpacing(7);
+    AudioExportTest() {
         keyer.SetVolumePosition(0);
         folder = fs::temp_directory_path() / ("vantrel-export-" + std::to_string(::getpid()));
         fs::create_directories(folder);
     }
-    ~StartDelayExportTest() override { fs::remove_all(folder); }
+    ~AudioExportTest() override { fs::remove_all(folder); }
 
     std::vector<int16_t> Rendered(const std::string& text) {
         std::vector<int16_t> all;
@@ -65,28 +40,7 @@ class StartDelayExportTest : public testing::Test {
     fs::path folder;
 };
 
-TEST_F(StartDelayExportTest, FirstToneSampleComesExactlyAfterTheDelay) {
-    audio::VirtualWaveSystem device(audio::VirtualWaveSystem::Clock::Manual);
-    ManualNotificationQueue queue([&] { device.Advance(800); });
-    SilentView view;
-    TextHost host;
-    host.text = "0E ";  // "0" at 3 groups per minute and spacing 7: the longest character
-    PlaybackEngine engine(keyer, device, queue, view, host);
-    engine.SetStartDelay(3);
-    engine.StartBtnClick();
-    queue.RunUntil([&] { return engine.DeviceClosed(); });
-
-    const std::vector<int16_t> played = device.PlayedSamples(0);
-    const std::vector<int16_t> expected = Rendered("0E");
-    ASSERT_GE(played.size(), 24000 + expected.size());
-    EXPECT_EQ(std::vector<int16_t>(played.begin(), played.begin() + 24000),
-              std::vector<int16_t>(24000, 0));
-    EXPECT_EQ(
-        std::vector<int16_t>(played.begin() + 24000, played.begin() + 24000 + expected.size()),
-        expected);
-}
-
-TEST_F(StartDelayExportTest, ExportedWavHoldsTheKeyersSamplesAndTheTextLiesBeside) {
+TEST_F(AudioExportTest, ExportedWavHoldsTheKeyersSamplesAndTheTextLiesBeside) {
     keyer.SetSpeed(12);
     keyer.SetSpacing(1);
     const std::string text = "\xC6\xC6\xC6 = PARIS 12345\r\n ";
@@ -110,7 +64,7 @@ TEST_F(StartDelayExportTest, ExportedWavHoldsTheKeyersSamplesAndTheTextLiesBesid
     EXPECT_EQ(Read(folder / "practice.txt"), text);
 }
 
-TEST_F(StartDelayExportTest, UnwritableTargetLeavesNothingBehind) {
+TEST_F(AudioExportTest, UnwritableTargetLeavesNothingBehind) {
     AudioExport rendering(keyer, "E ");
     rendering.RenderSome(10);
     std::ofstream(folder / "file") << "x";
