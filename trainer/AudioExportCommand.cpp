@@ -1,6 +1,8 @@
 #include "trainer/AudioExportCommand.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QWidget>
@@ -21,7 +23,16 @@ std::optional<std::filesystem::path> ChooseWavFile(QWidget* parent) {
     if (!file.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
         file += QLatin1String(".wav");
     }
-    return std::filesystem::path(file.toStdU16String());
+    const std::filesystem::path wav(file.toStdU16String());
+    // The dialog has asked about the WAV; the text beside it may replace a file too.
+    const QString text = QString::fromStdU16String(ExportTextPath(wav).u16string());
+    if (QFileInfo::exists(text) &&
+        QMessageBox::question(parent, QStringLiteral("Сохранить как звук"),
+                              QStringLiteral("Файл «%1» уже есть. Заменить его текстом упражнения?")
+                                  .arg(QFileInfo(text).fileName())) != QMessageBox::Yes) {
+        return std::nullopt;
+    }
+    return wav;
 }
 
 }  // namespace
@@ -47,8 +58,12 @@ void AudioExportCommand::Start(const Keyer& keyer, std::string cp1251) {
     if (!file) {
         return;
     }
-    target_ = std::move(*file);
     export_ = std::make_unique<AudioExport>(keyer, std::move(cp1251));
+    if (std::optional<std::string> error = export_->Begin(*file)) {
+        export_.reset();
+        messages_.ShowError(*error);
+        return;
+    }
 
     progress_ = new QProgressDialog(QStringLiteral("Сохранение звука..."), QStringLiteral("Отмена"),
                                     0, static_cast<int>(export_->Text().size()), window_);
@@ -76,7 +91,7 @@ void AudioExportCommand::RenderStep() {
         return;
     }
     timer_->stop();
-    const std::optional<std::string> error = WriteExport(*export_, target_);
+    const std::optional<std::string> error = export_->Commit();
     Finish(!error);
     if (error) {
         messages_.ShowError(*error);

@@ -1,7 +1,7 @@
-// The menu command "Сохранить как звук...": asks for a WAV file, renders the practice text in
-// steps driven by the event loop (a progress dialog shows them and can cancel), then writes the
-// WAV and the text beside it. Nothing waits: the window stays responsive throughout, and a
-// second export cannot start while one runs.
+// The menu command "Сохранить как звук...": asks for a WAV file, renders the practice text into
+// it in steps driven by the event loop (a progress dialog shows them and can cancel), then puts
+// the WAV and the text beside it in place. Nothing waits: the window stays responsive throughout,
+// and a second export cannot start while one runs.
 #pragma once
 
 #include <QObject>
@@ -55,7 +55,6 @@ class AudioExportCommand : public QObject {
     QTimer* timer_;
     QProgressDialog* progress_ = nullptr;
     std::unique_ptr<AudioExport> export_;
-    std::filesystem::path target_;
 };
 
 }  // namespace vantrel
