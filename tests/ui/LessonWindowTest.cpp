@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
@@ -29,10 +31,11 @@ namespace {
 const auto* const kQtEnvironment =
     ::testing::AddGlobalTestEnvironment(new test::QtEnvironment("lesson_window_tests"));
 
-struct NoBoxes : MessagePresenter {
-    void ShowMessage(const std::string& text) override { ADD_FAILURE() << text; }
+struct Boxes : MessagePresenter {
+    void ShowMessage(const std::string& text) override { shown.push_back(text); }
     void ShowWarning(const std::string& text) override { ADD_FAILURE() << text; }
     void ShowError(const std::string& text) override { ADD_FAILURE() << text; }
+    std::vector<std::string> shown;
 };
 
 class LessonWindowTest : public testing::Test {
@@ -45,7 +48,7 @@ class LessonWindowTest : public testing::Test {
 
     audio::VirtualWaveSystem audio;
     settings::MemorySettings settings;
-    NoBoxes messages;
+    Boxes messages;
     std::unique_ptr<TMorseMain> window;
 };
 
@@ -71,6 +74,25 @@ TEST_F(LessonWindowTest, StartDelayKeysExactlyThatMuchSilenceBeforeTheFirstEleme
     played.resize(expected.size());
     EXPECT_EQ(played, expected);
     window->Notifications().SetIdleHook([this] { audio.AdvanceMs(20); });
+}
+
+TEST_F(LessonWindowTest, AGoodCopyOfALessonTextOffersTheNextLesson) {
+    settings.Put(kSettingsKey, kTestSetting, settings::Value::Dword(5));
+    settings.Put(kSettingsKey, kSpeedSetting, settings::Value::Dword(30));
+    window = std::make_unique<TMorseMain>(audio, settings, messages);
+    window->StartBtnClick();
+    for (int step = 0; step < 2000 && !window->Engine().DeviceClosed(); ++step) {
+        audio.Advance(8000);
+        QCoreApplication::processEvents();
+    }
+    const std::string keyed = window->Engine().KeyedText();
+    ASSERT_EQ(keyed.size(), 907u);
+    Find<QPlainTextEdit>("Memo1")->setPlainText(QString::fromStdString(keyed.substr(6, 820)));
+    Find<QAction>("ToolButton3")->trigger();
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[1].find("к уроку 2"), std::string::npos) << messages.shown[1];
+    Find<QPushButton>("NextLessonBtn")->click();
+    EXPECT_EQ(Find<QLabel>("LessonChars")->text(), QStringLiteral("K M U"));
 }
 
 TEST_F(LessonWindowTest, StoredTextTypesKeepTheirMeaningAndTheLessonPersists) {
