@@ -232,8 +232,8 @@ void TMorseMain::CreateActions() {
     N12 = MakeAction(this, "N12", QStringLiteral("О программе"), kImageAbout);
     N12->setShortcut(QKeySequence(Qt::Key_F1));
     N12->setMenuRole(QAction::AboutRole);
-    ExportAudio =
-        MakeAction(this, "ExportAudio", QStringLiteral("Сохранить как звук..."), kImageOpenFile);
+    ExportAudio = new QAction(QStringLiteral("Сохранить как звук..."), this);
+    ExportAudio->setObjectName(QLatin1String("ExportAudio"));
     ExportAudio->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
 
     StartBtnTool = MakeAction(this, "StartBtnTool", QStringLiteral("Пуск"), kImageStart);
