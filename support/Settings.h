@@ -22,6 +22,10 @@ inline constexpr std::string_view kSpacingSetting = "Spacing";
 inline constexpr std::string_view kTestSetting = "Test";
 inline constexpr std::string_view kPitchSetting = "Pitch";
 inline constexpr std::string_view kVolumeSetting = "Volume";
+// Koch lessons and the start delay, beside the five above.
+inline constexpr std::string_view kKochAlphabetSetting = "KochAlphabet";
+inline constexpr std::string_view kLessonSetting = "Lesson";
+inline constexpr std::string_view kStartDelaySetting = "StartDelay";
 
 using settings::SettingsBackend;
 

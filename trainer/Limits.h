@@ -32,8 +32,19 @@ inline constexpr int kTextTypeLetters = 1;
 inline constexpr int kTextTypeFile = 2;
 inline constexpr int kTextTypeKeyboard = 3;
 inline constexpr int kTextTypeContact = 4;
-inline constexpr int kTextTypeLast = 4;
+inline constexpr int kTextTypeLesson = 5;
+inline constexpr int kTextTypeWeakCharacters = 6;
+inline constexpr int kTextTypeLast = 6;
 inline constexpr int kTextTypeDefault = 0;
+
+// Koch lessons: the alphabet (0 Latin, 1 Cyrillic) and the lesson, 1 up to the alphabet's last.
+inline constexpr int kKochAlphabetDefault = 0;
+inline constexpr int kLessonDefault = 1;
+
+// Silence before the first element of a run, in whole seconds.
+inline constexpr int kStartDelayMin = 0;
+inline constexpr int kStartDelayMax = 3;
+inline constexpr int kStartDelayDefault = 0;
 
 // Interference level scroll bar (samples).
 inline constexpr int kNoiseLevelMin = 0;

@@ -33,9 +33,11 @@
 #include "about/ProgramIcons.h"
 #include "support/Cp1251.h"
 #include "support/Settings.h"
+#include "trainer/AudioExportCommand.h"
 #include "trainer/ContactData.h"
 #include "trainer/CopyCheck.h"
 #include "trainer/InterferenceControls.h"
+#include "trainer/LessonTab.h"
 #include "trainer/Limits.h"
 #include "trainer/MessagePresenter.h"
 #include "trainer/PracticeTextBuilder.h"
@@ -189,6 +191,9 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
     PageControl1->addTab(CreateSettingsTab(), QStringLiteral(" Настройки "));
     PageControl1->addTab(CreateCheckTab(), QStringLiteral("Окно контроля"));
     PageControl1->addTab(CreateInputTab(), QStringLiteral("Ввод"));
+    lessonTab_ = new LessonTab;
+    PageControl1->addTab(lessonTab_, QStringLiteral("Урок"));
+    exportCommand_ = new AudioExportCommand(this, messages_);
     Splitter1->addWidget(PageControl1);
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
@@ -227,6 +232,9 @@ void TMorseMain::CreateActions() {
     N12 = MakeAction(this, "N12", QStringLiteral("О программе"), kImageAbout);
     N12->setShortcut(QKeySequence(Qt::Key_F1));
     N12->setMenuRole(QAction::AboutRole);
+    ExportAudio = new QAction(QStringLiteral("Сохранить как звук..."), this);
+    ExportAudio->setObjectName(QLatin1String("ExportAudio"));
+    ExportAudio->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
 
     StartBtnTool = MakeAction(this, "StartBtnTool", QStringLiteral("Пуск"), kImageStart);
     PauseBtnTool = MakeAction(this, "PauseBtnTool", QStringLiteral("Пауза"), kImagePause);
@@ -236,7 +244,7 @@ void TMorseMain::CreateActions() {
     ToolButton5 = MakeAction(this, "ToolButton5", QStringLiteral("Очистить"), kImageClear);
     ToolButton1 = MakeAction(this, "ToolButton1", QStringLiteral("Очистить"), kImageClear);
 
-    for (QAction* action : {N4, N5, N6, N14, N12}) {
+    for (QAction* action : {N4, N5, N6, N14, N12, ExportAudio}) {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
@@ -248,6 +256,7 @@ void TMorseMain::CreateMenus() {
     file->addAction(N4);
     file->addAction(N5);
     file->addAction(N6);
+    file->addAction(ExportAudio);
     file->addSeparator();
     file->addAction(N14);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
@@ -363,9 +372,11 @@ QWidget* TMorseMain::CreateTextTypeGroup() {
     auto* grid = new QGridLayout(group);
     TextType = new QButtonGroup(this);
     TextType->setObjectName(QLatin1String("TextType"));
-    const QString captions[] = {QStringLiteral("Цифры"), QStringLiteral("Буквы"),
-                                QStringLiteral("Текст из файла"),
-                                QStringLiteral("Набор с клавиатуры"), QStringLiteral("Радиообмен")};
+    const QString captions[] = {
+        QStringLiteral("Цифры"),          QStringLiteral("Буквы"),
+        QStringLiteral("Текст из файла"), QStringLiteral("Набор с клавиатуры"),
+        QStringLiteral("Радиообмен"),     QStringLiteral("Урок"),
+        QStringLiteral("Слабые знаки")};
     for (int index = 0; index <= limits::kTextTypeLast; ++index) {
         auto* button = new QRadioButton(captions[index]);
         button->setObjectName(QStringLiteral("TextType%1").arg(index));
@@ -497,6 +508,9 @@ void TMorseMain::ConnectControls() {
     connect(ToolButton3, &QAction::triggered, this, &TMorseMain::ToolButton3Click);
     connect(ToolButton5, &QAction::triggered, this, &TMorseMain::ToolButton5Click);
     connect(ToolButton1, &QAction::triggered, this, &TMorseMain::ToolButton1Click);
+    connect(ExportAudio, &QAction::triggered, this, &TMorseMain::ExportAudioClick);
+    connect(lessonTab_, &LessonTab::startDelayChanged, this,
+            [this](int seconds) { engine_->SetStartDelay(seconds); });
 }
 
 // Keyboard order follows the reading order: the upper area, then each tab from left to right.
@@ -524,6 +538,9 @@ void TMorseMain::SetTabOrder() {
     order.push_back(Memo1);
     addToolButtons(findChild<QToolBar*>(QLatin1String("ToolBar3")));
     order.push_back(Memo2);
+    for (QWidget* control : lessonTab_->TabOrder()) {
+        order.push_back(control);
+    }
     for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -578,6 +595,13 @@ void TMorseMain::FormCreate() {
         ReadIntSetting(settings_, kSettingsKey, kPitchSetting, limits::kPitchDefault));
     VolTrackBar->setValue(
         ReadIntSetting(settings_, kSettingsKey, kVolumeSetting, limits::kVolumeDefault));
+    lessonTab_->SetAlphabet(ReadIntSetting(settings_, kSettingsKey, kKochAlphabetSetting,
+                                           limits::kKochAlphabetDefault));
+    lessonTab_->SetLesson(
+        ReadIntSetting(settings_, kSettingsKey, kLessonSetting, limits::kLessonDefault));
+    lessonTab_->SetStartDelaySeconds(
+        ReadIntSetting(settings_, kSettingsKey, kStartDelaySetting, limits::kStartDelayDefault));
+    engine_->SetStartDelay(lessonTab_->StartDelaySeconds());
 
     SpeedTrackBarChange();
     SpacingTrackBarChange();
@@ -597,6 +621,10 @@ void TMorseMain::FormDestroy() {
     WriteIntSetting(settings_, kSettingsKey, kTestSetting, TextTypeIndex());
     WriteIntSetting(settings_, kSettingsKey, kPitchSetting, PitchTrackBar->value());
     WriteIntSetting(settings_, kSettingsKey, kVolumeSetting, VolTrackBar->value());
+    WriteIntSetting(settings_, kSettingsKey, kKochAlphabetSetting,
+                    static_cast<int>(lessonTab_->Alphabet()));
+    WriteIntSetting(settings_, kSettingsKey, kLessonSetting, lessonTab_->Lesson());
+    WriteIntSetting(settings_, kSettingsKey, kStartDelaySetting, lessonTab_->StartDelaySeconds());
 }
 
 int TMorseMain::TextTypeIndex() const {
@@ -694,6 +722,11 @@ void TMorseMain::ToolButton3Click() {
             resultLog_.Append({SpeedTrackBar->value(), result.errorCount, result.grade})) {
         messages_.ShowError(*error);
     }
+    if (TextTypeIndex() == limits::kTextTypeLesson) {
+        if (std::optional<std::string> offer = lessonTab_->AfterCheck(shownText_, copy)) {
+            messages_.ShowMessage(*offer);
+        }
+    }
 }
 
 void TMorseMain::ToolButton5Click() {
@@ -712,6 +745,18 @@ void TMorseMain::N12Click() {
 
 void TMorseMain::N14Click() {
     close();
+}
+
+// Renders the next practice text of the chosen type, as Start would build it, to a WAV file.
+void TMorseMain::ExportAudioClick() {
+    if (exportCommand_->Running()) {
+        return;
+    }
+    std::string text;
+    int32_t cursor = 0;
+    if (BuildPracticeText(text, cursor)) {
+        exportCommand_->Start(keyer_, std::move(text));
+    }
 }
 
 void TMorseMain::closeEvent(QCloseEvent* event) {
@@ -788,6 +833,9 @@ void TMorseMain::ApplyTiming() {
 bool TMorseMain::BuildPracticeText(std::string& text, int32_t& cursor) {
     PracticeTextRequest request{TextTypeIndex(), textFileName_,
                                 FromWidgetText(Memo2->toPlainText())};
+    request.alphabet = lessonTab_->Alphabet();
+    request.lesson = lessonTab_->Lesson();
+    request.history = history_;
     PracticeTextResult result = builder_->Build(request);
     switch (result.status) {
         case PracticeTextResult::Status::NoFileChosen:

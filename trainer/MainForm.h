@@ -34,6 +34,8 @@ class QToolBar;
 
 namespace vantrel {
 
+class AudioExportCommand;
+class LessonTab;
 class MessagePresenter;
 class PracticeTextBuilder;
 class QtNotificationQueue;
@@ -43,6 +45,9 @@ struct ContactTexts;
 
 namespace settings {
 class SettingsBackend;
+}
+namespace progress {
+class CharacterHistory;
 }
 
 class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHost {
@@ -63,6 +68,10 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
     // Replaces the clock of the result log (tests).
     void SetTimeOfDayClock(TimeOfDayClock clock);
+
+    // The learner's history that the weak-character drill weighs by; may be null (uniform).
+    void SetCharacterHistory(const progress::CharacterHistory* history) { history_ = history; }
+    AudioExportCommand& AudioExporter() { return *exportCommand_; }
 
     const PlaybackEngine& Engine() const { return *engine_; }
     // The noise and tone sources of the group " Шумы ".
@@ -88,6 +97,7 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     void ToolButton1Click();
     void N12Click();
     void N14Click();
+    void ExportAudioClick();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -148,15 +158,19 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     std::unique_ptr<InterferenceControls> interference_;
     ResultLog resultLog_;
     std::filesystem::path textFileName_;
+    const progress::CharacterHistory* history_ = nullptr;
+    LessonTab* lessonTab_ = nullptr;
+    AudioExportCommand* exportCommand_ = nullptr;
     // The text window's content as keyed (Windows-1251, CR LF kept), which the copy check reads.
     std::string shownText_;
 
     // Commands: the menu items are never disabled, the tool buttons follow the run state.
-    QAction* N4 = nullptr;   // "Пуск", Ctrl+Enter
-    QAction* N5 = nullptr;   // "Пауза", Ctrl+P
-    QAction* N6 = nullptr;   // "Открыть файл", Ctrl+O
-    QAction* N14 = nullptr;  // "Выход", Alt+F4
-    QAction* N12 = nullptr;  // "О программе", F1
+    QAction* N4 = nullptr;           // "Пуск", Ctrl+Enter
+    QAction* N5 = nullptr;           // "Пауза", Ctrl+P
+    QAction* N6 = nullptr;           // "Открыть файл", Ctrl+O
+    QAction* N14 = nullptr;          // "Выход", Alt+F4
+    QAction* N12 = nullptr;          // "О программе", F1
+    QAction* ExportAudio = nullptr;  // "Сохранить как звук...", Ctrl+S
     QAction* StartBtnTool = nullptr;
     QAction* PauseBtnTool = nullptr;
     QAction* ToolButton3 = nullptr;

@@ -1,5 +1,6 @@
 #include "trainer/PlaybackEngine.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 
@@ -17,7 +18,8 @@ constexpr std::string_view kCaptionPause = "&Пауза";
 constexpr std::string_view kCaptionResume = "&Возобновить";
 constexpr std::string_view kOpenFailed = "Ошибка открытия аудио!";
 
-constexpr std::size_t kBufferSamples = Keyer::kMaxCharacterSamples;
+constexpr std::size_t kCharacterSamples = Keyer::kMaxCharacterSamples;
+constexpr std::size_t kBufferSamples = PlaybackEngine::SampleBufferSize / 2;
 
 }  // namespace
 
@@ -36,6 +38,9 @@ struct PlaybackEngine::Impl {
     std::unique_ptr<audio::WaveOut> wave;  // the open device; empty when closed
     // Reset and Close have been asked of the current device.
     bool closeRequested = false;
+    // Silent samples still to key ahead of the next character: the start delay, set at each
+    // open and used by the first buffer.
+    std::size_t leadInSamples = 0;
     // Close notifications handled so far; a wait ends when this moves.
     uint64_t closesHandled = 0;
     std::shared_ptr<PlaybackToken> token = std::make_shared<PlaybackToken>();
@@ -62,6 +67,12 @@ PlaybackEngine::~PlaybackEngine() {
     stopRequested_ = true;
     impl_->wave.reset();
     impl_->token->engine = nullptr;
+}
+
+void PlaybackEngine::SetStartDelay(int seconds) {
+    startDelaySamples_ = static_cast<std::size_t>(
+                             std::clamp(seconds, limits::kStartDelayMin, limits::kStartDelayMax)) *
+                         limits::kKeyedSampleRate;
 }
 
 bool PlaybackEngine::DeviceLive() const {
@@ -214,6 +225,7 @@ void PlaybackEngine::MMWomOpen() {
     }
     // Both buffers are queued even when a Pause or a close wait came in before this
     // notification: only a buffer coming back can end the run, so the device must get some.
+    d.leadInSamples = startDelaySamples_;
     d.wave->Prepare(&d.header1);
     const bool first = QueueCharacter(&d.header1);
     d.wave->Prepare(&d.header2);
@@ -238,8 +250,11 @@ bool PlaybackEngine::QueueCharacter(audio::WaveHeader* header) {
         return false;
     }
     const auto c = static_cast<uint8_t>(practiceText_[static_cast<std::size_t>(textCursor_ - 1)]);
-    const int bytes = keyer_.RenderCharacter(impl_->BufferOf(header), kBufferSamples, c);
-    header->length = static_cast<uint32_t>(bytes);
+    int16_t* buffer = impl_->BufferOf(header);
+    const std::size_t leadIn = std::exchange(impl_->leadInSamples, 0);
+    std::fill_n(buffer, leadIn, int16_t{0});
+    const int bytes = keyer_.RenderCharacter(buffer + leadIn, kCharacterSamples, c);
+    header->length = static_cast<uint32_t>(2 * leadIn + static_cast<std::size_t>(bytes));
     keyedText_.push_back(static_cast<char>(c));
     textCursor_ += 1;
     impl_->wave->Write(header);

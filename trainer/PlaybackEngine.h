@@ -15,6 +15,7 @@
 
 #include "platform/audio/WaveOut.h"
 #include "trainer/Keyer.h"
+#include "trainer/Limits.h"
 
 namespace vantrel {
 
@@ -62,8 +63,12 @@ class PlaybackHost {
 
 class PlaybackEngine {
   public:
-    // Bytes per sample buffer: large enough for the longest character.
-    static constexpr std::size_t SampleBufferSize = Keyer::kMaxCharacterSamples * 2;
+    // The longest start delay, in samples.
+    static constexpr std::size_t kMaxStartDelaySamples =
+        limits::kStartDelayMax * limits::kKeyedSampleRate;
+    // Bytes per sample buffer: large enough for the longest character after the longest delay.
+    static constexpr std::size_t SampleBufferSize =
+        (Keyer::kMaxCharacterSamples + kMaxStartDelaySamples) * 2;
 
     PlaybackEngine(Keyer& keyer, audio::WaveOutSystem& audio, NotificationQueue& queue,
                    PlaybackView& view, PlaybackHost& host);
@@ -83,6 +88,11 @@ class PlaybackEngine {
     // Close query of the window: silences the device at once (reset, close) and returns when
     // the close has been handled, so closing never waits for a long character to finish.
     void StopNow();
+
+    // Seconds of silence (0..3, clamped) keyed ahead of the first character after each open of
+    // the device, in the first buffer, so that a device that starts slowly cuts only silence.
+    // Read at the next open.
+    void SetStartDelay(int seconds);
 
     bool Playing() const { return playing_; }
     bool StopRequested() const { return stopRequested_; }
@@ -121,6 +131,7 @@ class PlaybackEngine {
     int32_t textCursor_ = 0;
     std::string keyedText_;
     int32_t doneCount_ = 0;
+    std::size_t startDelaySamples_ = 0;
 };
 
 }  // namespace vantrel

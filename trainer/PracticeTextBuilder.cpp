@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "progress/WeakCharacterDrill.h"
 #include "support/Cp1251.h"
 #include "support/RegularFile.h"
 #include "support/SystemErrorText.h"
@@ -33,16 +34,30 @@ std::string UpperCasedLines(std::string_view bytes) {
 PracticeTextBuilder::PracticeTextBuilder(Random& random, const ContactTexts& contacts)
     : random_(random), contacts_(contacts) {}
 
-std::string PracticeTextBuilder::RandomGroups(uint8_t lo, uint8_t hi) {
+template <typename Draw>
+std::string PracticeTextBuilder::Groups(Draw draw) {
     std::string text;
     text.reserve(kPracticeGroups * (kPracticeGroupSize + 1));
     for (int group = 0; group < kPracticeGroups; ++group) {
         for (int k = 0; k < kPracticeGroupSize; ++k) {
-            text += static_cast<char>(random_.Char(lo, hi));
+            text += static_cast<char>(draw());
         }
         text += ' ';
     }
     return text;
+}
+
+std::string PracticeTextBuilder::RandomGroups(uint8_t lo, uint8_t hi) {
+    return Groups([&] { return random_.Char(lo, hi); });
+}
+
+std::string PracticeTextBuilder::LessonGroups(std::string_view characters) {
+    const auto count = static_cast<uint32_t>(characters.size());
+    return Groups([&] { return characters[random_(count)]; });
+}
+
+std::string PracticeTextBuilder::DrillGroups(const progress::WeakCharacterDrill& drill) {
+    return Groups([&] { return drill.Pick(random_(drill.TotalWeight())); });
 }
 
 PracticeTextResult PracticeTextBuilder::Build(const PracticeTextRequest& request) {
@@ -74,6 +89,13 @@ PracticeTextResult PracticeTextBuilder::Build(const PracticeTextRequest& request
             break;
         case limits::kTextTypeContact:
             text = BuildContactText(contacts_, random_);
+            break;
+        case limits::kTextTypeLesson:
+            text = LessonGroups(progress::LessonCharacters(request.alphabet, request.lesson));
+            break;
+        case limits::kTextTypeWeakCharacters:
+            text = DrillGroups(progress::WeakCharacterDrill(
+                progress::LessonCharacters(request.alphabet, request.lesson), request.history));
             break;
         default:
             break;

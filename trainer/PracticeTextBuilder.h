@@ -1,22 +1,34 @@
 // Builds the practice text of a run from the chosen source: random digit or letter groups, the
-// lines of a text file, the learner's typed text or a generated contact, framed by the
-// preamble "ЖЖЖ = " and a closing blank. Texts are Windows-1251 byte strings; a text file may
-// also be written in UTF-8 (see cp1251::FromTextFile).
+// lines of a text file, the learner's typed text, a generated contact, groups over the
+// characters of a Koch lesson or the weak-character drill over them, framed by the preamble
+// "ЖЖЖ = " and a closing blank. Texts are Windows-1251 byte strings; a text file may also be
+// written in UTF-8 (see cp1251::FromTextFile).
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "progress/CharacterHistory.h"
+#include "progress/KochLessons.h"
 #include "trainer/ContactData.h"
 #include "trainer/Random.h"
 
 namespace vantrel {
 
+namespace progress {
+class WeakCharacterDrill;
+}
+
 struct PracticeTextRequest {
-    int textType;                    // TextType.ItemIndex: 0..4, anything else builds nothing
+    int textType;                    // TextType.ItemIndex: 0..6, anything else builds nothing
     std::filesystem::path textFile;  // text type 2; empty when no file has been chosen
     std::string keyboardText;        // text type 3, Windows-1251
+    // Text types 5 (lesson) and 6 (drill): the characters of this lesson.
+    progress::KochAlphabet alphabet = progress::KochAlphabet::Latin;
+    int lesson = progress::kFirstLesson;
+    // Text type 6: the learner's history, or null (uniform groups).
+    const progress::CharacterHistory* history = nullptr;
 };
 
 struct PracticeTextResult {
@@ -39,6 +51,11 @@ class PracticeTextBuilder {
 
   private:
     std::string RandomGroups(uint8_t lo, uint8_t hi);
+    // 150 groups of five, each character drawn by `draw`.
+    template <typename Draw>
+    std::string Groups(Draw draw);
+    std::string LessonGroups(std::string_view characters);
+    std::string DrillGroups(const progress::WeakCharacterDrill& drill);
 
     Random& random_;
     const ContactTexts& contacts_;

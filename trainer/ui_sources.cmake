@@ -1,5 +1,7 @@
 # The Qt sources of trainer/, built into vantrel_trainer_ui instead of the Qt-free core.
 set(VANTREL_TRAINER_UI_SOURCES
+    AudioExportCommand.cpp
+    LessonTab.cpp
     MainForm.cpp
     MessagePresenter.cpp
     QtNotificationQueue.cpp

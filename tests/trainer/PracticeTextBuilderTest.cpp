@@ -86,7 +86,7 @@ TEST_F(PracticeTextBuilderTest, FileLinesAreUpperCasedEachEndingInCrLf) {
 
 TEST_F(PracticeTextBuilderTest, EmptyFileAndUnknownTypeBuildNothing) {
     for (const PracticeTextResult& result :
-         {Build(2, WriteFile("empty.txt", "")), Build(-1), Build(5)}) {
+         {Build(2, WriteFile("empty.txt", "")), Build(-1), Build(7)}) {
         EXPECT_EQ(result.status, Status::Built);
         EXPECT_TRUE(result.text.empty());
         EXPECT_TRUE(result.error.empty());

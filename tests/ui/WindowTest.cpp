@@ -397,7 +397,7 @@ TEST_F(WindowTest, StoredValuesOutOfRangeAreBroughtToTheNearestEnd) {
     Open();
     EXPECT_EQ(Find<QSlider>("SpeedTrackBar")->value(), 30);
     EXPECT_EQ(Find<QSlider>("SpacingTrackBar")->value(), 0);
-    EXPECT_TRUE(Find<QRadioButton>("TextType4")->isChecked());
+    EXPECT_TRUE(Find<QRadioButton>("TextType6")->isChecked());
     EXPECT_EQ(Find<QSlider>("PitchTrackBar")->value(), 8);
     EXPECT_EQ(Find<QSlider>("VolTrackBar")->value(), 8);
 

@@ -1,0 +1,118 @@
+#include "trainer/AudioExportCommand.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QWidget>
+
+#include "trainer/AudioExport.h"
+#include "trainer/MessagePresenter.h"
+
+namespace vantrel {
+
+namespace {
+
+std::optional<std::filesystem::path> ChooseWavFile(QWidget* parent) {
+    QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить как звук"),
+                                                QString(), QStringLiteral("Звук WAV (*.wav)"));
+    if (file.isEmpty()) {
+        return std::nullopt;
+    }
+    if (!file.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
+        file += QLatin1String(".wav");
+    }
+    const std::filesystem::path wav(file.toStdU16String());
+    // The dialog has asked about the WAV; the text beside it may replace a file too.
+    const QString text = QString::fromStdU16String(ExportTextPath(wav).u16string());
+    if (QFileInfo::exists(text) &&
+        QMessageBox::question(parent, QStringLiteral("Сохранить как звук"),
+                              QStringLiteral("Файл «%1» уже есть. Заменить его текстом упражнения?")
+                                  .arg(QFileInfo(text).fileName())) != QMessageBox::Yes) {
+        return std::nullopt;
+    }
+    return wav;
+}
+
+}  // namespace
+
+AudioExportCommand::AudioExportCommand(QWidget* window, MessagePresenter& messages)
+    : QObject(window),
+      window_(window),
+      messages_(messages),
+      chooseFile_(ChooseWavFile),
+      timer_(new QTimer(this)) {
+    setObjectName(QLatin1String("AudioExportCommand"));
+    timer_->setInterval(0);
+    connect(timer_, &QTimer::timeout, this, &AudioExportCommand::RenderStep);
+}
+
+AudioExportCommand::~AudioExportCommand() = default;
+
+void AudioExportCommand::Start(const Keyer& keyer, std::string cp1251) {
+    if (Running() || cp1251.empty()) {
+        return;
+    }
+    std::optional<std::filesystem::path> file = chooseFile_(window_);
+    if (!file) {
+        return;
+    }
+    export_ = std::make_unique<AudioExport>(keyer, std::move(cp1251));
+    if (std::optional<std::string> error = export_->Begin(*file)) {
+        export_.reset();
+        messages_.ShowError(*error);
+        return;
+    }
+
+    progress_ = new QProgressDialog(QStringLiteral("Сохранение звука..."), QStringLiteral("Отмена"),
+                                    0, static_cast<int>(export_->Text().size()), window_);
+    progress_->setObjectName(QLatin1String("ExportProgress"));
+    progress_->setAccessibleName(QStringLiteral("Сохранение звука"));
+    // Not modal: a modal progress dialog runs the event loop inside setValue, which would let
+    // the next step start inside this one.
+    progress_->setWindowModality(Qt::NonModal);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    // Only an export that takes a while shows the dialog.
+    progress_->setMinimumDuration(400);
+    connect(progress_, &QProgressDialog::canceled, this, &AudioExportCommand::Cancel);
+    progress_->setValue(0);
+    timer_->start();
+}
+
+void AudioExportCommand::RenderStep() {
+    if (!export_) {
+        return;
+    }
+    const bool done = export_->RenderSome(kCharactersPerStep);
+    progress_->setValue(static_cast<int>(export_->RenderedCharacters()));
+    if (!done) {
+        return;
+    }
+    timer_->stop();
+    const std::optional<std::string> error = export_->Commit();
+    Finish(!error);
+    if (error) {
+        messages_.ShowError(*error);
+    }
+}
+
+void AudioExportCommand::Cancel() {
+    if (Running()) {
+        Finish(false);
+    }
+}
+
+void AudioExportCommand::Finish(bool written) {
+    timer_->stop();
+    export_.reset();
+    if (progress_ != nullptr) {
+        progress_->disconnect(this);
+        progress_->deleteLater();
+        progress_ = nullptr;
+    }
+    emit finished(written);
+}
+
+}  // namespace vantrel
