@@ -47,10 +47,13 @@ TEST(OWPinsTest, BothSinksReceiveAnOperationAndOnlyTheLastIsMarked) {
     EXPECT_EQ(first.flags_, std::vector<TOWNotifyFlags>{0});
     EXPECT_EQ(second.flags_, std::vector<TOWNotifyFlags>{kOWLastReceiver});
 
-    // A targeted send reaches only its target, which is then the last receiver.
+    // A send aimed at one sink reaches only that one; the mark stays with the last entry.
     source.Notify(Any(), &first.pin);
-    EXPECT_EQ(first.flags_.back(), kOWLastReceiver);
+    EXPECT_EQ(first.flags_.back(), 0u);
     EXPECT_EQ(second.flags_.size(), 1u);
+    source.Notify(Any(), &second.pin);
+    EXPECT_EQ(second.flags_.back(), kOWLastReceiver);
+    EXPECT_EQ(first.flags_.size(), 2u);
 }
 
 TEST(OWPinsTest, ASinkThatKeepsHandlingDriftsToTheEnd) {
