@@ -42,7 +42,7 @@ void Toggle(FastChain& chain, std::mt19937& random, int times) {
 }
 
 // Once everything is off: every device closed, nothing queued, and a fresh start plays again.
-void ExpectSettledAndPlayable(VirtualWaveSystem& system, FastChain& chain) {
+void ExpectSettledAndPlayable(FastChain& chain) {
     ASSERT_TRUE(WaitUntil([&] { return chain.out.Idle(); }));
     EXPECT_EQ(chain.out.QueuedBuffers(), 0u);
     chain.gen.SetEnabled(true);
@@ -50,7 +50,6 @@ void ExpectSettledAndPlayable(VirtualWaveSystem& system, FastChain& chain) {
     EXPECT_TRUE(WaitUntil([&] { return chain.gen.MasterPumps() > pumps + 50; }));
     chain.gen.SetEnabled(false);
     ASSERT_TRUE(WaitUntil([&] { return chain.out.Idle(); }));
-    (void)system;
 }
 
 class ALAudioOutStressTest : public ::testing::Test {
@@ -68,14 +67,6 @@ class ALAudioOutStressTest : public ::testing::Test {
     VirtualWaveSystem system{VirtualWaveSystem::Clock::RealTime};
 };
 
-TEST_F(ALAudioOutStressTest, TogglingASourceHundredsOfTimesNeverHangsOrLosesABuffer) {
-    FastChain chain(system, clocks, "tone");
-    Toggle(chain, random, 300);
-    ExpectSettledAndPlayable(system, chain);
-    EXPECT_EQ(system.OpenStreams(), 0);
-    EXPECT_EQ(system.QueuedHeaders(), 0);
-}
-
 TEST_F(ALAudioOutStressTest, TwoSourcesToggledAtOnceWhileAThirdPlaysStayIndependent) {
     FastChain steady(system, clocks, "steady");
     FastChain tone(system, clocks, "tone");
@@ -92,8 +83,8 @@ TEST_F(ALAudioOutStressTest, TwoSourcesToggledAtOnceWhileAThirdPlaysStayIndepend
     EXPECT_TRUE(WaitUntil([&] { return steady.gen.MasterPumps() > pumps + 50; }));
     EXPECT_TRUE(steady.out.Opened());
     steady.gen.SetEnabled(false);
-    ExpectSettledAndPlayable(system, tone);
-    ExpectSettledAndPlayable(system, noise);
+    ExpectSettledAndPlayable(tone);
+    ExpectSettledAndPlayable(noise);
     ASSERT_TRUE(WaitUntil([&] { return steady.out.Idle(); }));
     EXPECT_EQ(system.OpenStreams(), 0);
     EXPECT_EQ(system.QueuedHeaders(), 0);

@@ -15,41 +15,35 @@ namespace vantrel::signal {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::BuffersOf;
 using testing::CountingGen;
 using testing::PumpMaster;
 using testing::RecordingSink;
 using Kinds = std::vector<std::string>;
 
-std::vector<std::shared_ptr<IALAudioBuffer>> BuffersOf(const RecordingSink& sink) {
-    std::vector<std::shared_ptr<IALAudioBuffer>> buffers;
-    for (const auto& op : sink.Operations()) {
-        if (const auto* supplied = op->As<TOWSuppliedBufferOperation>()) {
-            buffers.push_back(std::dynamic_pointer_cast<IALAudioBuffer>(supplied->Buffer));
-        }
-    }
-    return buffers;
-}
-
 class ALCommonGenTest : public ::testing::Test {
   protected:
-    TSLManualTimeSource time;
-    TSLClockService clocks{time};
+    ALCommonGenTest() { gen.SetEnabled(false); }
 
+    // Connects `sink` to the generator and starts a stream.
+    void StartInto(RecordingSink& sink) {
+        gen.OutputPin().Connect(sink.input);
+        gen.SetEnabled(true);
+    }
     // Advances the clock by whole periods and waits until `threads` clock threads are idle.
     void AdvanceBy(std::chrono::milliseconds step, size_t threads = 1) {
         time.Advance(step);
         time.WaitForSleepers(threads);
     }
+
+    TSLManualTimeSource time;
+    TSLClockService clocks{time};
+    CountingGen gen{"Gen", clocks};
 };
 
 TEST_F(ALCommonGenTest, APumpedStreamStartsPrefillsAndResumesOnceAfterTheSecondBlock) {
-    CountingGen gen("Gen", clocks);
     PumpMaster master("Out");
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(master.input);
-    master.Clear();
-
-    gen.SetEnabled(true);
+    StartInto(master);
     EXPECT_EQ(master.Kinds(), (Kinds{"PumpRequest", "PumpRequest", "StartWave", "StartPump",
                                      "Buffer", "Buffer", "Resume", "Buffer", "Buffer"}));
     EXPECT_FALSE(gen.SelfPumping());
@@ -70,12 +64,8 @@ TEST_F(ALCommonGenTest, APumpedStreamStartsPrefillsAndResumesOnceAfterTheSecondB
 }
 
 TEST_F(ALCommonGenTest, EveryChannelReceivesTheMonoBlockAndBuffersFollowTheFormat) {
-    CountingGen gen("Gen", clocks);
     PumpMaster master("Out", 1);
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(master.input);
-    gen.SetEnabled(true);
-
+    StartInto(master);
     auto buffers = BuffersOf(master);
     ASSERT_EQ(buffers.size(), 1u);
     auto access = buffers[0]->AudioAccess();
@@ -107,11 +97,8 @@ TEST_F(ALCommonGenTest, EveryChannelReceivesTheMonoBlockAndBuffersFollowTheForma
 }
 
 TEST_F(ALCommonGenTest, ARepeatedPumpIdIsIgnoredExceptAsTheFirstAfterAStart) {
-    CountingGen gen("Gen", clocks);
     PumpMaster master("Out", 0);
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(master.input);
-    gen.SetEnabled(true);
+    StartInto(master);
     const auto pump = std::make_shared<TOWMasterPumpOperation>(&master);
 
     // A pump from a component that is not the pump master is ignored.
@@ -131,13 +118,9 @@ TEST_F(ALCommonGenTest, ARepeatedPumpIdIsIgnoredExceptAsTheFirstAfterAStart) {
 }
 
 TEST_F(ALCommonGenTest, DisablingEndsTheStreamAndReenablingStartsItAfresh) {
-    CountingGen gen("Gen", clocks);
     PumpMaster master("Out");
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(master.input);
-    gen.SetEnabled(true);
+    StartInto(master);
     master.Clear();
-
     gen.SetEnabled(false);
     EXPECT_EQ(master.Kinds(), Kinds{"EndStop"});
     EXPECT_FALSE(gen.Running());
@@ -160,8 +143,6 @@ TEST_F(ALCommonGenTest, DisablingEndsTheStreamAndReenablingStartsItAfresh) {
 }
 
 TEST_F(ALCommonGenTest, AnUnconnectedGeneratorNeverStartsEvenWhenASinkComesLater) {
-    CountingGen gen("Gen", clocks);
-    gen.SetEnabled(false);
     gen.SetEnabled(true);
     EXPECT_FALSE(gen.Running());
 
@@ -177,11 +158,8 @@ TEST_F(ALCommonGenTest, AnUnconnectedGeneratorNeverStartsEvenWhenASinkComesLater
 }
 
 TEST_F(ALCommonGenTest, ASelfPacedStreamRunsOnTheClockUntilDisabled) {
-    CountingGen gen("Gen", clocks);
     RecordingSink sink("Out");
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(sink.input);
-    gen.SetEnabled(true);
+    StartInto(sink);
     EXPECT_TRUE(gen.SelfPumping());
     EXPECT_EQ(clocks.ClockCount(), 1u);
     EXPECT_EQ(sink.Kinds(), (Kinds{"PumpRequest", "PumpRequest", "StartWave"}));
@@ -207,14 +185,11 @@ TEST_F(ALCommonGenTest, ASelfPacedStreamRunsOnTheClockUntilDisabled) {
 }
 
 TEST_F(ALCommonGenTest, AnExternallyClockedGeneratorTicksOnItsClockPinOnly) {
-    CountingGen gen("Gen", clocks);
     RecordingSink sink("Out");
     TOWSourcePin clock(nullptr, "Clock");
     clock.Connect(gen.ClockPin());
-    gen.SetEnabled(false);
     gen.SetClockSource(TSLClockSource::csExternal);
-    gen.OutputPin().Connect(sink.input);
-    gen.SetEnabled(true);
+    StartInto(sink);
     EXPECT_EQ(sink.Kinds(), Kinds{"StartWave"});  // no pacing to negotiate
     EXPECT_EQ(clocks.ClockCount(), 0u);
 
@@ -225,11 +200,8 @@ TEST_F(ALCommonGenTest, AnExternallyClockedGeneratorTicksOnItsClockPinOnly) {
 }
 
 TEST_F(ALCommonGenTest, AGeneratorClaimedWhileSelfPacedLeavesItsClock) {
-    CountingGen gen("Gen", clocks);
     RecordingSink sink("Out");
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(sink.input);
-    gen.SetEnabled(true);
+    StartInto(sink);
     ASSERT_EQ(clocks.ClockCount(), 1u);
 
     PumpMaster master("Late", 0);
@@ -247,12 +219,9 @@ TEST_F(ALCommonGenTest, TheClockPeriodFollowsTheFormat) {
     EXPECT_EQ(TALCommonGen::ClockPeriod(8000, 1024), 128ms);
     EXPECT_EQ(TALCommonGen::ClockPeriod(0, 1024), 60000ms);
 
-    CountingGen gen("Gen", clocks);
     RecordingSink sink("Out");
-    gen.SetEnabled(false);
     gen.AudioFormat().SetSampleRate(8000);
-    gen.OutputPin().Connect(sink.input);
-    gen.SetEnabled(true);
+    StartInto(sink);
     time.WaitForSleepers(1);
     AdvanceBy(127ms);
     EXPECT_EQ(sink.Count("Buffer"), 0u);
@@ -297,35 +266,6 @@ TEST_F(ALCommonGenTest, GeneratorsOfOnePeriodTickOnOneClockThreadInRegistrationO
         EXPECT_EQ(tick.second, ticks[0].second);
         EXPECT_NE(tick.second, std::this_thread::get_id());
     }
-}
-
-TEST_F(ALCommonGenTest, PumpsFromAnotherThreadAndSettersOnThisOneDoNotInterfere) {
-    CountingGen gen("Gen", clocks);
-    PumpMaster master("Out", 0);
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(master.input);
-    gen.SetEnabled(true);
-    std::atomic<bool> done{false};
-    std::thread pumper([&] {
-        for (int i = 0; i < 300; ++i) {
-            master.Pump();
-        }
-        done = true;
-    });
-    uint32_t size = 16;
-    while (!done) {
-        gen.AudioFormat().SetBufferSize(size);
-        gen.SetPumpPriority(static_cast<int32_t>(size));
-        size = size % 512 + 16;
-    }
-    pumper.join();
-    for (const auto& buffer : BuffersOf(master)) {
-        auto access = buffer->AudioAccess();
-        EXPECT_EQ(access->FrameCount() % 16, 0u);
-        EXPECT_EQ(access->Sample(access->FrameCount() - 1, 1),
-                  access->Sample(access->FrameCount() - 1, 0));
-    }
-    gen.SetEnabled(false);
 }
 
 TEST_F(ALCommonGenTest, AClockStopsWhenItsLastRegistrationGoesEvenFromItsOwnThread) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "signal/ALAudioBuffer.h"
 #include "signal/ALCommonGen.h"
 #include "signal/OWPins.h"
 
@@ -113,8 +114,8 @@ class RecordingSink : public TOWComponent {
 // Claims the pacing of every pump request and answers a start pump with `preFill` pumps.
 class PumpMaster : public RecordingSink {
   public:
-    explicit PumpMaster(std::string name, int preFill = 4)
-        : RecordingSink(std::move(name)), preFill_(preFill) {}
+    explicit PumpMaster(std::string name, int preFillPumps = 4)
+        : RecordingSink(std::move(name)), preFill(preFillPumps) {}
 
     void Pump() { input.NotifyUpstream(std::make_shared<TOWMasterPumpOperation>(this)); }
 
@@ -125,15 +126,39 @@ class PumpMaster : public RecordingSink {
             request->Pumper = this;
             request->ClaimLevel = TOWPumpRequestOperation::kClaimed;
         } else if (op->Is<TOWStartPumpOperation>()) {
-            for (int i = 0; i < preFill_; ++i) {
+            for (int i = 0; i < preFill; ++i) {
                 Pump();
             }
         }
         return false;
     }
 
-  private:
-    int preFill_;
+  public:
+    int preFill;
 };
+
+// The buffers that reached `sink`, in order.
+inline std::vector<std::shared_ptr<IALAudioBuffer>> BuffersOf(const RecordingSink& sink) {
+    std::vector<std::shared_ptr<IALAudioBuffer>> buffers;
+    for (const auto& op : sink.Operations()) {
+        if (const auto* supplied = op->As<TOWSuppliedBufferOperation>()) {
+            buffers.push_back(std::dynamic_pointer_cast<IALAudioBuffer>(supplied->Buffer));
+        }
+    }
+    return buffers;
+}
+
+// One channel of every buffer that reached `sink`.
+inline std::vector<std::vector<int16_t>> ChannelOf(const RecordingSink& sink, uint32_t channel) {
+    std::vector<std::vector<int16_t>> blocks;
+    for (const auto& buffer : BuffersOf(sink)) {
+        auto access = buffer->AudioAccess();
+        std::vector<int16_t>& block = blocks.emplace_back(access->FrameCount());
+        for (size_t k = 0; k < block.size(); ++k) {
+            block[k] = static_cast<int16_t>(access->Sample(k, channel));
+        }
+    }
+    return blocks;
+}
 
 }  // namespace vantrel::signal::testing
