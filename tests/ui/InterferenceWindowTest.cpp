@@ -62,61 +62,26 @@ class InterferenceWindowTest : public ::testing::Test {
     InterferenceControls& controls = window.Interference();
 };
 
-TEST_F(InterferenceWindowTest, EachBoxSwitchesItsOwnSourceOnAndOff) {
-    EXPECT_FALSE(Find<QCheckBox>("CheckBox2")->isChecked());
-    EXPECT_FALSE(Find<QCheckBox>("CheckBox3")->isChecked());
-    EXPECT_EQ(audio.OpenStreams(), 0);
-
-    Click("CheckBox2");
-    EXPECT_TRUE(controls.ALGaussGen1().Running());
-    EXPECT_TRUE(controls.ALAudioOut2().Opened());
-    EXPECT_FALSE(controls.ALAudioOut1().Opened());
-    Click("CheckBox3");
-    EXPECT_TRUE(controls.ALAudioOut1().Opened());
-    EXPECT_EQ(audio.OpenStreams(), 2);
-
-    Click("CheckBox2");
-    EXPECT_FALSE(controls.ALGaussGen1().Running());
-    EXPECT_TRUE(signal::testing::WaitUntil([&] {
-        Play(30);
-        return controls.ALAudioOut2().Idle();
-    }));
-    EXPECT_TRUE(controls.ALAudioOut1().Opened());
-    EXPECT_EQ(audio.OpenStreams(), 1);
-}
-
-TEST_F(InterferenceWindowTest, TheScrollBarSetsDeviationAndAmplitudeFromItsFirstMove) {
-    auto* bar = Find<QScrollBar>("ScrollBar1");
-    EXPECT_EQ(bar->value(), 18000);
-    EXPECT_EQ(controls.ALGaussGen1().StdDev(), 9000);
-    EXPECT_EQ(controls.ALSignalGen1().Amplitude(), 20000);
-    bar->setValue(17000);
-    EXPECT_EQ(controls.ALGaussGen1().StdDev(), 17000);
-    EXPECT_EQ(controls.ALSignalGen1().Amplitude(), 17000);
-    bar->triggerAction(QScrollBar::SliderToMinimum);
-    EXPECT_EQ(controls.ALGaussGen1().StdDev(), 0);
-    EXPECT_EQ(controls.ALSignalGen1().Amplitude(), 0);
-}
-
-TEST_F(InterferenceWindowTest, BothSourcesPlayBesideAKeyedRun) {
+// The boxes and the bar reach the right sources; what the sources play is the controls' test.
+TEST_F(InterferenceWindowTest, BoxesAndBarDriveTheirOwnSourcesBesideAKeyedRun) {
     Find<QPushButton>("StartBtn")->click();
     Play(0);
     Click("CheckBox2");
+    EXPECT_TRUE(controls.ALGaussGen1().Running());
+    EXPECT_FALSE(controls.ALSignalGen1().Running());
     Click("CheckBox3");
+    EXPECT_TRUE(controls.ALSignalGen1().Running());
     EXPECT_EQ(audio.OpenStreams(), 3);
-    for (int i = 0; i < 10; ++i) {
-        Play(100);
-        // The device holds two buffers of each of the three streams again before the clock
-        // moves on; an output's own count still includes a returned buffer not yet handled.
-        ASSERT_TRUE(signal::testing::WaitUntil([&] {
-            QCoreApplication::processEvents();
-            return audio.QueuedHeaders() == 6;
-        }));
-    }
     EXPECT_TRUE(window.Engine().Playing());
-    // A second of playing pulled about eleven blocks from each source.
-    EXPECT_GE(audio.Log(audio.StreamCount() - 1).headersDone, 9u);
-    EXPECT_GE(audio.Log(audio.StreamCount() - 4).headersDone, 9u);
+
+    EXPECT_EQ(controls.ALGaussGen1().StdDev(), 9000);  // the bar's 18000 is not applied at start
+    Find<QScrollBar>("ScrollBar1")->setValue(17000);
+    EXPECT_EQ(controls.ALGaussGen1().StdDev(), 17000);
+    EXPECT_EQ(controls.ALSignalGen1().Amplitude(), 17000);
+
+    Click("CheckBox2");
+    EXPECT_FALSE(controls.ALGaussGen1().Running());
+    EXPECT_TRUE(controls.ALSignalGen1().Running());
 }
 
 }  // namespace
