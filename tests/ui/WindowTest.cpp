@@ -28,6 +28,7 @@
 #include "support/Settings.h"
 #include "tests/support/TempFolder.h"
 #include "tests/ui/QtTestEnvironment.h"
+#include "trainer/InterferenceControls.h"
 #include "trainer/MainForm.h"
 #include "trainer/MessagePresenter.h"
 #include "trainer/QtNotificationQueue.h"
@@ -388,6 +389,28 @@ TEST_F(WindowTest, TextFileIsChosenOnlyForTheFileTextType) {
     ASSERT_TRUE(PlayToTheEnd());
     EXPECT_EQ(KeyedText(), Q("ЖЖЖ = CQ TEST\n "));
     EXPECT_EQ(window.Engine().KeyedText(), cp1251::FromUtf8("ЖЖЖ = CQ TEST\r\n "));
+}
+
+// The noise group reaches the right sources; what the sources play is the controls' test.
+TEST_F(WindowTest, NoiseBoxesAndBarDriveTheirOwnSourcesBesideAKeyedRun) {
+    InterferenceControls& controls = Open().Interference();
+    StartAndDeliverOpen();
+    Find<QCheckBox>("CheckBox2")->click();
+    EXPECT_TRUE(controls.ALGaussGen1().Running());
+    EXPECT_FALSE(controls.ALSignalGen1().Running());
+    Find<QCheckBox>("CheckBox3")->click();
+    EXPECT_TRUE(controls.ALSignalGen1().Running());
+    EXPECT_EQ(audio_.OpenStreams(), 3);
+    EXPECT_TRUE(window_->Engine().Playing());
+
+    EXPECT_EQ(controls.ALGaussGen1().StdDev(), 9000);  // the bar's 18000 is not applied at start
+    Find<QScrollBar>("ScrollBar1")->setValue(17000);
+    EXPECT_EQ(controls.ALGaussGen1().StdDev(), 17000);
+    EXPECT_EQ(controls.ALSignalGen1().Amplitude(), 17000);
+
+    Find<QCheckBox>("CheckBox2")->click();
+    EXPECT_FALSE(controls.ALGaussGen1().Running());
+    EXPECT_TRUE(controls.ALSignalGen1().Running());
 }
 
 TEST_F(WindowTest, MainControlsAreNamedAndReachableByKeyboard) {
