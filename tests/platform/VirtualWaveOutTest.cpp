@@ -60,28 +60,24 @@ TEST_F(VirtualWaveOutTest, RecordsBuffersBackToBackThenSilence) {
 TEST_F(VirtualWaveOutTest, UnderrunsCountTheDrySpellsOfEveryStream) {
     auto stream = Open();
     system_.Advance(10);
-    Samples a({1, 2}), b({3, 4}), c({5, 6}), d({7, 8}), e({9, 10});
+    Samples a({1, 2}), b({3, 4}), c({5, 6}), d({7, 8});
     Write(*stream, a);
     system_.Advance(2);  // a ends just as the advance does
     Write(*stream, b);
-    system_.Advance(2);
+    system_.Advance(2);  // and so does b
+    stream->Reset();
+    system_.Advance(3);
     EXPECT_EQ(system_.Underruns(), 0u);
+    Write(*stream, c);
     system_.Advance(3);
     system_.Advance(3);
     EXPECT_EQ(system_.Underruns(), 1u);
-    Write(*stream, c);
-    system_.Advance(5);
-    EXPECT_EQ(system_.Underruns(), 2u);
-    Write(*stream, d);
-    stream->Reset();
-    system_.Advance(5);
-    EXPECT_EQ(system_.Underruns(), 2u);
 
     auto other = Open();
-    Write(*other, e);
+    Write(*other, d);
     system_.Advance(3);
     EXPECT_EQ(system_.Log(1).underruns, 1u);
-    EXPECT_EQ(system_.Underruns(), 3u);  // summed over the streams
+    EXPECT_EQ(system_.Underruns(), 2u);  // summed over the streams
 }
 
 TEST_F(VirtualWaveOutTest, NothingIsRecordedBeforeTheFirstBufferNorWhilePaused) {
