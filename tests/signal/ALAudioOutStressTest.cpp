@@ -7,7 +7,7 @@
 
 #include "platform/audio/VirtualWaveOut.h"
 #include "signal/ALAudioOut.h"
-#include "tests/signal/OutputTestSupport.h"
+#include "tests/signal/CoreTestParts.h"
 
 namespace vantrel::signal {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/audio/VirtualWaveOut.h"
-#include "tests/signal/OutputTestSupport.h"
+#include "tests/signal/CoreTestParts.h"
 
 namespace vantrel::signal {
 namespace {

@@ -16,15 +16,13 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::BuffersOf;
-using testing::CountingGen;
 using testing::PumpMaster;
+using testing::RampGen;
 using testing::RecordingSink;
 using Kinds = std::vector<std::string>;
 
 class ALCommonGenTest : public ::testing::Test {
   protected:
-    ALCommonGenTest() { gen.SetEnabled(false); }
-
     // Connects `sink` to the generator and starts a stream.
     void StartInto(RecordingSink& sink) {
         gen.OutputPin().Connect(sink.input);
@@ -38,7 +36,7 @@ class ALCommonGenTest : public ::testing::Test {
 
     TSLManualTimeSource time;
     TSLClockService clocks{time};
-    CountingGen gen{"Gen", clocks};
+    RampGen gen{clocks, "Gen"};
 };
 
 TEST_F(ALCommonGenTest, APumpedStreamStartsPrefillsAndResumesOnceAfterTheSecondBlock) {
@@ -86,14 +84,14 @@ TEST_F(ALCommonGenTest, EveryChannelReceivesTheMonoBlockAndBuffersFollowTheForma
     access = buffers[0]->AudioAccess();
     EXPECT_EQ(access->Channels(), 3u);
     ASSERT_EQ(access->FrameCount(), 300u);
-    EXPECT_EQ(access->Sample(299, 2), 100 + 299);
+    EXPECT_EQ(access->Sample(299, 2), 1024 + 299);
 
     // 8-bit formats receive the low byte of each sample.
     gen.AudioFormat().SetBits(8);
     master.Clear();
     master.Pump();
     access = BuffersOf(master).at(0)->AudioAccess();
-    EXPECT_EQ(access->Sample(1, 0), (200 + 1) & 0xff);
+    EXPECT_EQ(access->Sample(1, 0), (1324 + 1) & 0xff);
 }
 
 TEST_F(ALCommonGenTest, ARepeatedPumpIdIsIgnoredExceptAsTheFirstAfterAStart) {
@@ -230,9 +228,8 @@ TEST_F(ALCommonGenTest, TheClockPeriodFollowsTheFormat) {
 }
 
 TEST_F(ALCommonGenTest, GeneratorsOfOnePeriodTickOnOneClockInRegistrationOrder) {
-    CountingGen later("Later", clocks);
+    RampGen later(clocks, "Later");
     RecordingSink first("First"), second("Second");
-    later.SetEnabled(false);
     StartInto(first);
     later.OutputPin().Connect(second.input);
     later.SetEnabled(true);

@@ -1,10 +1,14 @@
-// Small chain components for the pin and generator tests: a generator with a predictable
-// block, a sink that records what arrives, and a pump master that claims the pacing.
+// Small chain components for the signal tests: a generator with a predictable block, a sink
+// that records what arrives, a pump master that claims the pacing, and a bounded wait.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "signal/ALAudioBuffer.h"
@@ -32,35 +36,61 @@ inline std::string KindOf(const TOWNotifyOperation& op) {
     return "Other";
 }
 
-// Block n holds the samples n * 100 + k (k = 0, 1, ...).
-class CountingGen : public TALCommonGen {
+// Each block continues a ramp of sample values (wrapping at 16 bits) from the previous one,
+// so that what is played can be checked for gaps and repeats; a start begins it at 0.
+class RampGen : public TALCommonGen {
   public:
-    explicit CountingGen(std::string name, TSLClockService& clocks = TSLClockService::Instance())
-        : TALCommonGen(std::move(name), clocks) {}
-    ~CountingGen() override { Stop(); }
+    explicit RampGen(TSLClockService& clocks, std::string name = "RampGen")
+        : TALCommonGen(std::move(name), clocks) {
+        SetEnabled(false);
+    }
+    // Stopped and disconnected before its own parts go, so no pump reaches it any more.
+    ~RampGen() override {
+        Stop();
+        OutputPin().DisconnectAll();
+    }
 
-    int StartHooks() const { return startHooks_; }
-    double SampleRate() const { return sampleRate_; }
+    int MasterPumps() const { return masterPumps_.load(); }
+    int StartHooks() const { return startHooks_.load(); }
+    double SampleRate() const { return sampleRate_.load(); }
 
   protected:
+    bool OutputPinOperation(TOWSourcePin& pin, const TOWOperationPtr& operation) override {
+        if (operation->Is<TOWMasterPumpOperation>()) {
+            ++masterPumps_;
+        }
+        return TALCommonGen::OutputPinOperation(pin, operation);
+    }
     void StartHook(uint32_t) override {
         ++startHooks_;
-        blocks_ = 0;
+        next_ = 0;
     }
     void SetSampleRate(double rate) override { sampleRate_ = rate; }
     void GenerateBlock(IALAudioBuffer& destination) override {
-        for (size_t k = 0; k < WorkSampleCount(); ++k) {
-            WorkSamples()[k] = static_cast<int16_t>(blocks_ * 100 + static_cast<int>(k));
+        for (size_t i = 0; i < WorkSampleCount(); ++i) {
+            WorkSamples()[i] = static_cast<int16_t>(next_++);
         }
-        ++blocks_;
         FanOut(destination);
     }
 
   private:
-    int blocks_ = 0;
-    int startHooks_ = 0;
-    double sampleRate_ = 0;
+    std::atomic<int> masterPumps_{0};
+    std::atomic<int> startHooks_{0};
+    std::atomic<double> sampleRate_{0};
+    uint16_t next_ = 0;  // generated under the generator's lock
 };
+
+// Waits until `done()` holds; false after a generous limit (a hang, not a slow machine).
+inline bool WaitUntil(const std::function<bool()>& done) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > limit) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return true;
+}
 
 // Records every operation that reaches its input pin; thread-safe.
 class RecordingSink : public TOWComponent {
