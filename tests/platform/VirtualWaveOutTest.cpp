@@ -46,12 +46,10 @@ TEST_F(VirtualWaveOutTest, RecordsBuffersBackToBackThenSilence) {
     Write(*stream, a);
     Write(*stream, b);
     system_.Advance(4);  // a and the first sample of b
-    EXPECT_EQ(log_.Count(WaveMessage::Done), 1);
     Write(*stream, c);
     EXPECT_EQ(system_.QueuedHeaders(), 2);
     system_.Advance(8);
     EXPECT_EQ(system_.PlayedSamples(0), (std::vector<int16_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0}));
-    EXPECT_EQ(log_.Count(WaveMessage::Done), 3);
     EXPECT_EQ(system_.TotalWritten(), 3u);
 }
 
