@@ -281,5 +281,20 @@ TEST(ALAudioOutDeviceSideTest, ClosingAClosedOutputAndReopeningAnOpenOneKeepTheM
     EXPECT_EQ(system.OpenStreams(), 0);
 }
 
+TEST(ALAudioOutLifeTest, DestroyingAPlayingOutputClosesItsDevice) {
+    TSLManualTimeSource time;
+    TSLClockService clocks{time};
+    VirtualWaveSystem system;
+    RampGen gen(clocks);
+    {
+        TALAudioOut out(system);
+        gen.OutputPin().Connect(out.InputPin());
+        gen.SetEnabled(true);
+        ASSERT_EQ(system.OpenStreams(), 1);
+    }
+    EXPECT_EQ(system.OpenStreams(), 0);
+    EXPECT_EQ(system.QueuedHeaders(), 0);
+}
+
 }  // namespace
 }  // namespace vantrel::signal
