@@ -118,19 +118,6 @@ TEST(ContactGeneratorTest, TextsStartWithTheCallerAndEndWithTheEndOfMessage) {
     }
 }
 
-TEST(ContactGeneratorTest, TemplateSixNamesBothStationsFourTimes) {
-    ContactTexts texts;
-    texts.QSOs = Lines({texts.QSOs.Strings()[5]});
-    for (uint64_t seed = 1; seed <= 50; ++seed) {
-        Random random(seed);
-        const std::string text = BuildContactText(texts, random);
-        const std::string caller = WordAt(text, 0);
-        const std::string called = WordAt(text, text.find(" DE ") + 4);
-        EXPECT_EQ(Count(text, caller + " "), 4u) << text;
-        EXPECT_EQ(Count(text, called + " "), 4u) << text;
-    }
-}
-
 TEST(ContactGeneratorTest, RemarkMarkersAreFilledOrKeptAsWritten) {
     ContactTexts texts;
     texts.QSOs = Lines({"\\A DE \\B = \\V = \\A DE \\B + *"});
