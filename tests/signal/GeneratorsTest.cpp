@@ -54,16 +54,6 @@ TEST_F(SignalGenTest, EveryRunRestartsFromPhase) {
     EXPECT_EQ(shifted.at(0), expected);
 }
 
-TEST_F(SignalGenTest, ZeroAmplitudeIsSilentForEveryType) {
-    gen.SetAmplitude(0);
-    for (auto type : {TALSignalType::atTone, TALSignalType::atTriangle, TALSignalType::atSquare}) {
-        gen.SetSignalType(type);
-        for (const auto& block : Run(2)) {
-            EXPECT_EQ(block, Samples(1024, 0)) << static_cast<int>(type);
-        }
-    }
-}
-
 TEST_F(SignalGenTest, ChangesWhileRunningContinueTheWaveformWithoutAPhaseJump) {
     out.preFill = 1;
     gen.SetEnabled(true);
