@@ -53,6 +53,8 @@ class RampGen : public TALCommonGen {
     int MasterPumps() const { return masterPumps_.load(); }
     int StartHooks() const { return startHooks_.load(); }
     double SampleRate() const { return sampleRate_.load(); }
+    // The value of the next sample to be generated.
+    uint16_t NextValue() const { return next_.load(); }
 
   protected:
     bool OutputPinOperation(TOWSourcePin& pin, const TOWOperationPtr& operation) override {
@@ -67,9 +69,11 @@ class RampGen : public TALCommonGen {
     }
     void SetSampleRate(double rate) override { sampleRate_ = rate; }
     void GenerateBlock(IALAudioBuffer& destination) override {
+        uint16_t value = next_.load();
         for (size_t i = 0; i < WorkSampleCount(); ++i) {
-            WorkSamples()[i] = static_cast<int16_t>(next_++);
+            WorkSamples()[i] = static_cast<int16_t>(value++);
         }
+        next_ = value;
         FanOut(destination);
     }
 
@@ -77,7 +81,7 @@ class RampGen : public TALCommonGen {
     std::atomic<int> masterPumps_{0};
     std::atomic<int> startHooks_{0};
     std::atomic<double> sampleRate_{0};
-    uint16_t next_ = 0;  // generated under the generator's lock
+    std::atomic<uint16_t> next_{0};
 };
 
 // Waits until `done()` holds; false after a generous limit (a hang, not a slow machine).
