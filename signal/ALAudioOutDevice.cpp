@@ -1,7 +1,6 @@
 #include "signal/ALAudioOutDevice.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace vantrel::signal {
 namespace {
@@ -164,7 +163,7 @@ int CountItemsWithName(const TALAudioOutDeviceItems& items, const std::string& n
 
 std::string LeastUsedDeviceName(const TALAudioOutDeviceItems& items) {
     std::string best = kDefaultDeviceName;
-    int lowest = INT_MAX;
+    int lowest = kMaxDeviceUses;
     std::vector<std::string> names;
     GetDeviceNames(items.Device().System(), names);
     for (const std::string& name : names) {

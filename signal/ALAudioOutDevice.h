@@ -138,6 +138,8 @@ class TALAudioOutDevice {
 
 // The name that selects the system's default device, in any letter case.
 inline constexpr const char* kDefaultDeviceName = "Default";
+// A device already named by this many alternatives is not given to a new one.
+inline constexpr int kMaxDeviceUses = 22000;
 
 // Device identifier for `device`: audio::WAVE_MAPPER (-1) or a device index.
 int32_t ResolveDeviceId(const TALAudioOutDevice& device);
@@ -146,7 +148,7 @@ int32_t FindDeviceByName(audio::WaveOutSystem& system, const std::string& name);
 // Appends the product name of every present device, in device order.
 void GetDeviceNames(audio::WaveOutSystem& system, std::vector<std::string>& names);
 // The first present device (in device order) among those named by the fewest alternatives;
-// "Default" when there is no device.
+// "Default" when there is no device or every device is named kMaxDeviceUses times or more.
 std::string LeastUsedDeviceName(const TALAudioOutDeviceItems& items);
 // How many alternatives are named exactly `name`.
 int CountItemsWithName(const TALAudioOutDeviceItems& items, const std::string& name);

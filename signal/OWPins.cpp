@@ -157,12 +157,8 @@ void TOWSourcePin::Notify(const TOWOperationPtr& operation, TOWSinkPin* target) 
     }
     // Handlers may connect or disconnect pins, so iterate over a copy of the entries.
     const SmallCopy<Entry> snapshot(entries_);
-    size_t last = snapshot.size();
-    for (size_t i = 0; i < snapshot.size(); ++i) {
-        if (target == nullptr || snapshot[i].sink == target) {
-            last = i;
-        }
-    }
+    // The mark goes to the last entry of the list, whether or not the send is aimed at it.
+    const size_t last = snapshot.size() - 1;
     {
         DepthGuard depth(sendDepth_);
         for (size_t i = 0; i < snapshot.size(); ++i) {

@@ -27,7 +27,6 @@ vantrel_add_sound_server_test(vantrel_waveout_tests
 target_compile_definitions(vantrel_waveout_tests PRIVATE ${audio_test_defs})
 vantrel_add_test(vantrel_audio_primitives_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/AudioPrimitivesTest.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/AudioAnalysisTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/AudioAnalysis.cpp
     LIBS vantrel_audio
     LABELS threaded)

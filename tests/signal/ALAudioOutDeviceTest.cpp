@@ -11,20 +11,18 @@ namespace {
 // Enumeration only: a fixed list of product names.
 class NamedDevices : public audio::WaveOutSystem {
   public:
-    explicit NamedDevices(std::vector<std::string> names) : names_(std::move(names)) {}
-    int DeviceCount() override { return static_cast<int>(names_.size()); }
+    explicit NamedDevices(std::vector<std::string> list) : names(std::move(list)) {}
+    int DeviceCount() override { return static_cast<int>(names.size()); }
     std::string DeviceName(int index) override {
         ++nameQueries;
-        return index >= 0 && index < DeviceCount() ? names_[index] : std::string();
+        return index >= 0 && index < DeviceCount() ? names[index] : std::string();
     }
     audio::MMResult Open(int, const audio::WaveFormat&, audio::WaveCallback,
                          std::unique_ptr<audio::WaveOut>*) override {
         return audio::MMSYSERR_NODRIVER;
     }
     int nameQueries = 0;
-
-  private:
-    std::vector<std::string> names_;
+    std::vector<std::string> names;
 };
 
 TEST(ALAudioOutDeviceTest, DefaultInAnyLetterCaseIsTheMapperWithoutAskingTheDevices) {
@@ -92,6 +90,19 @@ TEST(ALAudioOutDeviceTest, NewAlternativesGoToTheLeastUsedDeviceInDeviceOrder) {
     EXPECT_EQ(names, (std::vector<std::string>{"A", "B", "A"}));
     EXPECT_EQ(CountItemsWithName(items, "A"), 2);
     EXPECT_EQ(items.Item(1).DisplayName(), "B");
+}
+
+// The search starts from 22000 uses, so a device named that often is no longer chosen.
+TEST(ALAudioOutDeviceTest, ADeviceNamedByTwentyTwoThousandAlternativesIsNotChosen) {
+    NamedDevices system({});
+    TALAudioOutDevice device(nullptr, system);
+    auto& items = device.AlternativeDevices();
+    for (int i = 0; i < 21999; ++i) {
+        items.Add().SetDeviceName("A");
+    }
+    system.names = {"A"};
+    EXPECT_EQ(items.Add().DeviceName(), "A");  // the 22000th
+    EXPECT_EQ(items.Add().DeviceName(), "Default");
 }
 
 }  // namespace

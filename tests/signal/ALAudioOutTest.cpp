@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/audio/VirtualWaveOut.h"
-#include "tests/signal/OutputTestSupport.h"
+#include "tests/signal/CoreTestParts.h"
 
 namespace vantrel::signal {
 namespace {
@@ -279,6 +279,21 @@ TEST(ALAudioOutDeviceSideTest, ClosingAClosedOutputAndReopeningAnOpenOneKeepTheM
     out.CloseDevice(false);
     EXPECT_TRUE(out.PumpMaster());
     EXPECT_EQ(system.OpenStreams(), 0);
+}
+
+TEST(ALAudioOutLifeTest, DestroyingAPlayingOutputClosesItsDevice) {
+    TSLManualTimeSource time;
+    TSLClockService clocks{time};
+    VirtualWaveSystem system;
+    RampGen gen(clocks);
+    {
+        TALAudioOut out(system);
+        gen.OutputPin().Connect(out.InputPin());
+        gen.SetEnabled(true);
+        ASSERT_EQ(system.OpenStreams(), 1);
+    }
+    EXPECT_EQ(system.OpenStreams(), 0);
+    EXPECT_EQ(system.QueuedHeaders(), 0);
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -15,41 +13,33 @@ namespace vantrel::signal {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::CountingGen;
+using testing::BuffersOf;
 using testing::PumpMaster;
+using testing::RampGen;
 using testing::RecordingSink;
 using Kinds = std::vector<std::string>;
 
-std::vector<std::shared_ptr<IALAudioBuffer>> BuffersOf(const RecordingSink& sink) {
-    std::vector<std::shared_ptr<IALAudioBuffer>> buffers;
-    for (const auto& op : sink.Operations()) {
-        if (const auto* supplied = op->As<TOWSuppliedBufferOperation>()) {
-            buffers.push_back(std::dynamic_pointer_cast<IALAudioBuffer>(supplied->Buffer));
-        }
-    }
-    return buffers;
-}
-
 class ALCommonGenTest : public ::testing::Test {
   protected:
-    TSLManualTimeSource time;
-    TSLClockService clocks{time};
-
+    // Connects `sink` to the generator and starts a stream.
+    void StartInto(RecordingSink& sink) {
+        gen.OutputPin().Connect(sink.input);
+        gen.SetEnabled(true);
+    }
     // Advances the clock by whole periods and waits until `threads` clock threads are idle.
     void AdvanceBy(std::chrono::milliseconds step, size_t threads = 1) {
         time.Advance(step);
         time.WaitForSleepers(threads);
     }
+
+    TSLManualTimeSource time;
+    TSLClockService clocks{time};
+    RampGen gen{clocks, "Gen"};
 };
 
 TEST_F(ALCommonGenTest, APumpedStreamStartsPrefillsAndResumesOnceAfterTheSecondBlock) {
-    CountingGen gen("Gen", clocks);
     PumpMaster master("Out");
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(master.input);
-    master.Clear();
-
-    gen.SetEnabled(true);
+    StartInto(master);
     EXPECT_EQ(master.Kinds(), (Kinds{"PumpRequest", "PumpRequest", "StartWave", "StartPump",
                                      "Buffer", "Buffer", "Resume", "Buffer", "Buffer"}));
     EXPECT_FALSE(gen.SelfPumping());
@@ -70,12 +60,8 @@ TEST_F(ALCommonGenTest, APumpedStreamStartsPrefillsAndResumesOnceAfterTheSecondB
 }
 
 TEST_F(ALCommonGenTest, EveryChannelReceivesTheMonoBlockAndBuffersFollowTheFormat) {
-    CountingGen gen("Gen", clocks);
     PumpMaster master("Out", 1);
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(master.input);
-    gen.SetEnabled(true);
-
+    StartInto(master);
     auto buffers = BuffersOf(master);
     ASSERT_EQ(buffers.size(), 1u);
     auto access = buffers[0]->AudioAccess();
@@ -96,22 +82,19 @@ TEST_F(ALCommonGenTest, EveryChannelReceivesTheMonoBlockAndBuffersFollowTheForma
     access = buffers[0]->AudioAccess();
     EXPECT_EQ(access->Channels(), 3u);
     ASSERT_EQ(access->FrameCount(), 300u);
-    EXPECT_EQ(access->Sample(299, 2), 100 + 299);
+    EXPECT_EQ(access->Sample(299, 2), 1024 + 299);
 
     // 8-bit formats receive the low byte of each sample.
     gen.AudioFormat().SetBits(8);
     master.Clear();
     master.Pump();
     access = BuffersOf(master).at(0)->AudioAccess();
-    EXPECT_EQ(access->Sample(1, 0), (200 + 1) & 0xff);
+    EXPECT_EQ(access->Sample(1, 0), (1324 + 1) & 0xff);
 }
 
 TEST_F(ALCommonGenTest, ARepeatedPumpIdIsIgnoredExceptAsTheFirstAfterAStart) {
-    CountingGen gen("Gen", clocks);
     PumpMaster master("Out", 0);
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(master.input);
-    gen.SetEnabled(true);
+    StartInto(master);
     const auto pump = std::make_shared<TOWMasterPumpOperation>(&master);
 
     // A pump from a component that is not the pump master is ignored.
@@ -131,13 +114,9 @@ TEST_F(ALCommonGenTest, ARepeatedPumpIdIsIgnoredExceptAsTheFirstAfterAStart) {
 }
 
 TEST_F(ALCommonGenTest, DisablingEndsTheStreamAndReenablingStartsItAfresh) {
-    CountingGen gen("Gen", clocks);
     PumpMaster master("Out");
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(master.input);
-    gen.SetEnabled(true);
+    StartInto(master);
     master.Clear();
-
     gen.SetEnabled(false);
     EXPECT_EQ(master.Kinds(), Kinds{"EndStop"});
     EXPECT_FALSE(gen.Running());
@@ -160,8 +139,6 @@ TEST_F(ALCommonGenTest, DisablingEndsTheStreamAndReenablingStartsItAfresh) {
 }
 
 TEST_F(ALCommonGenTest, AnUnconnectedGeneratorNeverStartsEvenWhenASinkComesLater) {
-    CountingGen gen("Gen", clocks);
-    gen.SetEnabled(false);
     gen.SetEnabled(true);
     EXPECT_FALSE(gen.Running());
 
@@ -177,11 +154,8 @@ TEST_F(ALCommonGenTest, AnUnconnectedGeneratorNeverStartsEvenWhenASinkComesLater
 }
 
 TEST_F(ALCommonGenTest, ASelfPacedStreamRunsOnTheClockUntilDisabled) {
-    CountingGen gen("Gen", clocks);
     RecordingSink sink("Out");
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(sink.input);
-    gen.SetEnabled(true);
+    StartInto(sink);
     EXPECT_TRUE(gen.SelfPumping());
     EXPECT_EQ(clocks.ClockCount(), 1u);
     EXPECT_EQ(sink.Kinds(), (Kinds{"PumpRequest", "PumpRequest", "StartWave"}));
@@ -207,14 +181,11 @@ TEST_F(ALCommonGenTest, ASelfPacedStreamRunsOnTheClockUntilDisabled) {
 }
 
 TEST_F(ALCommonGenTest, AnExternallyClockedGeneratorTicksOnItsClockPinOnly) {
-    CountingGen gen("Gen", clocks);
     RecordingSink sink("Out");
     TOWSourcePin clock(nullptr, "Clock");
     clock.Connect(gen.ClockPin());
-    gen.SetEnabled(false);
     gen.SetClockSource(TSLClockSource::csExternal);
-    gen.OutputPin().Connect(sink.input);
-    gen.SetEnabled(true);
+    StartInto(sink);
     EXPECT_EQ(sink.Kinds(), Kinds{"StartWave"});  // no pacing to negotiate
     EXPECT_EQ(clocks.ClockCount(), 0u);
 
@@ -225,11 +196,8 @@ TEST_F(ALCommonGenTest, AnExternallyClockedGeneratorTicksOnItsClockPinOnly) {
 }
 
 TEST_F(ALCommonGenTest, AGeneratorClaimedWhileSelfPacedLeavesItsClock) {
-    CountingGen gen("Gen", clocks);
     RecordingSink sink("Out");
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(sink.input);
-    gen.SetEnabled(true);
+    StartInto(sink);
     ASSERT_EQ(clocks.ClockCount(), 1u);
 
     PumpMaster master("Late", 0);
@@ -247,12 +215,9 @@ TEST_F(ALCommonGenTest, TheClockPeriodFollowsTheFormat) {
     EXPECT_EQ(TALCommonGen::ClockPeriod(8000, 1024), 128ms);
     EXPECT_EQ(TALCommonGen::ClockPeriod(0, 1024), 60000ms);
 
-    CountingGen gen("Gen", clocks);
     RecordingSink sink("Out");
-    gen.SetEnabled(false);
     gen.AudioFormat().SetSampleRate(8000);
-    gen.OutputPin().Connect(sink.input);
-    gen.SetEnabled(true);
+    StartInto(sink);
     time.WaitForSleepers(1);
     AdvanceBy(127ms);
     EXPECT_EQ(sink.Count("Buffer"), 0u);
@@ -260,72 +225,31 @@ TEST_F(ALCommonGenTest, TheClockPeriodFollowsTheFormat) {
     EXPECT_EQ(sink.Count("Buffer"), 1u);
 }
 
-TEST_F(ALCommonGenTest, GeneratorsOfOnePeriodTickOnOneClockThreadInRegistrationOrder) {
-    std::mutex mutex;
-    std::vector<std::pair<std::string, std::thread::id>> ticks;
-    struct Logger : RecordingSink {
-        Logger(std::string name, std::mutex& m, decltype(ticks)& log)
-            : RecordingSink(std::move(name)), mutex(m), log(log) {}
-        bool Handle(const TOWOperationPtr& op) override {
-            if (op->Is<TOWSuppliedBufferOperation>()) {
-                std::lock_guard lock(mutex);
-                log.emplace_back(Name(), std::this_thread::get_id());
-            }
-            return false;
-        }
-        std::mutex& mutex;
-        decltype(ticks)& log;
-    };
-    CountingGen first("First", clocks), second("Second", clocks);
-    Logger firstSink("A", mutex, ticks), secondSink("B", mutex, ticks);
-    first.SetEnabled(false);
-    second.SetEnabled(false);
-    first.OutputPin().Connect(firstSink.input);
-    second.OutputPin().Connect(secondSink.input);
-    second.SetEnabled(true);
-    first.SetEnabled(true);
+TEST_F(ALCommonGenTest, GeneratorsOfOnePeriodTickOnOneClockInRegistrationOrder) {
+    RampGen later(clocks, "Later");
+    RecordingSink first("First"), second("Second");
+    StartInto(first);
+    later.OutputPin().Connect(second.input);
+    later.SetEnabled(true);
     EXPECT_EQ(clocks.ClockCount(), 1u);
 
     time.WaitForSleepers(1);
     AdvanceBy(2 * 93ms);
-    std::lock_guard lock(mutex);
-    ASSERT_EQ(ticks.size(), 4u);
-    EXPECT_EQ(ticks[0].first, "B");
-    EXPECT_EQ(ticks[1].first, "A");
-    EXPECT_EQ(ticks[2].first, "B");
-    for (const auto& tick : ticks) {
-        EXPECT_EQ(tick.second, ticks[0].second);
-        EXPECT_NE(tick.second, std::this_thread::get_id());
-    }
-}
-
-TEST_F(ALCommonGenTest, PumpsFromAnotherThreadAndSettersOnThisOneDoNotInterfere) {
-    CountingGen gen("Gen", clocks);
-    PumpMaster master("Out", 0);
-    gen.SetEnabled(false);
-    gen.OutputPin().Connect(master.input);
-    gen.SetEnabled(true);
-    std::atomic<bool> done{false};
-    std::thread pumper([&] {
-        for (int i = 0; i < 300; ++i) {
-            master.Pump();
+    // Operation ids grow with time: the blocks alternate, the first registered first.
+    auto blockIds = [](const RecordingSink& sink) {
+        std::vector<uint64_t> ids;
+        for (const auto& buffer : sink.Operations()) {
+            if (buffer->Is<TOWSuppliedBufferOperation>()) {
+                ids.push_back(buffer->Id());
+            }
         }
-        done = true;
-    });
-    uint32_t size = 16;
-    while (!done) {
-        gen.AudioFormat().SetBufferSize(size);
-        gen.SetPumpPriority(static_cast<int32_t>(size));
-        size = size % 512 + 16;
-    }
-    pumper.join();
-    for (const auto& buffer : BuffersOf(master)) {
-        auto access = buffer->AudioAccess();
-        EXPECT_EQ(access->FrameCount() % 16, 0u);
-        EXPECT_EQ(access->Sample(access->FrameCount() - 1, 1),
-                  access->Sample(access->FrameCount() - 1, 0));
-    }
-    gen.SetEnabled(false);
+        return ids;
+    };
+    const std::vector<uint64_t> ofFirst = blockIds(first), ofSecond = blockIds(second);
+    ASSERT_EQ(ofFirst.size(), 2u);
+    ASSERT_EQ(ofSecond.size(), 2u);
+    EXPECT_LT(ofFirst[0], ofSecond[0]);
+    EXPECT_LT(ofSecond[0], ofFirst[1]);
 }
 
 TEST_F(ALCommonGenTest, AClockStopsWhenItsLastRegistrationGoesEvenFromItsOwnThread) {
@@ -351,24 +275,11 @@ TEST(SteadyClockTest, TicksOnTheSteadyClockAndNeverAfterUnregistering) {
     TSLSteadyTimeSource steady;
     auto service = std::make_unique<TSLClockService>(steady);
     TOWObject owner;
-    std::mutex mutex;
-    std::condition_variable ticked;
-    int calls = 0;
-    auto item = service->Register(1ms, owner, [&] {
-        std::lock_guard lock(mutex);
-        ++calls;
-        ticked.notify_all();
-    });
-    {
-        std::unique_lock lock(mutex);
-        ticked.wait(lock, [&] { return calls >= 3; });
-    }
+    std::atomic<int> calls{0};
+    auto item = service->Register(1ms, owner, [&] { ++calls; });
+    ASSERT_TRUE(testing::WaitUntil([&] { return calls >= 3; }));
     service->Unregister(item, owner);
-    int atUnregister = 0;
-    {
-        std::lock_guard lock(mutex);
-        atUnregister = calls;
-    }
+    const int atUnregister = calls;
     service.reset();  // joins the clock thread: a late tick would show now
     EXPECT_EQ(calls, atUnregister);
 }

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <thread>
 
 #include "signal/ALAudioBuffer.h"
 #include "signal/ALAudioFormat.h"
@@ -71,23 +70,6 @@ TEST(AudioFormat, CallbackRunsUnderTheOwnersLock) {
     format.SetBufferSize(256);
     EXPECT_TRUE(held);
     EXPECT_FALSE(owner.LockObject()->HeldByCurrentThread());
-}
-
-TEST(AudioFormat, ConcurrentSettersAndReadersSeeConsistentRecords) {
-    TOWObject owner;
-    TALAudioFormat format(&owner);
-    std::thread writer([&] {
-        for (int i = 0; i < 2000; ++i) {
-            format.SetChannels(i % 2 == 0 ? 1 : 2);
-            format.SetSampleRate(8000 + static_cast<uint32_t>(i));
-        }
-    });
-    for (int i = 0; i < 2000; ++i) {
-        const TALWaveFormat record = format.WaveFormat();
-        ASSERT_EQ(record.blockAlign, 2u * record.channels);
-        ASSERT_EQ(record.avgBytesPerSec, record.blockAlign * record.samplesPerSec);
-    }
-    writer.join();
 }
 
 TEST(AudioBuffer, DefaultBlockHoldsRecordThenFrames) {

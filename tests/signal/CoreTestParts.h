@@ -1,12 +1,17 @@
-// Small chain components for the pin and generator tests: a generator with a predictable
-// block, a sink that records what arrives, and a pump master that claims the pacing.
+// Small chain components for the signal tests: a generator with a predictable block, a sink
+// that records what arrives, a pump master that claims the pacing, and a bounded wait.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "signal/ALAudioBuffer.h"
 #include "signal/ALCommonGen.h"
 #include "signal/OWPins.h"
 
@@ -31,35 +36,65 @@ inline std::string KindOf(const TOWNotifyOperation& op) {
     return "Other";
 }
 
-// Block n holds the samples n * 100 + k (k = 0, 1, ...).
-class CountingGen : public TALCommonGen {
+// Each block continues a ramp of sample values (wrapping at 16 bits) from the previous one,
+// so that what is played can be checked for gaps and repeats; a start begins it at 0.
+class RampGen : public TALCommonGen {
   public:
-    explicit CountingGen(std::string name, TSLClockService& clocks = TSLClockService::Instance())
-        : TALCommonGen(std::move(name), clocks) {}
-    ~CountingGen() override { Stop(); }
+    explicit RampGen(TSLClockService& clocks, std::string name = "RampGen")
+        : TALCommonGen(std::move(name), clocks) {
+        SetEnabled(false);
+    }
+    // Stopped and disconnected before its own parts go, so no pump reaches it any more.
+    ~RampGen() override {
+        Stop();
+        OutputPin().DisconnectAll();
+    }
 
-    int StartHooks() const { return startHooks_; }
-    double SampleRate() const { return sampleRate_; }
+    int MasterPumps() const { return masterPumps_.load(); }
+    int StartHooks() const { return startHooks_.load(); }
+    double SampleRate() const { return sampleRate_.load(); }
+    // The value of the next sample to be generated.
+    uint16_t NextValue() const { return next_.load(); }
 
   protected:
+    bool OutputPinOperation(TOWSourcePin& pin, const TOWOperationPtr& operation) override {
+        if (operation->Is<TOWMasterPumpOperation>()) {
+            ++masterPumps_;
+        }
+        return TALCommonGen::OutputPinOperation(pin, operation);
+    }
     void StartHook(uint32_t) override {
         ++startHooks_;
-        blocks_ = 0;
+        next_ = 0;
     }
     void SetSampleRate(double rate) override { sampleRate_ = rate; }
     void GenerateBlock(IALAudioBuffer& destination) override {
-        for (size_t k = 0; k < WorkSampleCount(); ++k) {
-            WorkSamples()[k] = static_cast<int16_t>(blocks_ * 100 + static_cast<int>(k));
+        uint16_t value = next_.load();
+        for (size_t i = 0; i < WorkSampleCount(); ++i) {
+            WorkSamples()[i] = static_cast<int16_t>(value++);
         }
-        ++blocks_;
+        next_ = value;
         FanOut(destination);
     }
 
   private:
-    int blocks_ = 0;
-    int startHooks_ = 0;
-    double sampleRate_ = 0;
+    std::atomic<int> masterPumps_{0};
+    std::atomic<int> startHooks_{0};
+    std::atomic<double> sampleRate_{0};
+    std::atomic<uint16_t> next_{0};
 };
+
+// Waits until `done()` holds; false after a generous limit (a hang, not a slow machine).
+inline bool WaitUntil(const std::function<bool()>& done) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > limit) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return true;
+}
 
 // Records every operation that reaches its input pin; thread-safe.
 class RecordingSink : public TOWComponent {
@@ -113,8 +148,8 @@ class RecordingSink : public TOWComponent {
 // Claims the pacing of every pump request and answers a start pump with `preFill` pumps.
 class PumpMaster : public RecordingSink {
   public:
-    explicit PumpMaster(std::string name, int preFill = 4)
-        : RecordingSink(std::move(name)), preFill_(preFill) {}
+    explicit PumpMaster(std::string name, int preFillPumps = 4)
+        : RecordingSink(std::move(name)), preFill(preFillPumps) {}
 
     void Pump() { input.NotifyUpstream(std::make_shared<TOWMasterPumpOperation>(this)); }
 
@@ -125,15 +160,39 @@ class PumpMaster : public RecordingSink {
             request->Pumper = this;
             request->ClaimLevel = TOWPumpRequestOperation::kClaimed;
         } else if (op->Is<TOWStartPumpOperation>()) {
-            for (int i = 0; i < preFill_; ++i) {
+            for (int i = 0; i < preFill; ++i) {
                 Pump();
             }
         }
         return false;
     }
 
-  private:
-    int preFill_;
+  public:
+    int preFill;
 };
+
+// The buffers that reached `sink`, in order.
+inline std::vector<std::shared_ptr<IALAudioBuffer>> BuffersOf(const RecordingSink& sink) {
+    std::vector<std::shared_ptr<IALAudioBuffer>> buffers;
+    for (const auto& op : sink.Operations()) {
+        if (const auto* supplied = op->As<TOWSuppliedBufferOperation>()) {
+            buffers.push_back(std::dynamic_pointer_cast<IALAudioBuffer>(supplied->Buffer));
+        }
+    }
+    return buffers;
+}
+
+// One channel of every buffer that reached `sink`.
+inline std::vector<std::vector<int16_t>> ChannelOf(const RecordingSink& sink, uint32_t channel) {
+    std::vector<std::vector<int16_t>> blocks;
+    for (const auto& buffer : BuffersOf(sink)) {
+        auto access = buffer->AudioAccess();
+        std::vector<int16_t>& block = blocks.emplace_back(access->FrameCount());
+        for (size_t k = 0; k < block.size(); ++k) {
+            block[k] = static_cast<int16_t>(access->Sample(k, channel));
+        }
+    }
+    return blocks;
+}
 
 }  // namespace vantrel::signal::testing

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/audio/VirtualWaveOut.h"
-#include "tests/signal/OutputTestSupport.h"
+#include "tests/signal/CoreTestParts.h"
 
 namespace vantrel {
 namespace {
@@ -61,12 +61,15 @@ TEST_F(InterferenceControlsTest, TickingTheNoiseBoxPlaysTheSameNoiseEveryTime) {
         EXPECT_TRUE(controls.ALAudioOut2().Opened());
         EXPECT_FALSE(controls.ALAudioOut1().Opened());
         const std::size_t stream = system.StreamCount() - 1;
-        system.Advance(1024);
+        system.Advance(2048);
         ASSERT_TRUE(WaitUntil([&] { return controls.ALAudioOut2().QueuedBuffers() == 2; }));
         const std::vector<int16_t> left = LeftChannel(stream);
-        ASSERT_EQ(left.size(), 1024u);
+        ASSERT_EQ(left.size(), 2048u);
         EXPECT_EQ(std::vector<int16_t>(left.begin(), left.begin() + 4),
                   (std::vector<int16_t>{-7689, 2982, 3819, 5469}))
+            << "run " << run;
+        EXPECT_EQ(std::vector<int16_t>(left.begin() + 1024, left.begin() + 1028),
+                  (std::vector<int16_t>{3176, 22263, -11221, -3253}))
             << "run " << run;
         controls.CheckBox2Click(false);
         ASSERT_TRUE(WaitUntil([&] {

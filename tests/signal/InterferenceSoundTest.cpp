@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
-#include <span>
 #include <thread>
 
 #include "platform/audio/PortAudioWaveOut.h"
@@ -65,31 +64,8 @@ class InterferenceSoundTest : public ::testing::Test {
     std::unique_ptr<InterferenceControls> controls_;
 };
 
-TEST_F(InterferenceSoundTest, TheNoiseReachesTheSinkAtTheSetDeviationAndFollowsTheBar) {
-    controls_->ScrollBar1Change(8000);
-    controls_->CheckBox2Click(true);
-    const auto second = static_cast<std::size_t>(MonitorCapture::kRate);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    const std::size_t loud = capture_->SamplesSoFar();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    controls_->ScrollBar1Change(4000);
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    const std::size_t quiet = capture_->SamplesSoFar();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
-    const std::vector<int16_t> captured = capture_->Stop();
-    ASSERT_GE(captured.size(), quiet + second);
-    const std::span<const int16_t> all(captured);
-
-    const double loudRms = audio::test::Rms(all.subspan(loud, second));
-    const double quietRms = audio::test::Rms(all.subspan(quiet, second));
-    std::cout << "noise RMS " << loudRms << " at 8000, " << quietRms << " at 4000\n";
-    // The sound server's resampler band-limits the noise a little below the stream's Nyquist
-    // frequency, which costs some of its power; the level otherwise passes unchanged.
-    EXPECT_GT(loudRms, 0.8 * 8000);
-    EXPECT_LT(loudRms, 1.03 * 8000);
-    EXPECT_NEAR(quietRms / loudRms, 0.5, 0.04);
-}
-
+// The stereo 11025 Hz stream through the real backend; the levels and the bar are proved on
+// the virtual device.
 TEST_F(InterferenceSoundTest, TheToneReachesTheSinkAtFiveHundredHertz) {
     controls_->ScrollBar1Change(12000);
     controls_->CheckBox3Click(true);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <numeric>
 #include <vector>
 
 namespace vantrel::signal {
@@ -32,8 +31,6 @@ TEST(TriangleKernel, ProgramSettingsGiveTheKnownBlocksAndPhase) {
     std::vector<int16_t> block(1024);
     float phase = 0.0f;
     ASSERT_EQ(TriangleBlock(block.data(), 1024, 20000, kProgramRelFreq, 0.0f, &phase), 0);
-    EXPECT_EQ(Head(block, 8),
-              (std::vector<int16_t>{20000, 16371, 12743, 9115, 5487, 1859, -1768, -5396}));
     EXPECT_FLOAT_EQ(phase, 2.7640417f);
     for (int k = 0; k < 1024; ++k) {
         ASSERT_EQ(block[k], ClosedFormTriangle(20000, kProgramRelFreq, 0.0, 0.0, k)) << k;
@@ -229,22 +226,6 @@ TEST(GaussKernel, ZeroDeviationGivesTheMeanAndLargeDeviationSaturates) {
     EXPECT_EQ(GaussBlock(&one, 1, 0, 1, nullptr), kKernelNullPointer);
     EXPECT_EQ(GaussBlock(nullptr, 1, 0, 1, &state), kKernelNullPointer);
     EXPECT_EQ(GaussBlock(&one, 0, 0, 1, &state), kKernelSizeError);
-}
-
-TEST(GaussKernel, LongRunStatisticsApproachMeanAndDeviation) {
-    uint32_t state = 500;
-    std::vector<int16_t> block(20000);
-    ASSERT_EQ(GaussBlock(block.data(), 20000, 0, 9000, &state), 0);
-    double sum = 0, sumSquares = 0;
-    for (int16_t s : block) {
-        sum += s;
-        sumSquares += static_cast<double>(s) * s;
-    }
-    const double n = static_cast<double>(block.size());
-    const double mean = sum / n;
-    const double sd = std::sqrt(sumSquares / n - mean * mean);
-    EXPECT_NEAR(mean, 0.0, 200.0);
-    EXPECT_NEAR(sd, 8950.0, 40.0);
 }
 
 }  // namespace

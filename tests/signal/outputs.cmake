@@ -4,7 +4,6 @@ vantrel_add_test(signal_outputs_test
         ${CMAKE_CURRENT_LIST_DIR}/ALAudioOutDeviceTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/OutputThreadsTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ALAudioOutTest.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/ALAudioOutStressTest.cpp
     LIBS vantrel_signal vantrel_audio
     LABELS threaded)
 

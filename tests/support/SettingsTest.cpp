@@ -164,43 +164,31 @@ class WindowPosTest : public ::testing::Test {
     FakeWindow window_;
 };
 
-TEST_F(WindowPosTest, NoRecordOrOneWithHeightUpToFortyRestoresNothing) {
+// Height up to 40 restores nothing; the size only when asked, the width only above 40; the
+// left edge only inside the screen; a maximized record maximizes after the pending events.
+TEST_F(WindowPosTest, LoadRestoresWhatTheRecordAllows) {
     LoadWindowPos(store_, kSettingsKey, kName, window_, true);
-    EXPECT_THAT(window_.calls, IsEmpty());
-    for (int height : {0, 40, -500}) {
-        Store(Record(2, 5, 6, 700, height));
-        LoadWindowPos(store_, kSettingsKey, kName, window_, true);
-        EXPECT_THAT(window_.calls, IsEmpty()) << height;
-    }
-}
-
-TEST_F(WindowPosTest, RestoresPositionThenMaximizesAfterPendingEventsOnlyWhenMaximized) {
-    Store(Record(2, 149, 235, 806, 41));
-    LoadWindowPos(store_, kSettingsKey, kName, window_, false);
-    EXPECT_THAT(window_.calls, ElementsAre("top=149", "left=235", "events", "maximize"));
-    for (uint8_t state : {0, 1, 3}) {
+    EXPECT_THAT(window_.calls, IsEmpty()) << "no record";
+    struct Case {
+        WindowPosRecord record;
+        bool size;
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {
+        {Record(2, 5, 6, 700, 40), true, {}},
+        {Record(0, 5, 6, 700, -500), true, {}},
+        {Record(2, 149, 235, 806, 41), false, {"top=149", "left=235", "events", "maximize"}},
+        {Record(3, 7, 8, 806, 517), false, {"top=7", "left=8", "events"}},
+        {Record(0, 1, 2, 806, 517), true, {"top=1", "left=2", "width=806", "height=517", "events"}},
+        {Record(1, 1, 2, 40, 517), true, {"top=1", "left=2", "height=517", "events"}},
+        {Record(0, 7, 1024, 806, 517), false, {"top=7", "events"}},
+    };
+    for (const Case& c : cases) {
         window_.calls.clear();
-        Store(Record(state, 7, 8, 806, 517));
-        LoadWindowPos(store_, kSettingsKey, kName, window_, false);
-        EXPECT_THAT(window_.calls, ElementsAre("top=7", "left=8", "events")) << int(state);
+        Store(c.record);
+        LoadWindowPos(store_, kSettingsKey, kName, window_, c.size);
+        EXPECT_EQ(window_.calls, c.calls) << &c - cases;
     }
-}
-
-TEST_F(WindowPosTest, RestoresSizeOnlyWhenAskedAndWidthOnlyAboveForty) {
-    Store(Record(0, 1, 2, 806, 517));
-    LoadWindowPos(store_, kSettingsKey, kName, window_, true);
-    EXPECT_THAT(window_.calls, ElementsAre("top=1", "left=2", "width=806", "height=517", "events"));
-
-    window_.calls.clear();
-    Store(Record(1, 1, 2, 40, 517));
-    LoadWindowPos(store_, kSettingsKey, kName, window_, true);
-    EXPECT_THAT(window_.calls, ElementsAre("top=1", "left=2", "height=517", "events"));
-}
-
-TEST_F(WindowPosTest, LeftEdgeAtOrBeyondTheScreenWidthKeepsTheWindowsLeftEdge) {
-    Store(Record(0, 7, 1024, 806, 517));
-    LoadWindowPos(store_, kSettingsKey, kName, window_, false);
-    EXPECT_THAT(window_.calls, ElementsAre("top=7", "events"));
 }
 
 TEST_F(WindowPosTest, NormalWindowStoresItsBoundsAndKeepsThePadding) {

@@ -32,6 +32,21 @@ class TempFolder {
     std::filesystem::path path_;
 };
 
+// A fresh temporary folder that is the working folder while it lives.
+class WorkingFolder {
+  public:
+    WorkingFolder() : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder_.Path());
+    }
+    ~WorkingFolder() { std::filesystem::current_path(previous_); }
+
+    const std::filesystem::path& Path() const { return folder_.Path(); }
+
+  private:
+    std::filesystem::path previous_;
+    TempFolder folder_;
+};
+
 inline std::string ReadWholeFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

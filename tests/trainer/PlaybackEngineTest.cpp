@@ -173,17 +173,6 @@ TEST_F(PlaybackEngineTest, WholeRunShowsFinishedWordsAndPlaysEveryCharacterInOrd
                             [](int16_t s) { return s == 0; }));
 }
 
-TEST_F(PlaybackEngineTest, FirstBufferAtTwelveGroupsPerMinuteHoldsZhe) {
-    engine->StartBtnClick();
-    Settle();
-    EXPECT_EQ(device.QueuedHeaders(), 2);
-    device.Advance(9600);  // exactly one "Ж"
-    Settle();
-    EXPECT_EQ(engine->DoneCount(), 1);
-    EXPECT_EQ(device.Log(0).played.size(), 19200u);
-    EXPECT_EQ(device.PlayedSamples(0), Rendered("\xC6", 12));
-}
-
 TEST_F(PlaybackEngineTest, PauseThenResumeRepeatsTheCutCharacter) {
     engine->StartBtnClick();
     PauseMidRun(9600 * 3 + 1600 + 3000);  // inside "="
