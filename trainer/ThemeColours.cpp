@@ -28,12 +28,14 @@ void ApplyCopyColours(QWidget* area) {
     area->setPalette(palette);
 }
 
+// Watches the application, which hears of every change of the scheme.
 class SchemeFollower : public QObject {
   public:
     explicit SchemeFollower(QWidget* area) : QObject(area), area_(area) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == area_ && event->type() == QEvent::ApplicationPaletteChange) {
+        if (watched == QCoreApplication::instance() &&
+            event->type() == QEvent::ApplicationPaletteChange) {
             ApplyCopyColours(area_);
         }
         return false;
@@ -47,7 +49,7 @@ class SchemeFollower : public QObject {
 
 void FollowThemeInCopyArea(QWidget* copyArea) {
     ApplyCopyColours(copyArea);
-    copyArea->installEventFilter(new SchemeFollower(copyArea));
+    QCoreApplication::instance()->installEventFilter(new SchemeFollower(copyArea));
 }
 
 }  // namespace vantrel

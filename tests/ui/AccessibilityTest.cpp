@@ -1,21 +1,19 @@
 // What assistive technology gets from the trainer window, on the offscreen platform: names and
-// values of the sliders, the announcements of a run, the keyboard order, colours that follow the
-// scheme and boxes that do not block.
+// values of the sliders, the announcements of a run, colours that follow the scheme and boxes
+// that do not block. ScreenReaderTest.sh checks what Orca makes of it.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
-#include <algorithm>
-#include <cmath>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "about/help.h"
@@ -37,25 +35,6 @@ namespace {
 
 const auto* const kQtEnvironment =
     ::testing::AddGlobalTestEnvironment(new test::QtEnvironment("accessibility_tests"));
-
-double Luminance(const QColor& c) {
-    auto channel = [](double v) {
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-double Contrast(const QWidget* widget) {
-    const double text = Luminance(widget->palette().color(QPalette::Active, QPalette::Text));
-    const double ground = Luminance(widget->palette().color(QPalette::Active, QPalette::Base));
-    return (std::max(text, ground) + 0.05) / (std::min(text, ground) + 0.05);
-}
-
-class QuietPresenter : public MessagePresenter {
-  public:
-    void ShowMessage(const std::string&) override {}
-    void ShowWarning(const std::string&) override {}
-    void ShowError(const std::string&) override {}
-};
 
 class AccessibilityTest : public ::testing::Test {
   protected:
@@ -92,28 +71,24 @@ class AccessibilityTest : public ::testing::Test {
 
     audio::VirtualWaveSystem audio_{audio::VirtualWaveSystem::Clock::Manual};
     settings::MemorySettings settings_;
-    QuietPresenter messages_;
+    QtMessagePresenter messages_;
     std::unique_ptr<TMorseMain> window_;
 };
 
 TEST_F(AccessibilityTest, SlidersAreNamedByTheirCaptionsAndValuedByWhatTheySet) {
     Open();
-    struct Expected {
-        const char* name;
-        const char* caption;
-        int value;
-        const char* valueText;
-    };
-    for (const Expected& e : {Expected{"SpeedTrackBar", "Скорость", 12, "12 гр./мин."},
-                              Expected{"SpacingTrackBar", "Паузы", 0, "Нормальные паузы"},
-                              Expected{"PitchTrackBar", "Тон", 800, "800 Гц"},
-                              Expected{"VolTrackBar", "Громкость", 8, "8"},
-                              Expected{"ScrollBar1", "Уровень шумов", 18000, "18000"}}) {
-        QAccessibleInterface* slider = Accessible(e.name);
-        EXPECT_EQ(slider->text(QAccessible::Name), QString::fromUtf8(e.caption)) << e.name;
-        EXPECT_TRUE(slider->relations(QAccessible::Label).isEmpty()) << e.name;
-        EXPECT_EQ(slider->valueInterface()->currentValue().toInt(), e.value) << e.name;
-        EXPECT_EQ(slider->text(QAccessible::Value), QString::fromUtf8(e.valueText)) << e.name;
+    // Name, value and value text of each.
+    for (const auto& [name, caption, value, text] :
+         {std::tuple{"SpeedTrackBar", "Скорость", 12, "12 гр./мин."},
+          {"SpacingTrackBar", "Паузы", 0, "Нормальные паузы"},
+          {"PitchTrackBar", "Тон", 800, "800 Гц"},
+          {"VolTrackBar", "Громкость", 8, "8"},
+          {"ScrollBar1", "Уровень шумов", 18000, "18000"}}) {
+        QAccessibleInterface* slider = Accessible(name);
+        EXPECT_EQ(slider->text(QAccessible::Name), QString::fromUtf8(caption)) << name;
+        EXPECT_TRUE(slider->relations(QAccessible::Label).isEmpty()) << name;
+        EXPECT_EQ(slider->valueInterface()->currentValue().toInt(), value) << name;
+        EXPECT_EQ(slider->text(QAccessible::Value), QString::fromUtf8(text)) << name;
     }
     // The volume rises towards the top, where the bar's position is least.
     QAccessibleValueInterface* volume = Accessible("VolTrackBar")->valueInterface();
@@ -149,26 +124,7 @@ TEST_F(AccessibilityTest, EachStateOfARunIsAnnouncedOnceWithoutMovingTheFocus) {
                                     "Возобновлен", "Пауза", "Тест окончен"}));
 }
 
-TEST_F(AccessibilityTest, TabRunsTopToBottomWithTabBarsBeforeTheirPagesAndRoundAgain) {
-    Open(true);
-    QWidget* first = QApplication::focusWidget();
-    std::vector<QString> names;
-    for (QWidget* w = first; names.size() < 30; w = QApplication::focusWidget()) {
-        names.push_back(w->objectName());
-        QTest::keyClick(w, Qt::Key_Tab);
-        if (QApplication::focusWidget() == first) {
-            break;
-        }
-    }
-    const std::vector<QString> expected = {
-        "",  // the tool button "Пуск"
-        "TextWin",   "StartBtn",    "qt_tabwidget_tabbar", "SpeedTrackBar", "SpacingTrackBar",
-        "TextType0", "TextFileBtn", "CheckBox1",           "PitchTrackBar", "VolTrackBar",
-        "CheckBox2", "CheckBox3",   "ScrollBar1",          "StatusText"};
-    EXPECT_EQ(names, expected);
-}
-
-TEST_F(AccessibilityTest, KeyedTextAndCopyAreaReadInLightAndDarkSchemes) {
+TEST_F(AccessibilityTest, KeyedTextAndCopyAreaTakeTheSchemesTextAndGroundWhenItIsDark) {
     Open();
     EXPECT_EQ(Find("Memo1")->palette().color(QPalette::Base), QColor(0xE8, 0xE8, 0xE8));
     EXPECT_EQ(Find("Memo1")->palette().color(QPalette::Text), QColor(0x00, 0x00, 0x80));
@@ -176,12 +132,14 @@ TEST_F(AccessibilityTest, KeyedTextAndCopyAreaReadInLightAndDarkSchemes) {
     dark.setColor(QPalette::Text, Qt::white);
     dark.setColor(QPalette::Base, Qt::black);
     QApplication::setPalette(dark);
+    QCoreApplication::processEvents();
     for (const char* area : {"TextWin", "Memo1"}) {
-        EXPECT_GE(Contrast(Find(area)), 7.0) << area;
+        EXPECT_EQ(Find(area)->palette().color(QPalette::Text), QColor(Qt::white)) << area;
+        EXPECT_EQ(Find(area)->palette().color(QPalette::Base), QColor(Qt::black)) << area;
     }
 }
 
-TEST_F(AccessibilityTest, AboutAndMessageBoxesComeUpWithoutAWait) {
+TEST_F(AccessibilityTest, AboutWindowComesUpWithoutAWaitAndReturnCloses) {
     TMorseMain& window = Open(true);
     TForm1 about(&window);
     window.SetAboutWindow(&about);
@@ -189,16 +147,6 @@ TEST_F(AccessibilityTest, AboutAndMessageBoxesComeUpWithoutAWait) {
     EXPECT_TRUE(about.isVisible());
     QTest::keyClick(about.Button1, Qt::Key_Return);
     EXPECT_FALSE(about.isVisible());
-
-    QtMessagePresenter boxes(&window);
-    boxes.ShowMessage("Ничего не ввели!");
-    auto* box = window.findChild<QMessageBox*>();
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_EQ(box->text(), QStringLiteral("Ничего не ввели!"));
-    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
-    QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_FALSE(box->isVisible());
 }
 
 }  // namespace
