@@ -69,19 +69,19 @@ QAbstractSlider* AccessibleSlider::Slider() const {
 }
 
 void AnnounceHintChanges(QAbstractSlider* slider, Announcer& announcer) {
-    QObject::connect(slider, &QAbstractSlider::valueChanged, &announcer,
-                     [slider, &announcer, spoken = slider->toolTip()]() mutable {
-                         const QString hint = slider->toolTip();
-                         QAccessibleInterface* self = QAccessible::queryAccessibleInterface(slider);
-                         const bool saysMore =
-                             self == nullptr ||
-                             hint !=
-                                 QString::number(self->valueInterface()->currentValue().toInt());
-                         if (slider->hasFocus() && hint != spoken && saysMore) {
-                             announcer.Announce(hint);
-                         }
-                         spoken = hint;
-                     });
+    QObject::connect(
+        slider, &QAbstractSlider::valueChanged, &announcer,
+        [slider, &announcer, spoken = slider->toolTip()]() mutable {
+            const QString hint = slider->toolTip();
+            QAccessibleInterface* self = QAccessible::queryAccessibleInterface(slider);
+            const QAccessibleValueInterface* value = self ? self->valueInterface() : nullptr;
+            const bool justTheNumber =
+                value != nullptr && hint == QString::number(value->currentValue().toInt());
+            if (slider->hasFocus() && hint != spoken && !justTheNumber) {
+                announcer.Announce(hint);
+            }
+            spoken = hint;
+        });
 }
 
 }  // namespace vantrel

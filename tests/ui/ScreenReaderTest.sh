@@ -2,7 +2,8 @@
 # The trainer as a blind learner meets it: the Orca screen reader reads the real window in a
 # private X server and session bus, keys go in through xdotool, and the test checks what Orca
 # says (the "SPEECH OUTPUT" lines of its debug log). It tabs through every control, moves the
-# sliders, runs, pauses and resumes a typed text to its end and checks a copy.
+# sliders, runs, pauses and resumes a typed text to its end, checks a copy and opens the about
+# window.
 # Usage: ScreenReaderTest.sh PROGRAM. Exits 77 (skipped) where Orca or a helper is missing.
 set -uo pipefail
 
@@ -184,5 +185,10 @@ xdotool type "ee"
 press shift+Tab "Очистить push button"
 press shift+Tab "Проверить push button"
 press space "Количество ошибок:"
+press Return "Проверить push button"
+
+# The about window, from its key, and closed by Return.
+press F1 "О программе..."
+expect "OK push button"
 press Return "Проверить push button"
 echo "Orca read the whole run"
