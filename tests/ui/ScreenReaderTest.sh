@@ -78,10 +78,15 @@ expect() {
 }
 # Presses the keys $1 and waits for $2.
 press() {
-    xdotool key --clearmodifiers "$1"
+    xdotool key "$1"
     expect "$2" "${3:-10}"
 }
 
+# Types $1 and waits until Orca has echoed its last character.
+type_text() {
+    xdotool type --delay 100 "$1"
+    expect "${1: -1}"
+}
 # Presses Tab until Orca says $1.
 tab_to() {
     local mark=$heard
@@ -159,7 +164,7 @@ press Right "Окно контроля"
 press Right "Ввод"
 press Tab "Очистить push button"
 press Tab "Текст для передачи"
-xdotool type "ee"
+type_text "ee"
 press ctrl+Return "Тест начат"
 press shift+Tab "Очистить push button"
 press shift+Tab "Ввод page tab list"
@@ -181,7 +186,7 @@ press Left "Окно контроля"
 press Tab "Проверить push button"
 press Tab "Очистить push button"
 press Tab "Окно контроля"
-xdotool type "ee"
+type_text "ee"
 press shift+Tab "Очистить push button"
 press shift+Tab "Проверить push button"
 press space "Количество ошибок:"
