@@ -129,6 +129,7 @@ expect "Vantrel - 12 гр./мин. Нормальные паузы" 30
 # their meaning as they move.
 tab_to "Принятый текст read only text"
 press Tab "Пуск push button"
+expect "Начать передачу (Ctrl+Enter)"
 press Tab "Настройки page tab list"
 press Tab "Скорость slider 12"
 press Down "13 гр./мин."
@@ -154,6 +155,7 @@ press Tab "Тональный check box not checked"
 press Tab "Уровень шумов scroll bar 18000"
 press Tab "Строка состояния"
 press Tab "Пуск push button"
+expect "Панель инструментов: начать передачу"
 press Tab "Принятый текст"
 
 # A typed text, run, paused and resumed with the Pause button, played to its end: each state
