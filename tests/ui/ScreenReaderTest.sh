@@ -104,10 +104,10 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 mkdir "$scratch/prefs" "$scratch/work"
 # Orca, its debug log written line by line so that what it says can be read as it says it; run
-# by its own interpreter.
+# by its own interpreter. Its own words stay English, whatever the machine's language.
 orca=$(command -v orca)
 interpreter=$(head -1 "$orca" | sed -n 's/^#! *//p')
-${interpreter:-python3} -c '
+LC_ALL=C.UTF-8 LANGUAGE= ${interpreter:-python3} -c '
 import builtins, runpy, sys
 orca, log, prefs = sys.argv[1:4]
 plain_open = builtins.open
@@ -118,7 +118,7 @@ def open_log_line_buffered(file, mode="r", *args, **kwargs):
 builtins.open = open_log_line_buffered
 sys.argv = [orca, "-u", prefs, "--debug-file", log]
 runpy.run_path(orca, run_name="__main__")
-' "$(command -v orca)" "$log" "$scratch/prefs" >/dev/null 2>&1 &
+' "$orca" "$log" "$scratch/prefs" >/dev/null 2>&1 &
 pids+=($!)
 expect "Screen reader on" 30
 (cd "$scratch/work" && XDG_CONFIG_HOME="$scratch/config" exec "$program") >"$scratch/program.log" 2>&1 &
