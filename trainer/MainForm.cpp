@@ -21,6 +21,7 @@
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QToolBar>
@@ -34,6 +35,8 @@
 #include "support/Cp1251.h"
 #include "support/Settings.h"
 #include "trainer/AudioExportCommand.h"
+#include "trainer/AccessibleSlider.h"
+#include "trainer/Announcer.h"
 #include "trainer/ContactData.h"
 #include "trainer/CopyCheck.h"
 #include "trainer/InterferenceControls.h"
@@ -44,6 +47,7 @@
 #include "trainer/QtNotificationQueue.h"
 #include "trainer/QtWindowGeometry.h"
 #include "trainer/Random.h"
+#include "trainer/ThemeColours.h"
 #include "trainer/TrackBarHints.h"
 
 namespace vantrel {
@@ -95,10 +99,11 @@ int WidgetOffset(std::string_view cp1251, int offset) {
     return widgetOffset;
 }
 
-QSlider* MakeTrackBar(const char* name, int minimum, int maximum, int value, int tickInterval) {
+QSlider* MakeTrackBar(const char* name, SpokenScale scale, int value, int tickInterval) {
     auto* bar = new QSlider(Qt::Vertical);
+    AccessibleSlider::Install(bar, scale);
     bar->setObjectName(QLatin1String(name));
-    bar->setRange(minimum, maximum);
+    bar->setRange(scale.positionMin, scale.positionMax);
     bar->setValue(value);
     bar->setSingleStep(1);
     bar->setPageStep(1);
@@ -112,15 +117,16 @@ QSlider* MakeTrackBar(const char* name, int minimum, int maximum, int value, int
     return bar;
 }
 
-// A group with a vertical track bar and optional labels at its top and bottom end.
-QGroupBox* MakeTrackBarGroup(const QString& caption, QSlider* bar, const QString& topLabel,
-                             const QString& bottomLabel) {
+// A group with a vertical track bar and optional labels at its top and bottom end; `spokenName`
+// names the bar for screen readers, whose value tells the unit.
+QGroupBox* MakeTrackBarGroup(const QString& caption, const QString& spokenName, QSlider* bar,
+                             const QString& topLabel, const QString& bottomLabel) {
     auto* group = new QGroupBox(caption);
+    group->setAccessibleName(AccessibleCaption(caption));
     auto* grid = new QGridLayout(group);
     grid->addWidget(bar, 0, 0, 3, 1, Qt::AlignHCenter);
     if (!topLabel.isEmpty()) {
         auto* top = new QLabel(topLabel);
-        top->setBuddy(bar);
         grid->addWidget(top, 0, 1, Qt::AlignTop | Qt::AlignLeft);
     }
     if (!bottomLabel.isEmpty()) {
@@ -128,7 +134,7 @@ QGroupBox* MakeTrackBarGroup(const QString& caption, QSlider* bar, const QString
         grid->addWidget(bottom, 2, 1, Qt::AlignBottom | Qt::AlignLeft);
     }
     grid->setRowStretch(1, 1);
-    bar->setAccessibleName(AccessibleCaption(caption));
+    bar->setAccessibleName(spokenName);
     return group;
 }
 
@@ -146,6 +152,18 @@ QAction* MakeAction(QObject* owner, const char* name, const QString& text, int i
     auto* action = new QAction(ToolIcon(image), text, owner);
     action->setObjectName(QLatin1String(name));
     return action;
+}
+
+// Screen readers get the tab captions without their edge blanks.
+void NameTabsForListeners(QTabWidget* tabs) {
+    for (int index = 0; index < tabs->count(); ++index) {
+        tabs->tabBar()->setAccessibleTabName(index, AccessibleCaption(tabs->tabText(index)));
+    }
+}
+
+// Tells screen readers apart the tool button of `action` from its twins with the same caption.
+void DescribeToolButton(QToolBar* bar, QAction* action, const QString& description) {
+    bar->widgetForAction(action)->setAccessibleDescription(description);
 }
 
 void SetToolTipAndDescription(QWidget* widget, const QString& hint) {
@@ -194,12 +212,14 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
     lessonTab_ = new LessonTab;
     PageControl1->addTab(lessonTab_, QStringLiteral("Урок"));
     exportCommand_ = new AudioExportCommand(this, messages_);
+    NameTabsForListeners(PageControl1);
     Splitter1->addWidget(PageControl1);
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
     layout->addWidget(Splitter1);
     setCentralWidget(central);
     CreateStatusBar();
+    announcer_ = new Announcer(this);
 
     FormCreate();
     ConnectControls();
@@ -280,6 +300,10 @@ QWidget* TMorseMain::CreateUpperArea() {
     ToolBar1 = MakeToolBar("ToolBar1");
     ToolBar1->addAction(StartBtnTool);
     ToolBar1->addAction(PauseBtnTool);
+    DescribeToolButton(ToolBar1, StartBtnTool,
+                       QStringLiteral("Панель инструментов: начать передачу (Ctrl+Enter)"));
+    DescribeToolButton(ToolBar1, PauseBtnTool,
+                       QStringLiteral("Панель инструментов: пауза или продолжение (Ctrl+P)"));
     tabLayout->addWidget(ToolBar1);
 
     TextWin = new QPlainTextEdit;
@@ -295,9 +319,9 @@ QWidget* TMorseMain::CreateUpperArea() {
     QFont textFont = TextWin->font();
     textFont.setPointSize(10);
     TextWin->setFont(textFont);
+    // The text keeps the theme's text and ground colours. The selection stays visible when the
+    // text window loses the focus.
     QPalette textPalette = TextWin->palette();
-    textPalette.setColor(QPalette::Text, Qt::black);
-    // The selection stays visible when the text window loses the focus.
     for (auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
         textPalette.setColor(QPalette::Inactive, role, textPalette.color(QPalette::Active, role));
     }
@@ -307,6 +331,10 @@ QWidget* TMorseMain::CreateUpperArea() {
     TextWin->setSizePolicy(keepPlace);
     tabLayout->addWidget(TextWin);
     PageControl2->addTab(tab, QStringLiteral(" Генератор кода"));
+    // A single tab offers no choice: its bar takes no focus.
+    PageControl2->setFocusPolicy(Qt::NoFocus);
+    PageControl2->tabBar()->setFocusPolicy(Qt::NoFocus);
+    NameTabsForListeners(PageControl2);
     layout->addWidget(PageControl2);
 
     auto* buttons = new QHBoxLayout;
@@ -315,6 +343,8 @@ QWidget* TMorseMain::CreateUpperArea() {
     PauseBtn = new QPushButton(QStringLiteral("&Пауза"));
     PauseBtn->setObjectName(QLatin1String("PauseBtn"));
     PauseBtn->setEnabled(false);
+    StartBtn->setAccessibleDescription(QStringLiteral("Начать передачу (Ctrl+Enter)"));
+    PauseBtn->setAccessibleDescription(QStringLiteral("Пауза или продолжение (Ctrl+P)"));
     buttons->addWidget(StartBtn);
     buttons->addWidget(PauseBtn);
     buttons->addStretch(1);
@@ -336,30 +366,27 @@ QWidget* TMorseMain::CreateSettingsTab() {
 }
 
 QWidget* TMorseMain::CreateSpeedGroup() {
-    SpeedTrackBar = MakeTrackBar("SpeedTrackBar", limits::kSpeedMin, limits::kSpeedMax,
-                                 limits::kSpeedDefault, 1);
-    return MakeTrackBarGroup(QStringLiteral(" Скорость (гр.)"), SpeedTrackBar, QStringLiteral("3"),
-                             QStringLiteral("30"));
+    SpeedTrackBar = MakeTrackBar("SpeedTrackBar", SpeedScale(), limits::kSpeedDefault, 1);
+    return MakeTrackBarGroup(QStringLiteral(" Скорость (гр.)"), QStringLiteral("Скорость"),
+                             SpeedTrackBar, QStringLiteral("3"), QStringLiteral("30"));
 }
 
 QWidget* TMorseMain::CreateSpacingGroup() {
-    SpacingTrackBar = MakeTrackBar("SpacingTrackBar", limits::kSpacingMin, limits::kSpacingMax,
-                                   limits::kSpacingDefault, 1);
-    return MakeTrackBarGroup(QStringLiteral(" Паузы "), SpacingTrackBar, QStringLiteral("Станд."),
-                             QStringLiteral("Длин."));
+    SpacingTrackBar = MakeTrackBar("SpacingTrackBar", SpacingScale(), limits::kSpacingDefault, 1);
+    return MakeTrackBarGroup(QStringLiteral(" Паузы "), QStringLiteral("Паузы"), SpacingTrackBar,
+                             QStringLiteral("Станд."), QStringLiteral("Длин."));
 }
 
 QWidget* TMorseMain::CreatePitchGroup() {
-    PitchTrackBar = MakeTrackBar("PitchTrackBar", limits::kPitchMin, limits::kPitchMax,
-                                 limits::kPitchFormValue, 2);
-    return MakeTrackBarGroup(QStringLiteral("Тон (Гц)"), PitchTrackBar, QStringLiteral("400"),
-                             QStringLiteral("1600"));
+    PitchTrackBar = MakeTrackBar("PitchTrackBar", PitchScale(), limits::kPitchFormValue, 2);
+    return MakeTrackBarGroup(QStringLiteral("Тон (Гц)"), QStringLiteral("Тон"), PitchTrackBar,
+                             QStringLiteral("400"), QStringLiteral("1600"));
 }
 
 QWidget* TMorseMain::CreateVolumeGroup() {
-    VolTrackBar = MakeTrackBar("VolTrackBar", limits::kVolumeMin, limits::kVolumeMax,
-                               limits::kVolumeDefault, 1);
-    return MakeTrackBarGroup(QStringLiteral(" Громкость "), VolTrackBar, QString(), QString());
+    VolTrackBar = MakeTrackBar("VolTrackBar", VolumeScale(), limits::kVolumeDefault, 1);
+    return MakeTrackBarGroup(QStringLiteral(" Громкость "), QStringLiteral("Громкость"),
+                             VolTrackBar, QString(), QString());
 }
 
 QWidget* TMorseMain::CreateTextTypeGroup() {
@@ -369,6 +396,7 @@ QWidget* TMorseMain::CreateTextTypeGroup() {
 
     auto* group = new QGroupBox(QStringLiteral(" Генерируемый текст "));
     group->setObjectName(QLatin1String("TextTypeGroup"));
+    group->setAccessibleName(AccessibleCaption(group->title()));
     auto* grid = new QGridLayout(group);
     TextType = new QButtonGroup(this);
     TextType->setObjectName(QLatin1String("TextType"));
@@ -406,12 +434,14 @@ QWidget* TMorseMain::CreateTextTypeGroup() {
 QWidget* TMorseMain::CreateNoiseGroup() {
     auto* group = new QGroupBox(QStringLiteral(" Шумы "));
     group->setObjectName(QLatin1String("GroupBox5"));
+    group->setAccessibleName(AccessibleCaption(group->title()));
     auto* layout = new QVBoxLayout(group);
     CheckBox2 = new QCheckBox(QStringLiteral("Гауссовский"));
     CheckBox2->setObjectName(QLatin1String("CheckBox2"));
     CheckBox3 = new QCheckBox(QStringLiteral("Тональный"));
     CheckBox3->setObjectName(QLatin1String("CheckBox3"));
     ScrollBar1 = new QScrollBar(Qt::Horizontal);
+    AccessibleSlider::Install(ScrollBar1, {limits::kNoiseLevelMin, limits::kNoiseLevelMax, 1});
     ScrollBar1->setObjectName(QLatin1String("ScrollBar1"));
     ScrollBar1->setAccessibleName(QStringLiteral("Уровень шумов"));
     ScrollBar1->setRange(limits::kNoiseLevelMin, limits::kNoiseLevelMax);
@@ -438,6 +468,7 @@ QWidget* TMorseMain::CreateCheckTab() {
     bar->addSeparator();
     bar->addAction(ToolButton3);
     bar->addAction(ToolButton5);
+    DescribeToolButton(bar, ToolButton5, QStringLiteral("Очистить окно контроля"));
     layout->addWidget(bar);
 
     Memo1 = new QPlainTextEdit;
@@ -447,13 +478,7 @@ QWidget* TMorseMain::CreateCheckTab() {
     QFont font = Memo1->font();
     font.setPointSize(10);
     Memo1->setFont(font);
-    QPalette palette = Memo1->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Base, QColor(0xE8, 0xE8, 0xE8));
-    }
-    palette.setColor(QPalette::Active, QPalette::Text, QColor(0x00, 0x00, 0x80));
-    palette.setColor(QPalette::Inactive, QPalette::Text, QColor(0x00, 0x00, 0x80));
-    Memo1->setPalette(palette);
+    FollowThemeInCopyArea(Memo1);
     layout->addWidget(Memo1);
     return tab;
 }
@@ -466,6 +491,7 @@ QWidget* TMorseMain::CreateInputTab() {
     layout->setSpacing(2);
     auto* bar = MakeToolBar("ToolBar3");
     bar->addAction(ToolButton1);
+    DescribeToolButton(bar, ToolButton1, QStringLiteral("Очистить текст для передачи"));
     layout->addWidget(bar);
     Memo2 = new QPlainTextEdit;
     Memo2->setObjectName(QLatin1String("Memo2"));
@@ -511,9 +537,14 @@ void TMorseMain::ConnectControls() {
     connect(ExportAudio, &QAction::triggered, this, &TMorseMain::ExportAudioClick);
     connect(lessonTab_, &LessonTab::startDelayChanged, this,
             [this](int seconds) { engine_->SetStartDelay(seconds); });
+    // After the handlers, which set the hints.
+    for (QSlider* bar : {SpeedTrackBar, SpacingTrackBar, PitchTrackBar, VolTrackBar}) {
+        AnnounceHintChanges(bar, *announcer_);
+    }
 }
 
-// Keyboard order follows the reading order: the upper area, then each tab from left to right.
+// Keyboard order follows the reading order: the upper area, then the tab bar and each tab's
+// controls from left to right, then the status bar.
 void TMorseMain::SetTabOrder() {
     std::vector<QWidget*> order;
     auto addToolButtons = [&order](QToolBar* bar) {
@@ -525,7 +556,9 @@ void TMorseMain::SetTabOrder() {
         }
     };
     addToolButtons(ToolBar1);
-    order.insert(order.end(), {TextWin, StartBtn, PauseBtn, SpeedTrackBar, SpacingTrackBar});
+    order.insert(order.end(),
+                 {TextWin, StartBtn, PauseBtn, static_cast<QWidget*>(PageControl1->tabBar()),
+                  SpeedTrackBar, SpacingTrackBar});
     for (QAbstractButton* button : TextType->buttons()) {
         order.push_back(button);
         if (TextType->id(button) == limits::kTextTypeFile) {
@@ -541,9 +574,35 @@ void TMorseMain::SetTabOrder() {
     for (QWidget* control : lessonTab_->TabOrder()) {
         order.push_back(control);
     }
+    order.push_back(StatusText);
     for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
+    firstInTabOrder_ = order.front();
+}
+
+// The first control that Tab can reach now: the order's first one, unless it is disabled.
+QWidget* TMorseMain::FirstTabStop() const {
+    QWidget* stop = firstInTabOrder_;
+    while (stop != StatusText &&
+           !(stop->isEnabled() && stop->isVisible() && (stop->focusPolicy() & Qt::TabFocus) != 0)) {
+        stop = stop->nextInFocusChain();
+    }
+    return stop;
+}
+
+// Tab goes round from the status bar to the top, and Shift+Tab back.
+bool TMorseMain::focusNextPrevChild(bool next) {
+    QWidget* focus = focusWidget();
+    if (next && focus == StatusText) {
+        FirstTabStop()->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    if (!next && focus == FirstTabStop()) {
+        StatusText->setFocus(Qt::BacktabFocusReason);
+        return true;
+    }
+    return QMainWindow::focusNextPrevChild(next);
 }
 
 // Lets the window take the size its content needs with the desktop's fonts, at least the design
@@ -738,8 +797,9 @@ void TMorseMain::ToolButton1Click() {
 }
 
 void TMorseMain::N12Click() {
+    // Modal to this window, without a local event loop: the handler returns at once.
     if (about_ != nullptr) {
-        about_->exec();
+        about_->open();
     }
 }
 
@@ -771,10 +831,11 @@ std::string TMorseMain::CopyText() const {
 // ---------------------------------------------------------------------------------------------
 // What the playback engine shows and asks
 
+// The label tells screen readers of its change itself, but they do not read labels that change
+// away from the focus: the announcement does.
 void TMorseMain::SetStatusText(const std::string& text) {
     StatusText->setText(Qs(text));
-    QAccessibleEvent event(StatusText, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
+    announcer_->Announce(StatusText->text());
 }
 
 void TMorseMain::SetStartEnabled(bool enabled) {
@@ -787,9 +848,16 @@ void TMorseMain::SetPauseEnabled(bool enabled) {
     PauseBtnTool->setEnabled(enabled);
 }
 
+// A screen reader does not read the rename of the focused button on its own.
 void TMorseMain::SetPauseCaption(const std::string& caption) {
+    const bool renamed = PauseBtn->text() != Qs(caption);
     PauseBtn->setText(Qs(caption));
     PauseBtnTool->setText(Qs(caption));
+    const QWidget* focus = QApplication::focusWidget();
+    if (renamed && focus != nullptr &&
+        (focus == PauseBtn || focus == ToolBar1->widgetForAction(PauseBtnTool))) {
+        announcer_->Announce(AccessibleCaption(Qs(caption)));
+    }
 }
 
 void TMorseMain::SetCheckEnabled(bool enabled) {

@@ -36,6 +36,7 @@ namespace vantrel {
 
 class AudioExportCommand;
 class LessonTab;
+class Announcer;
 class MessagePresenter;
 class PracticeTextBuilder;
 class QtNotificationQueue;
@@ -62,7 +63,7 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     // Stores the window position and the five settings.
     ~TMorseMain() override;
 
-    // The about window that "О программе" shows modally.
+    // The about window that "О программе" shows modal to this window.
     void SetAboutWindow(QDialog* about) { about_ = about; }
     // Replaces the open dialog (tests).
     void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
@@ -101,6 +102,7 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
     // Layout.
@@ -119,6 +121,7 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     void CreateStatusBar();
     void ConnectControls();
     void SetTabOrder();
+    QWidget* FirstTabStop() const;
     void FixWindowSize();
 
     // Creation and destruction.
@@ -197,6 +200,9 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     QPlainTextEdit* Memo1 = nullptr;
     QPlainTextEdit* Memo2 = nullptr;
     QLabel* StatusText = nullptr;
+    // Speaks the run state and the hints of the track bars through the screen reader.
+    Announcer* announcer_ = nullptr;
+    QWidget* firstInTabOrder_ = nullptr;
 };
 
 }  // namespace vantrel

@@ -7,10 +7,16 @@
 namespace vantrel {
 namespace {
 
+// Modal to the window without a local event loop: the caller goes on at once, and the box
+// deletes itself when it is closed.
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, const std::string& text) {
-    QMessageBox box(icon, QApplication::applicationDisplayName(), QString::fromStdString(text),
-                    QMessageBox::Ok, parent);
-    box.exec();
+    auto* box = new QMessageBox(icon, QApplication::applicationDisplayName(),
+                                QString::fromStdString(text), QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (parent == nullptr) {
+        box->setWindowModality(Qt::ApplicationModal);
+    }
+    box->open();
 }
 
 }  // namespace

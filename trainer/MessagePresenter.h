@@ -19,7 +19,8 @@ class MessagePresenter {
     virtual void ShowError(const std::string& text) = 0;
 };
 
-// Modal QMessageBox boxes over `parent`, titled with the application's name.
+// QMessageBox boxes modal to `parent`, titled with the application's name. Each call returns at
+// once; the box stays until the learner closes it.
 class QtMessagePresenter : public MessagePresenter {
   public:
     explicit QtMessagePresenter(QWidget* parent = nullptr) : parent_(parent) {}

@@ -2,8 +2,11 @@
 set(VANTREL_TRAINER_UI_SOURCES
     AudioExportCommand.cpp
     LessonTab.cpp
+    AccessibleSlider.cpp
+    Announcer.cpp
     MainForm.cpp
     MessagePresenter.cpp
     QtNotificationQueue.cpp
     QtWindowGeometry.cpp
+    ThemeColours.cpp
 )

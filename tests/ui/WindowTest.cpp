@@ -408,11 +408,11 @@ TEST_F(WindowTest, MainControlsAreNamedAndReachableByKeyboard) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 
     const std::vector<std::pair<const char*, const char*>> named = {
-        {"StartBtn", "Пуск"},          {"SpeedTrackBar", "Скорость (гр.)"},
-        {"SpacingTrackBar", "Паузы"},  {"TextType0", "Цифры"},
-        {"TextType4", "Радиообмен"},   {"CheckBox1", "Показывать текст"},
-        {"PitchTrackBar", "Тон (Гц)"}, {"VolTrackBar", "Громкость"},
-        {"CheckBox2", "Гауссовский"},  {"CheckBox3", "Тональный"},
+        {"StartBtn", "Пуск"},         {"SpeedTrackBar", "Скорость"},
+        {"SpacingTrackBar", "Паузы"}, {"TextType0", "Цифры"},
+        {"TextType4", "Радиообмен"},  {"CheckBox1", "Показывать текст"},
+        {"PitchTrackBar", "Тон"},     {"VolTrackBar", "Громкость"},
+        {"CheckBox2", "Гауссовский"}, {"CheckBox3", "Тональный"},
     };
     for (const auto& [name, caption] : named) {
         QWidget* widget = Find<QWidget>(name);
