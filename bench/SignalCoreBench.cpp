@@ -25,7 +25,7 @@ BENCHMARK(BM_SendDownstreamToOneSink);
 void BM_GeneratorBlockThroughPin(benchmark::State& state) {
     TSLManualTimeSource time;
     TSLClockService clocks(time);
-    testing::CountingGen gen("Gen", clocks);
+    testing::RampGen gen(clocks, "Gen");
     struct Master : testing::PumpMaster {
         using PumpMaster::PumpMaster;
         bool Handle(const TOWOperationPtr& op) override {
