@@ -2,12 +2,16 @@
 // as the PNG files of a desktop icon theme, and compares a picture with that drawing.
 //
 //   vantrel_icon_export <folder> <name> <size>...   writes <folder>/<size>x<size>/apps/<name>.png
-//   vantrel_icon_export --compare <picture.png> <limit>
-//       draws the icon at the picture's size and fails when more than <limit> percent of the
-//       pixels differ beyond antialiasing
+//   vantrel_icon_export --compare <picture> [<other picture>] <limit>
+//       compares a picture with the icon drawn at its size, or with another picture, and fails
+//       when more than <limit> percent of the pixels differ beyond antialiasing. A picture is a
+//       PNG file, or a .txt file holding a window's icon as xprop prints _NET_WM_ICON
+//       ("width, height, ARGB...", one icon).
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <cstdio>
@@ -64,13 +68,41 @@ double DifferingPixels(const QImage& a, const QImage& b) {
     return 100.0 * differing / (a.width() * a.height());
 }
 
-int Compare(const QString& path, double limit) {
-    const QImage picture = QImage(path).convertToFormat(QImage::Format_ARGB32);
+QImage LoadPicture(const QString& path) {
+    if (!path.endsWith(QLatin1String(".txt"))) {
+        return QImage(path).convertToFormat(QImage::Format_ARGB32);
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QStringList numbers =
+        QString::fromLatin1(file.readAll())
+            .split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts);
+    const int width = numbers.value(0).toInt();
+    const int height = numbers.value(1).toInt();
+    if (width <= 0 || height <= 0 || numbers.size() != 2 + width * height) {
+        return {};
+    }
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int i = 0; i < width * height; ++i) {
+        image.setPixel(i % width, i / width, numbers[2 + i].toUInt());
+    }
+    return image;
+}
+
+int Compare(const QString& path, const QString& otherPath, double limit) {
+    const QImage picture = LoadPicture(path);
     if (picture.isNull() || picture.width() != picture.height()) {
         std::fprintf(stderr, "%s is not a square picture\n", qPrintable(path));
         return 2;
     }
-    const double differing = DifferingPixels(picture, DrawIcon(picture.width()));
+    const QImage other = otherPath.isEmpty() ? DrawIcon(picture.width()) : LoadPicture(otherPath);
+    if (other.size() != picture.size()) {
+        std::fprintf(stderr, "%s is not a picture of the same size\n", qPrintable(otherPath));
+        return 2;
+    }
+    const double differing = DifferingPixels(picture, other);
     std::printf("%.2f %% of the pixels differ (limit %.2f %%)\n", differing, limit);
     return differing <= limit ? 0 : 1;
 }
@@ -80,14 +112,14 @@ int Compare(const QString& path, double limit) {
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    if (args.size() == 3 && args[0] == QLatin1String("--compare")) {
-        return Compare(args[1], args[2].toDouble());
+    if ((args.size() == 3 || args.size() == 4) && args[0] == QLatin1String("--compare")) {
+        return Compare(args[1], args.size() == 4 ? args[2] : QString(), args.last().toDouble());
     }
     if (args.size() >= 3 && !args[0].startsWith(QLatin1Char('-'))) {
         return WriteIcons(args[0], args[1], args.mid(2));
     }
     std::fprintf(stderr,
                  "usage: vantrel_icon_export <folder> <name> <size>...\n"
-                 "       vantrel_icon_export --compare <picture.png> <limit>\n");
+                 "       vantrel_icon_export --compare <picture> [<other picture>] <limit>\n");
     return 2;
 }

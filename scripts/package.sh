@@ -96,14 +96,40 @@ pulse_start || echo "No sound server could be started; the trainer starts withou
 mkdir -p "$scratch/work"
 shot=$(realpath -m "$dir/installed-window.png")
 rm -f "$shot"
+# The trainer runs until its screenshot hook closes it; meanwhile its window's icons are read.
+cat >"$scratch/run.sh" <<'EOF'
+"$@" &
+pid=$!
+window=""
+for _ in $(seq 200); do
+    window=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1) || true
+    [ -n "$window" ] && break
+    sleep 0.05
+done
+[ -z "$window" ] || xprop -id "$window" -notype 32c _NET_WM_ICON >"$WINDOW_ICONS"
+wait "$pid"
+EOF
 # The loader's trace names every library the trainer loads, Qt's plugins included.
 (cd "$scratch/work" && env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$scratch/config" \
-    VANTREL_SCREENSHOT="$shot" VANTREL_STARTUP_TIMES=1 \
-    timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" \
-    env LD_DEBUG=libs LD_DEBUG_OUTPUT="$scratch/loader" "$program") 2>"$scratch/stderr" ||
+    VANTREL_SCREENSHOT="$shot" VANTREL_SCREENSHOT_DELAY_MS=1500 VANTREL_STARTUP_TIMES=1 \
+    WINDOW_ICONS="$scratch/window-icons" timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" \
+    bash "$scratch/run.sh" env LD_DEBUG=libs LD_DEBUG_OUTPUT="$scratch/loader" "$program") \
+    2>"$scratch/stderr" ||
     { cat "$scratch/stderr" >&2; fail "the installed trainer did not start and close cleanly"; }
 file -b "$shot" | grep -q "^PNG image data" || fail "no screenshot of the installed trainer"
 grep "window shown after" "$scratch/stderr" || true
+# The window's icon at 48 pixels is the desktop icon's picture, pixel for pixel.
+[ -s "$scratch/window-icons" ] || fail "the trainer's window has no icon"
+sed 's/^[^=]*= //' "$scratch/window-icons" | tr ',' '\n' | awk -v want=48 '{ v[NR] = $1 } END {
+    for (i = 1; i < NR; i += 2 + v[i] * v[i + 1]) {
+        if (v[i] == want && v[i + 1] == want) {
+            for (j = i; j < i + 2 + want * want; j++) print v[j]
+            exit
+        }
+    } }' >"$scratch/window-icon.txt"
+QT_QPA_PLATFORM=offscreen "$dir/packaging/vantrel_icon_export" --compare "$scratch/window-icon.txt" \
+    "/usr/share/icons/hicolor/48x48/apps/$icon.png" 0 2>/dev/null ||
+    fail "the window's icon is not the desktop icon $icon"
 echo "screenshot: $shot"
 
 # Every library it loaded comes from a package that vantrel depends on, or from one it
