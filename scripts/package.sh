@@ -3,8 +3,10 @@
 #   scripts/package.sh          build it
 #   scripts/package.sh --check  build it and prove it: the desktop entry, the AppStream data
 #                               and lintian; install it with apt, start the installed trainer in
-#                               a virtual X server with a private sound server, remove it again
-#                               and look that nothing of it is left. Needs root or sudo.
+#                               a virtual X server with a private sound server (every library it
+#                               loads from its dependencies, its window's icon the desktop
+#                               icon), remove it again and look that nothing of it is left.
+#                               Needs root or sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -55,9 +57,11 @@ desktop-file-validate "$root/usr/share/applications/$app_id.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml"
 for size in "${icon_sizes[@]}"; do
     png="$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
-    file -b "$png" | grep -q "^PNG image data, $size x $size," || fail "$png is not a $size-pixel PNG"
+    file -b "$png" | grep -q "^PNG image data, $size x $size," ||
+        fail "$png is not a $size-pixel PNG"
 done
-file -b "$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg" | grep -q SVG || fail "no scalable icon"
+file -b "$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg" | grep -q SVG ||
+    fail "no scalable icon"
 [ -f "$root/usr/share/doc/vantrel/usage.md" ] || fail "the user guide is not installed"
 
 # The AppStream screenshot is the repository's file at the path after the branch in its URL.
@@ -65,8 +69,10 @@ url=$(sed -n 's|.*<image>\(.*\)</image>.*|\1|p' "$root/usr/share/metainfo/$app_i
 [ -f "${url#*/main/}" ] || fail "the screenshot $url is not ${url#*/main/} in the repository"
 # One version everywhere: the package, its changelog and the latest AppStream release.
 version=$(dpkg-deb -f "$deb" Version)
-changelog_version=$(gzip -dc "$root/usr/share/doc/vantrel/changelog.gz" | sed -n '1s/^vantrel (\(.*\)).*/\1/p')
-release=$(grep -o -m1 '<release version="[^"]*"' "$root/usr/share/metainfo/$app_id.metainfo.xml" | cut -d'"' -f2)
+changelog_version=$(gzip -dc "$root/usr/share/doc/vantrel/changelog.gz" |
+    sed -n '1s/^vantrel (\(.*\)).*/\1/p')
+release=$(grep -o -m1 '<release version="[^"]*"' "$root/usr/share/metainfo/$app_id.metainfo.xml" |
+    cut -d'"' -f2)
 [ "$changelog_version" = "$version" ] && [ "$release" = "$version" ] ||
     fail "versions differ: package $version, changelog $changelog_version, AppStream $release"
 
@@ -81,11 +87,13 @@ installed=1
 apt_get install -y "$deb"
 dpkg -L vantrel >"$scratch/files"
 entry=/usr/share/applications/$app_id.desktop
-program=$(command -v "$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")") || fail "Exec of $entry is not found"
+program=$(command -v "$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")") ||
+    fail "Exec of $entry is not found"
 [ "$program" = /usr/bin/vantrel ] || fail "Exec of $entry is $program"
 icon=$(sed -n 's/^Icon=//p' "$entry")
 for size in "${icon_sizes[@]}"; do
-    [ -f "/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png" ] || fail "no $size-pixel icon $icon"
+    [ -f "/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png" ] ||
+        fail "no $size-pixel icon $icon"
 done
 [ -f "/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon $icon"
 grep -q "<launchable type=\"desktop-id\">$(basename "$entry")</launchable>" \
@@ -127,8 +135,9 @@ sed 's/^[^=]*= //' "$scratch/window-icons" | tr ',' '\n' | awk -v want=48 '{ v[N
             exit
         }
     } }' >"$scratch/window-icon.txt"
-QT_QPA_PLATFORM=offscreen "$dir/packaging/vantrel_icon_export" --compare "$scratch/window-icon.txt" \
-    "/usr/share/icons/hicolor/48x48/apps/$icon.png" 0 2>/dev/null ||
+QT_QPA_PLATFORM=offscreen "$dir/packaging/vantrel_icon_export" \
+    --compare "$scratch/window-icon.txt" "/usr/share/icons/hicolor/48x48/apps/$icon.png" 0 \
+    2>/dev/null ||
     fail "the window's icon is not the desktop icon $icon"
 echo "screenshot: $shot"
 
@@ -141,8 +150,9 @@ libraries=$(sed -n 's/.*calling init: //p' "$scratch"/loader.* | sort -u)
 grep -q '/libqxcb\.so' <<<"$libraries" || fail "the X11 platform plugin was not loaded"
 outside=()
 for library in $libraries; do
-    owner=$(dpkg -S "$library" 2>/dev/null || dpkg -S "${library/#\/usr\/lib\//\/lib/}" 2>/dev/null ||
-        dpkg -S "${library/#\/lib\//\/usr\/lib\/}" 2>/dev/null) || owner="no package"
+    # Packages name a library under /lib or /usr/lib, whichever the loader did not use.
+    owner=$(dpkg -S "$library" 2>/dev/null || dpkg -S "${library/#\/usr\/lib\//\/lib/}" \
+        2>/dev/null || dpkg -S "${library/#\/lib\//\/usr\/lib\/}" 2>/dev/null) || owner="none"
     package=${owner%%:*}
     grep -qx "$package" <<<"$closure" || outside+=("$library ($package)")
 done
@@ -152,7 +162,9 @@ echo "$(wc -w <<<"$libraries") libraries loaded, all from vantrel's dependencies
 step "Remove"
 apt_get purge -y vantrel
 installed=""
-if dpkg-query -W -f='${Status}' vantrel 2>/dev/null | grep -q "ok installed"; then fail "vantrel is still installed"; fi
+if dpkg-query -W -f='${Status}' vantrel 2>/dev/null | grep -q "ok installed"; then
+    fail "vantrel is still installed"
+fi
 # Directories shared with other packages stay; files and emptied folders of our own must go.
 while read -r path; do
     if [ -d "$path" ] && [ ! -L "$path" ]; then
