@@ -66,7 +66,12 @@ file -b "$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg" | grep -q SVG 
 
 # The AppStream screenshot is the repository's file at the path after the branch in its URL.
 url=$(sed -n 's|.*<image>\(.*\)</image>.*|\1|p' "$root/usr/share/metainfo/$app_id.metainfo.xml")
-[ -f "${url#*/main/}" ] || fail "the screenshot $url is not ${url#*/main/} in the repository"
+shot_path=${url#*/main/}
+if git rev-parse --git-dir >/dev/null 2>&1; then
+    git ls-files --error-unmatch "$shot_path" >/dev/null 2>&1 ||
+        fail "the screenshot $url is not $shot_path in the repository"
+fi
+[ -f "$shot_path" ] || fail "the screenshot $url is not $shot_path in the source tree"
 # One version everywhere: the package, its changelog and the latest AppStream release.
 version=$(dpkg-deb -f "$deb" Version)
 changelog_version=$(gzip -dc "$root/usr/share/doc/vantrel/changelog.gz" |
