@@ -8,6 +8,7 @@ if(TARGET vantrel_audio_portaudio)
     target_link_libraries(vantrel PRIVATE vantrel_audio_portaudio)
     target_compile_definitions(vantrel PRIVATE VANTREL_HAVE_PORTAUDIO)
 endif()
+target_compile_definitions(vantrel PRIVATE VANTREL_APP_ID="${VANTREL_APP_ID}")
 set_target_properties(vantrel PROPERTIES
     AUTOMOC ON
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})

@@ -61,6 +61,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setOrganizationName(QStringLiteral("Quorbit"));
+    // Task bars and docks group the window under the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VANTREL_APP_ID));
 
     int result = 0;
     {

@@ -5,7 +5,8 @@ packages=(g++ cmake ninja-build pkg-config ccache libgtest-dev libgmock-dev libb
           qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6sql6-sqlite
           libpulse-dev portaudio19-dev
           pulseaudio pulseaudio-utils libasound2-plugins xvfb xauth x11-apps xdotool
-          orca speech-dispatcher openbox)
+          orca speech-dispatcher openbox
+          dpkg-dev file desktop-file-utils appstream lintian librsvg2-bin x11-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
