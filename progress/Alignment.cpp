@@ -2,16 +2,32 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 
 namespace vantrel::progress {
 
 namespace {
 
-// cost[i][j]: least cost of aligning sent[i..] with copy[j..], kept in one flat table.
+// Texts whose cost table has at most this many cells are aligned in one piece.
+constexpr std::size_t kWholeTableCells = std::size_t{1} << 22;
+// Sent characters per window of a long alignment; the first half of each window is kept.
+constexpr std::size_t kWindowSent = 1000;
+// Copy characters a window may take beyond its sent characters.
+constexpr std::size_t kWindowSlack = 500;
+
+// cost[i][j]: least cost of aligning sent[i..] with copy[j..], kept in one flat table. Each
+// substitution, drop or extra costs `edit_`, each match earns one back: the fewest edits first,
+// and among those the most matches, so "12" copied as "2" is a drop, not a substitution of 1
+// by 2 plus a drop of 2. `edit_` exceeds any number of matches, and the table of a whole
+// alignment stays well inside 32 bits.
 class CostTable {
   public:
     CostTable(std::string_view sent, std::string_view copy)
-        : sent_(sent), copy_(copy), width_(copy.size() + 1), cost_((sent.size() + 1) * width_) {
+        : sent_(sent),
+          copy_(copy),
+          edit_(static_cast<int32_t>(std::min(sent.size(), copy.size()) + 1)),
+          width_(copy.size() + 1),
+          cost_((sent.size() + 1) * width_) {
         for (std::size_t i = sent.size() + 1; i-- > 0;) {
             for (std::size_t j = copy.size() + 1; j-- > 0;) {
                 At(i, j) = Best(i, j);
@@ -19,51 +35,76 @@ class CostTable {
         }
     }
 
-    int At(std::size_t i, std::size_t j) const { return cost_[i * width_ + j]; }
+    int32_t At(std::size_t i, std::size_t j) const { return cost_[i * width_ + j]; }
+    int32_t PairCost(std::size_t i, std::size_t j) const {
+        return SameCharacter(sent_[i], copy_[j]) ? -1 : edit_;
+    }
+    int32_t Edit() const { return edit_; }
 
   private:
-    int& At(std::size_t i, std::size_t j) { return cost_[i * width_ + j]; }
+    int32_t& At(std::size_t i, std::size_t j) { return cost_[i * width_ + j]; }
 
-    int Best(std::size_t i, std::size_t j) const {
+    int32_t Best(std::size_t i, std::size_t j) const {
         if (i == sent_.size()) {
-            return static_cast<int>(copy_.size() - j);
+            return static_cast<int32_t>(copy_.size() - j) * edit_;
         }
         if (j == copy_.size()) {
-            return static_cast<int>(sent_.size() - i);
+            return static_cast<int32_t>(sent_.size() - i) * edit_;
         }
-        const int pair = At(i + 1, j + 1) + (sent_[i] == copy_[j] ? 0 : 1);
-        return std::min({pair, At(i + 1, j) + 1, At(i, j + 1) + 1});
+        return std::min(
+            {At(i + 1, j + 1) + PairCost(i, j), At(i + 1, j) + edit_, At(i, j + 1) + edit_});
     }
 
     std::string_view sent_;
     std::string_view copy_;
+    int32_t edit_;
     std::size_t width_;
-    std::vector<int> cost_;
+    std::vector<int32_t> cost_;
 };
+
+// Walks the least-cost path from the start; stops once `sentLimit` sent characters have been
+// taken (and the copy is left to the next window), or at the end of both texts.
+void TracePath(std::string_view sent, std::string_view copy, std::size_t sentLimit, bool toTheEnd,
+               std::vector<AlignedPair>& pairs, std::size_t& sentUsed, std::size_t& copyUsed) {
+    const CostTable table(sent, copy);
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while ((i < sent.size() || j < copy.size()) && (toTheEnd || i < sentLimit)) {
+        const int32_t here = table.At(i, j);
+        if (i < sent.size() && j < copy.size() &&
+            here == table.At(i + 1, j + 1) + table.PairCost(i, j)) {
+            pairs.push_back({sent[i++], copy[j++]});
+        } else if (i < sent.size() && here == table.At(i + 1, j) + table.Edit()) {
+            pairs.push_back({sent[i++], 0});
+        } else {
+            pairs.push_back({0, copy[j++]});
+        }
+    }
+    sentUsed = i;
+    copyUsed = j;
+}
 
 }  // namespace
 
 Alignment Align(std::string_view sent, std::string_view copy) {
-    const CostTable table(sent, copy);
     Alignment result;
     result.sentCount = static_cast<int>(sent.size());
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < sent.size() || j < copy.size()) {
-        const int here = table.At(i, j);
-        if (i < sent.size() && j < copy.size() &&
-            here == table.At(i + 1, j + 1) + (sent[i] == copy[j] ? 0 : 1)) {
-            result.pairs.push_back({sent[i], copy[j]});
-            result.rightCount += sent[i] == copy[j] ? 1 : 0;
-            ++i;
-            ++j;
-        } else if (i < sent.size() && here == table.At(i + 1, j) + 1) {
-            result.pairs.push_back({sent[i], 0});
-            ++i;
-        } else {
-            result.pairs.push_back({0, copy[j]});
-            ++j;
+    while (true) {
+        const bool whole = (sent.size() + 1) * (copy.size() + 1) <= kWholeTableCells;
+        std::size_t sentUsed = 0;
+        std::size_t copyUsed = 0;
+        if (whole) {
+            TracePath(sent, copy, sent.size(), true, result.pairs, sentUsed, copyUsed);
+            break;
         }
+        const std::string_view sentWindow = sent.substr(0, kWindowSent);
+        const std::string_view copyWindow = copy.substr(0, sentWindow.size() + kWindowSlack);
+        TracePath(sentWindow, copyWindow, kWindowSent / 2, false, result.pairs, sentUsed, copyUsed);
+        sent.remove_prefix(sentUsed);
+        copy.remove_prefix(copyUsed);
+    }
+    for (const AlignedPair& pair : result.pairs) {
+        result.rightCount += pair.IsRight() ? 1 : 0;
     }
     return result;
 }
