@@ -33,9 +33,11 @@
 #include "about/ProgramIcons.h"
 #include "support/Cp1251.h"
 #include "support/Settings.h"
+#include "trainer/CheckComparisonView.h"
 #include "trainer/ContactData.h"
 #include "trainer/CopyCheck.h"
 #include "trainer/InterferenceControls.h"
+#include "trainer/LearnerProgress.h"
 #include "trainer/Limits.h"
 #include "trainer/MessagePresenter.h"
 #include "trainer/PracticeTextBuilder.h"
@@ -173,6 +175,7 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
     setObjectName(QLatin1String("MorseMain"));
     setWindowIcon(ProgramIcon());
     interference_ = std::make_unique<InterferenceControls>(audio_);
+    progress_ = std::make_unique<LearnerProgress>(messages_, this);
     CreateActions();
     CreateMenus();
 
@@ -248,6 +251,7 @@ void TMorseMain::CreateMenus() {
     file->addAction(N4);
     file->addAction(N5);
     file->addAction(N6);
+    file->addAction(progress_->StatisticsAction());
     file->addSeparator();
     file->addAction(N14);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
@@ -443,7 +447,10 @@ QWidget* TMorseMain::CreateCheckTab() {
     palette.setColor(QPalette::Active, QPalette::Text, QColor(0x00, 0x00, 0x80));
     palette.setColor(QPalette::Inactive, QPalette::Text, QColor(0x00, 0x00, 0x80));
     Memo1->setPalette(palette);
-    layout->addWidget(Memo1);
+    auto* copyRow = new QHBoxLayout;
+    copyRow->addWidget(Memo1, 1);
+    copyRow->addWidget(progress_->ComparisonView(), 1);
+    layout->addLayout(copyRow);
     return tab;
 }
 
@@ -521,7 +528,8 @@ void TMorseMain::SetTabOrder() {
     order.insert(order.end(),
                  {CheckBox1, PitchTrackBar, VolTrackBar, CheckBox2, CheckBox3, ScrollBar1});
     addToolButtons(findChild<QToolBar*>(QLatin1String("ToolBar2")));
-    order.push_back(Memo1);
+    order.insert(order.end(), {Memo1, progress_->ComparisonView()->Comparison(),
+                               progress_->ComparisonView()->Summary()});
     addToolButtons(findChild<QToolBar*>(QLatin1String("ToolBar3")));
     order.push_back(Memo2);
     for (std::size_t i = 1; i < order.size(); ++i) {
@@ -694,6 +702,9 @@ void TMorseMain::ToolButton3Click() {
             resultLog_.Append({SpeedTrackBar->value(), result.errorCount, result.grade})) {
         messages_.ShowError(*error);
     }
+    progress_->RecordCheck({TextTypeIndex(), SpeedTrackBar->value(), SpacingTrackBar->value(),
+                            static_cast<int>(keyer_.ToneFrequency())},
+                           shownText_, copy, result.errorCount, result.grade);
 }
 
 void TMorseMain::ToolButton5Click() {

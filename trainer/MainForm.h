@@ -38,6 +38,7 @@ class MessagePresenter;
 class PracticeTextBuilder;
 class QtNotificationQueue;
 class InterferenceControls;
+class LearnerProgress;
 class Random;
 struct ContactTexts;
 
@@ -68,6 +69,8 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     // The noise and tone sources of the group " Шумы ".
     InterferenceControls& Interference() { return *interference_; }
     QtNotificationQueue& Notifications() { return *notifications_; }
+    // The comparison of each check, the learner's history and the statistics window.
+    LearnerProgress& Progress() { return *progress_; }
     const std::filesystem::path& TextFileName() const { return textFileName_; }
 
   public slots:
@@ -146,6 +149,7 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     QtNotificationQueue* notifications_ = nullptr;
     std::unique_ptr<PlaybackEngine> engine_;
     std::unique_ptr<InterferenceControls> interference_;
+    std::unique_ptr<LearnerProgress> progress_;
     ResultLog resultLog_;
     std::filesystem::path textFileName_;
     // The text window's content as keyed (Windows-1251, CR LF kept), which the copy check reads.
