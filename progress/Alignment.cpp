@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace vantrel::progress {
 
@@ -15,6 +16,15 @@ constexpr std::size_t kWindowSent = 1000;
 // Copy characters a window may take beyond its sent characters.
 constexpr std::size_t kWindowSlack = 500;
 
+// A blank for every line break, so that the inner loop compares bytes only.
+std::string Comparable(std::string_view text) {
+    std::string comparable(text);
+    for (char& c : comparable) {
+        c = IsSeparator(c) ? ' ' : c;
+    }
+    return comparable;
+}
+
 // cost[i][j]: least cost of aligning sent[i..] with copy[j..], kept in one flat table. Each
 // substitution, drop or extra costs `edit_`, each match earns one back: the fewest edits first,
 // and among those the most matches, so "12" copied as "2" is a drop, not a substitution of 1
@@ -23,40 +33,38 @@ constexpr std::size_t kWindowSlack = 500;
 class CostTable {
   public:
     CostTable(std::string_view sent, std::string_view copy)
-        : sent_(sent),
-          copy_(copy),
+        : sent_(Comparable(sent)),
+          copy_(Comparable(copy)),
           edit_(static_cast<int32_t>(std::min(sent.size(), copy.size()) + 1)),
           width_(copy.size() + 1),
           cost_((sent.size() + 1) * width_) {
-        for (std::size_t i = sent.size() + 1; i-- > 0;) {
-            for (std::size_t j = copy.size() + 1; j-- > 0;) {
-                At(i, j) = Best(i, j);
+        const std::size_t n = sent_.size();
+        const std::size_t m = copy_.size();
+        int32_t* last = &cost_[n * width_];
+        for (std::size_t j = 0; j <= m; ++j) {
+            last[j] = static_cast<int32_t>(m - j) * edit_;
+        }
+        for (std::size_t i = n; i-- > 0;) {
+            int32_t* row = &cost_[i * width_];
+            const int32_t* below = row + width_;
+            const char sentChar = sent_[i];
+            row[m] = static_cast<int32_t>(n - i) * edit_;
+            for (std::size_t j = m; j-- > 0;) {
+                const int32_t pair = below[j + 1] + (sentChar == copy_[j] ? -1 : edit_);
+                row[j] = std::min(pair, std::min(below[j], row[j + 1]) + edit_);
             }
         }
     }
 
     int32_t At(std::size_t i, std::size_t j) const { return cost_[i * width_ + j]; }
     int32_t PairCost(std::size_t i, std::size_t j) const {
-        return SameCharacter(sent_[i], copy_[j]) ? -1 : edit_;
+        return sent_[i] == copy_[j] ? -1 : edit_;
     }
     int32_t Edit() const { return edit_; }
 
   private:
-    int32_t& At(std::size_t i, std::size_t j) { return cost_[i * width_ + j]; }
-
-    int32_t Best(std::size_t i, std::size_t j) const {
-        if (i == sent_.size()) {
-            return static_cast<int32_t>(copy_.size() - j) * edit_;
-        }
-        if (j == copy_.size()) {
-            return static_cast<int32_t>(sent_.size() - i) * edit_;
-        }
-        return std::min(
-            {At(i + 1, j + 1) + PairCost(i, j), At(i + 1, j) + edit_, At(i, j + 1) + edit_});
-    }
-
-    std::string_view sent_;
-    std::string_view copy_;
+    std::string sent_;
+    std::string copy_;
     int32_t edit_;
     std::size_t width_;
     std::vector<int32_t> cost_;

@@ -102,7 +102,7 @@ StatisticsWindow::StatisticsWindow(progress::HistoryStore& store, MessagePresent
 
     tabs_ = new QTabWidget;
     tabs_->setObjectName(QLatin1String("StatisticsTabs"));
-    tabs_->addTab(CreateCharacterTable(), QStringLiteral("&Знаки"));
+    tabs_->addTab(CreateCharacterTable(), QStringLiteral("З&наки"));
     tabs_->addTab(CreateConfusionTable(), QStringLiteral("П&утаница"));
     tabs_->addTab(CreateProgressChart(), QStringLiteral("П&рогресс"));
     layout->addWidget(tabs_, 1);
