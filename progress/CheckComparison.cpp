@@ -10,7 +10,7 @@ namespace vantrel::progress {
 
 namespace {
 
-// Each CR LF, lone CR or lone LF becomes one '\n'.
+// Each CR LF, lone CR or lone LF becomes one '\n'; blanks and line breaks at the end go.
 std::string WithSimpleLineBreaks(std::string_view text) {
     std::string result;
     result.reserve(text.size());
@@ -23,6 +23,10 @@ std::string WithSimpleLineBreaks(std::string_view text) {
         } else {
             result.push_back(text[i]);
         }
+    }
+    // The blank that ends every sent text, and blank lines after the copy, part nothing.
+    while (!result.empty() && IsSeparator(result.back())) {
+        result.pop_back();
     }
     return result;
 }

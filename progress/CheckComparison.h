@@ -38,7 +38,8 @@ struct CheckComparison {
 
 // The sent text (Windows-1251, CR LF line breaks as the text window holds it) from the seventh
 // character on, and the copy upper-cased by the Windows-1251 case pairs; in both each CR LF, CR
-// or LF becomes one line break, and a line break matches a blank.
+// or LF becomes one line break, a line break matches a blank, and blanks and line breaks at the
+// end are left out.
 CheckComparison CompareCopy(std::string_view sentCp1251, std::string_view copyCp1251);
 
 // Tallies the aligned pairs by character pair (blanks and line breaks left out). A keyed

@@ -125,6 +125,8 @@ void CheckComparisonView::Show(const progress::CheckComparison& comparison) {
     error.setForeground(kErrorColour);
     error.setFontUnderline(true);
     error.setFontWeight(QFont::Bold);
+    QTextCharFormat mark = error;
+    mark.setFontUnderline(false);
 
     comparison_->clear();
     QTextCursor cursor(comparison_->document());
@@ -141,7 +143,7 @@ void CheckComparisonView::Show(const progress::CheckComparison& comparison) {
                 const QString text = line == 0   ? Char(pairs[i].sent)
                                      : line == 1 ? Char(pairs[i].copied)
                                                  : QString(wrong ? QChar('^') : QChar(' '));
-                cursor.insertText(text, wrong ? error : plain);
+                cursor.insertText(text, !wrong ? plain : line == 2 ? mark : error);
             }
             cursor.insertText(QStringLiteral("\n"), plain);
         }

@@ -26,6 +26,7 @@
 namespace vantrel {
 namespace {
 
+constexpr std::size_t kMarkedChecks = 200;
 constexpr const char* kResetQuestion =
     "Очистить историю проверок? Прежняя история не удаляется: она останется в отдельном файле "
     "рядом с новой.";
@@ -258,6 +259,9 @@ void StatisticsWindow::ShowProgress(const std::vector<progress::HistoryEntry>& e
         accuracyPoints.append({x, percent});
         speedPoints.append({x, static_cast<double>(entry.settings.speed)});
     }
+    // Few checks show as dots too, so that a single one is seen.
+    accuracy->setPointsVisible(entries.size() <= kMarkedChecks);
+    speed->setPointsVisible(entries.size() <= kMarkedChecks);
     accuracy->replace(accuracyPoints);
     speed->replace(speedPoints);
     chart->addSeries(accuracy);
