@@ -238,6 +238,12 @@ bool HistoryStore::Recover(int status) {
     return true;
 }
 
+void HistoryStore::ReadFailed(int status) {
+    if (!Recover(status)) {
+        Note("История проверок не читается (" + db_.LastError() + ").");
+    }
+}
+
 int HistoryStore::Insert(const HistoryEntry& entry) {
     int status = db_.Execute("BEGIN IMMEDIATE");
     if (status == SQLITE_OK) {
@@ -330,30 +336,36 @@ std::vector<HistoryEntry> HistoryStore::Entries(Period period, bool withPairs) {
         entry.grade = static_cast<int>(checks.Integer(9));
     }
     if (status != SQLITE_DONE) {
-        Recover(status);
+        ReadFailed(status);
         return {};
     }
-    if (withPairs && !entries.empty()) {
-        std::map<int64_t, std::size_t> index;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            index[entries[i].id] = i;
-        }
-        SqliteStatement pairs(db_,
-                              "SELECT c.check_id, c.sent, c.copied, c.count"
-                              " FROM check_characters c JOIN checks k ON k.id = c.check_id"
-                              " WHERE k.id >= ?1 AND k.checked_at >= ?2");
-        pairs.Bind(1, range.firstId).Bind(2, range.since);
-        while ((status = pairs.Step()) == SQLITE_ROW) {
-            entries[index[pairs.Integer(0)]].pairs.push_back(
-                {static_cast<unsigned char>(pairs.Integer(1)),
-                 static_cast<unsigned char>(pairs.Integer(2)), static_cast<int>(pairs.Integer(3))});
-        }
-        if (status != SQLITE_DONE) {
-            Recover(status);
-            return {};
-        }
+    if (withPairs && !entries.empty() && !ReadPairs(range, entries)) {
+        return {};
     }
     return entries;
+}
+
+bool HistoryStore::ReadPairs(const Range& range, std::vector<HistoryEntry>& entries) {
+    std::map<int64_t, std::size_t> index;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        index[entries[i].id] = i;
+    }
+    SqliteStatement pairs(db_,
+                          "SELECT c.check_id, c.sent, c.copied, c.count"
+                          " FROM check_characters c JOIN checks k ON k.id = c.check_id"
+                          " WHERE k.id >= ?1 AND k.checked_at >= ?2");
+    pairs.Bind(1, range.firstId).Bind(2, range.since);
+    int status = SQLITE_OK;
+    while ((status = pairs.Step()) == SQLITE_ROW) {
+        entries[index[pairs.Integer(0)]].pairs.push_back(
+            {static_cast<unsigned char>(pairs.Integer(1)),
+             static_cast<unsigned char>(pairs.Integer(2)), static_cast<int>(pairs.Integer(3))});
+    }
+    if (status != SQLITE_DONE) {
+        ReadFailed(status);
+        return false;
+    }
+    return true;
 }
 
 std::vector<PairCount> HistoryStore::PairTotals(Period period) {
@@ -375,7 +387,7 @@ std::vector<PairCount> HistoryStore::PairTotals(Period period) {
         sums[(rows.Integer(0) & 0xFF) * 256 + (rows.Integer(1) & 0xFF)] += rows.Integer(2);
     }
     if (status != SQLITE_DONE) {
-        Recover(status);
+        ReadFailed(status);
         return {};
     }
     for (std::size_t cell = 0; cell < sums.size(); ++cell) {

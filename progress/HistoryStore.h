@@ -41,6 +41,11 @@ struct HistoryEntry {
     std::vector<PairCount> pairs;  // per-character results, extras included
 };
 
+// Characters copied right of those sent, in percent; 100 when nothing was sent.
+inline double AccuracyPercent(const HistoryEntry& entry) {
+    return entry.charactersSent > 0 ? 100.0 * entry.charactersRight / entry.charactersSent : 100.0;
+}
+
 enum class Period { LastCheck, LastSevenDays, All };
 
 // "$XDG_DATA_HOME/Quorbit/Vantrel/history.sqlite", or under "~/.local/share" when that
@@ -95,8 +100,12 @@ class HistoryStore final : public CharacterHistory {
     std::filesystem::path AsideName() const;
     // After a failed statement: a damaged file is set aside; true when it was.
     bool Recover(int status);
+    // After a failed read: sets a damaged file aside, or leaves the message.
+    void ReadFailed(int status);
     int Insert(const HistoryEntry& entry);
     Range PeriodRange(Period period);
+    // Adds to `entries` their per-character results; false when the file failed.
+    bool ReadPairs(const Range& range, std::vector<HistoryEntry>& entries);
     void Note(std::string message);
 
     std::filesystem::path file_;

@@ -39,6 +39,21 @@ QString Character(unsigned char cp1251) {
     return Qs(progress::CharacterText(cp1251));
 }
 
+// What a screen reader says of the plot.
+QString DescribeProgress(const QList<QPointF>& accuracy) {
+    if (accuracy.isEmpty()) {
+        return QStringLiteral("Проверок нет");
+    }
+    const auto [worst, best] =
+        std::minmax_element(accuracy.begin(), accuracy.end(),
+                            [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+    return QStringLiteral("Проверок: %1; точность от %2 до %3 %, в последней %4 %")
+        .arg(accuracy.size())
+        .arg(worst->y(), 0, 'f', 1)
+        .arg(best->y(), 0, 'f', 1)
+        .arg(accuracy.back().y(), 0, 'f', 1);
+}
+
 std::optional<std::filesystem::path> ChooseCsvFile(QWidget* parent) {
     const QString file = QFileDialog::getSaveFileName(
         parent, QStringLiteral("Сохранить историю проверок"), QStringLiteral("vantrel.csv"),
@@ -248,15 +263,9 @@ void StatisticsWindow::ShowProgress(const std::vector<progress::HistoryEntry>& e
     QList<QPointF> speedPoints;
     accuracyPoints.reserve(static_cast<qsizetype>(entries.size()));
     speedPoints.reserve(static_cast<qsizetype>(entries.size()));
-    double worst = 100.0;
-    double best = 0.0;
     for (const progress::HistoryEntry& entry : entries) {
         const double x = static_cast<double>(entry.timeUnix) * 1000.0;
-        const double percent =
-            entry.charactersSent > 0 ? 100.0 * entry.charactersRight / entry.charactersSent : 100.0;
-        worst = std::min(worst, percent);
-        best = std::max(best, percent);
-        accuracyPoints.append({x, percent});
+        accuracyPoints.append({x, progress::AccuracyPercent(entry)});
         speedPoints.append({x, static_cast<double>(entry.settings.speed)});
     }
     // Few checks show as dots too, so that a single one is seen.
@@ -266,7 +275,12 @@ void StatisticsWindow::ShowProgress(const std::vector<progress::HistoryEntry>& e
     speed->replace(speedPoints);
     chart->addSeries(accuracy);
     chart->addSeries(speed);
+    AddAxes(*chart, *accuracy, *speed, entries);
+    chart_->setAccessibleDescription(DescribeProgress(accuracyPoints));
+}
 
+void StatisticsWindow::AddAxes(QChart& chart, QLineSeries& accuracy, QLineSeries& speed,
+                               const std::vector<progress::HistoryEntry>& entries) {
     auto* time = new QDateTimeAxis;
     time->setFormat(QStringLiteral("dd.MM.yy"));
     time->setTitleText(QStringLiteral("Дата"));
@@ -281,21 +295,13 @@ void StatisticsWindow::ShowProgress(const std::vector<progress::HistoryEntry>& e
     auto* speedAxis = new QValueAxis;
     speedAxis->setRange(0, limits::kSpeedMax);
     speedAxis->setTitleText(QStringLiteral("гр./мин."));
-    chart->addAxis(time, Qt::AlignBottom);
-    chart->addAxis(percentAxis, Qt::AlignLeft);
-    chart->addAxis(speedAxis, Qt::AlignRight);
-    accuracy->attachAxis(time);
-    accuracy->attachAxis(percentAxis);
-    speed->attachAxis(time);
-    speed->attachAxis(speedAxis);
-
-    chart_->setAccessibleDescription(
-        entries.empty() ? QStringLiteral("Проверок нет")
-                        : QStringLiteral("Проверок: %1; точность от %2 до %3 %, в последней %4 %")
-                              .arg(entries.size())
-                              .arg(worst, 0, 'f', 1)
-                              .arg(best, 0, 'f', 1)
-                              .arg(accuracyPoints.back().y(), 0, 'f', 1));
+    chart.addAxis(time, Qt::AlignBottom);
+    chart.addAxis(percentAxis, Qt::AlignLeft);
+    chart.addAxis(speedAxis, Qt::AlignRight);
+    accuracy.attachAxis(time);
+    accuracy.attachAxis(percentAxis);
+    speed.attachAxis(time);
+    speed.attachAxis(speedAxis);
 }
 
 void StatisticsWindow::ShowNotice() {

@@ -17,7 +17,9 @@ class QPushButton;
 class QTableWidget;
 class QTabWidget;
 
+class QChart;
 class QChartView;
+class QLineSeries;
 
 namespace vantrel {
 
@@ -46,6 +48,8 @@ class StatisticsWindow : public QDialog {
     void ShowCharacters(const std::vector<progress::PairCount>& pairs);
     void ShowConfusions(const std::vector<progress::PairCount>& pairs);
     void ShowProgress(const std::vector<progress::HistoryEntry>& entries);
+    static void AddAxes(QChart& chart, QLineSeries& accuracy, QLineSeries& speed,
+                        const std::vector<progress::HistoryEntry>& entries);
     void ShowNotice();
     progress::Period ChosenPeriod() const;
 
