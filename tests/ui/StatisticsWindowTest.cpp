@@ -6,19 +6,25 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <functional>
 #include <memory>
 
+#include "platform/audio/VirtualWaveOut.h"
+#include "platform/settings/MemorySettings.h"
 #include "support/Cp1251.h"
 #include "tests/support/TempFolder.h"
 #include "tests/ui/QtTestEnvironment.h"
 #include "trainer/CheckComparisonView.h"
 #include "trainer/LearnerProgress.h"
+#include "trainer/MainForm.h"
 #include "trainer/MessagePresenter.h"
+#include "trainer/QtNotificationQueue.h"
 
 namespace vantrel {
 namespace {
@@ -153,6 +159,41 @@ TEST_F(StatisticsWindowTest, ExportWritesTheCsvAndResetKeepsTheOldHistoryAside) 
         files += item.path().extension() == ".sqlite" ? 1 : 0;
     }
     EXPECT_EQ(files, 2);
+}
+
+// The main window hands each check, after its grade and log record, to the learner's progress.
+TEST(MainWindowCheckTest, EachCheckIsComparedAndRecordedBesideTheGrade) {
+    testing::TempFolder folder;
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder.Path());  // for log.txt
+    audio::VirtualWaveSystem audio(audio::VirtualWaveSystem::Clock::Manual);
+    settings::MemorySettings settings;
+    AgreeingPresenter messages;
+    auto window = std::make_unique<TMorseMain>(audio, settings, messages);
+    window->findChild<QRadioButton*>(QLatin1String("TextType3"))->setChecked(true);
+    window->findChild<QPlainTextEdit*>(QLatin1String("Memo2"))->setPlainText("12345 67890");
+    window->findChild<QPushButton*>(QLatin1String("StartBtn"))->click();
+    for (int step = 0; step < 10000 && !window->Engine().DeviceClosed(); ++step) {
+        audio.AdvanceMs(50);
+        audio.Flush();
+        QCoreApplication::processEvents();
+    }
+    window->findChild<QPlainTextEdit*>(QLatin1String("Memo1"))->setPlainText("12345 6790");
+    window->findChild<QAction*>(QLatin1String("ToolButton3"))->trigger();
+
+    EXPECT_EQ(messages.messages,
+              std::vector<std::string>{"Количество ошибок:1. Оценка: 4. Нормально:)"});
+    EXPECT_EQ(window->Progress().ComparisonView()->Summary()->text(),
+              QStringLiteral("Ошибки: пропущено 8 ×1"));
+    const auto entries = window->Progress().Store().Entries(progress::Period::All, false);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].settings.speed, 12);
+    EXPECT_EQ(entries[0].charactersRight, 9);
+    EXPECT_EQ(entries[0].blocksWrong, 1);
+    EXPECT_TRUE(fs::exists("log.txt"));
+    window->Notifications().SetIdleHook([&audio] { audio.AdvanceMs(20); });
+    window.reset();
+    fs::current_path(previous);
 }
 
 }  // namespace
