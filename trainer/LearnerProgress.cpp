@@ -12,7 +12,7 @@ LearnerProgress::LearnerProgress(MessagePresenter& messages, QWidget* window)
     : messages_(messages),
       window_(window),
       statisticsAction_(new QAction(QStringLiteral("Статистика"), window)),
-      view_(new CheckComparisonView) {
+      view_(new CheckComparisonView(window)) {
     UseHistoryFile({});
     statisticsAction_->setObjectName(QLatin1String("StatisticsItem"));
     statisticsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));

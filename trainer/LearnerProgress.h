@@ -25,8 +25,8 @@ class MessagePresenter;
 class LearnerProgress : public QObject {
     Q_OBJECT
   public:
-    // `window` owns the action, the comparison view and the statistics window. The history is
-    // kept in memory until UseHistoryFile names a file.
+    // `window` owns the action, the comparison view (hidden until placed and shown by a check)
+    // and the statistics window. The history is kept in memory until UseHistoryFile names a file.
     LearnerProgress(MessagePresenter& messages, QWidget* window);
     ~LearnerProgress() override;
 
