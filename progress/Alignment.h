@@ -41,9 +41,10 @@ struct Alignment {
 // drops, extras), among those the most matching characters, and among those prefers
 // substitutions over a drop plus an extra, and drops and extras as late as possible.
 //
-// Texts up to about two thousand characters each are aligned as a whole. Longer ones are
-// aligned window by window along the text (each window of a thousand sent characters keeps
-// the first half of its alignment), so time and memory grow with the length, not its square;
+// Texts up to about two thousand characters each are aligned as a whole (in a band around the
+// diagonal that widens until the result is exact). Longer ones are aligned window by window
+// along the text (each window of a thousand sent characters keeps the first half of its
+// alignment), so time and memory grow with the length, not its square;
 // a gap of more than a few hundred characters may then be placed less well.
 Alignment Align(std::string_view sent, std::string_view copy);
 
