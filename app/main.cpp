@@ -13,6 +13,8 @@
 #include "about/help.h"
 #include "app/DeferredWaveSystem.h"
 #include "platform/settings/SettingsBackend.h"
+#include "progress/HistoryStore.h"
+#include "trainer/LearnerProgress.h"
 #include "trainer/MainForm.h"
 #include "trainer/MessagePresenter.h"
 
@@ -72,6 +74,7 @@ int main(int argc, char* argv[]) {
         vantrel::QtMessagePresenter messages;
 
         vantrel::TMorseMain window(audio, *settings, messages);
+        window.Progress().UseHistoryFile(vantrel::progress::DefaultHistoryFile());
         messages.SetParent(&window);
         vantrel::TForm1 about(&window);
         window.SetAboutWindow(&about);

@@ -2,7 +2,8 @@
 # Installs the Debian packages the build, the tests and the program need, when missing.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config ccache libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6sql6-sqlite
+          qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
+          libsqlite3-dev
           libpulse-dev portaudio19-dev
           pulseaudio pulseaudio-utils libasound2-plugins xvfb xauth x11-apps xdotool
           orca speech-dispatcher openbox

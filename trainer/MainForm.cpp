@@ -34,12 +34,14 @@
 #include "about/ProgramIcons.h"
 #include "support/Cp1251.h"
 #include "support/Settings.h"
-#include "trainer/AudioExportCommand.h"
 #include "trainer/AccessibleSlider.h"
 #include "trainer/Announcer.h"
+#include "trainer/AudioExportCommand.h"
+#include "trainer/CheckComparisonView.h"
 #include "trainer/ContactData.h"
 #include "trainer/CopyCheck.h"
 #include "trainer/InterferenceControls.h"
+#include "trainer/LearnerProgress.h"
 #include "trainer/LessonTab.h"
 #include "trainer/Limits.h"
 #include "trainer/MessagePresenter.h"
@@ -193,6 +195,7 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
     setObjectName(QLatin1String("MorseMain"));
     setWindowIcon(ProgramIcon());
     interference_ = std::make_unique<InterferenceControls>(audio_);
+    progress_ = std::make_unique<LearnerProgress>(messages_, this);
     CreateActions();
     CreateMenus();
 
@@ -277,6 +280,7 @@ void TMorseMain::CreateMenus() {
     file->addAction(N5);
     file->addAction(N6);
     file->addAction(ExportAudio);
+    file->addAction(progress_->StatisticsAction());
     file->addSeparator();
     file->addAction(N14);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
@@ -479,7 +483,10 @@ QWidget* TMorseMain::CreateCheckTab() {
     font.setPointSize(10);
     Memo1->setFont(font);
     FollowThemeInCopyArea(Memo1);
-    layout->addWidget(Memo1);
+    auto* copyRow = new QHBoxLayout;
+    copyRow->addWidget(Memo1, 1);
+    copyRow->addWidget(progress_->ComparisonView(), 1);
+    layout->addLayout(copyRow);
     return tab;
 }
 
@@ -568,7 +575,8 @@ void TMorseMain::SetTabOrder() {
     order.insert(order.end(),
                  {CheckBox1, PitchTrackBar, VolTrackBar, CheckBox2, CheckBox3, ScrollBar1});
     addToolButtons(findChild<QToolBar*>(QLatin1String("ToolBar2")));
-    order.push_back(Memo1);
+    order.insert(order.end(), {Memo1, progress_->ComparisonView()->Comparison(),
+                               progress_->ComparisonView()->Summary()});
     addToolButtons(findChild<QToolBar*>(QLatin1String("ToolBar3")));
     order.push_back(Memo2);
     for (QWidget* control : lessonTab_->TabOrder()) {
@@ -781,6 +789,9 @@ void TMorseMain::ToolButton3Click() {
             resultLog_.Append({SpeedTrackBar->value(), result.errorCount, result.grade})) {
         messages_.ShowError(*error);
     }
+    progress_->RecordCheck({TextTypeIndex(), SpeedTrackBar->value(), SpacingTrackBar->value(),
+                            static_cast<int>(keyer_.ToneFrequency())},
+                           shownText_, copy, result.errorCount, result.grade);
     if (TextTypeIndex() == limits::kTextTypeLesson) {
         if (std::optional<std::string> offer = lessonTab_->AfterCheck(shownText_, copy)) {
             messages_.ShowMessage(*offer);
@@ -903,7 +914,7 @@ bool TMorseMain::BuildPracticeText(std::string& text, int32_t& cursor) {
                                 FromWidgetText(Memo2->toPlainText())};
     request.alphabet = lessonTab_->Alphabet();
     request.lesson = lessonTab_->Lesson();
-    request.history = history_;
+    request.history = &progress_->Store();
     PracticeTextResult result = builder_->Build(request);
     switch (result.status) {
         case PracticeTextResult::Status::NoFileChosen:

@@ -41,14 +41,12 @@ class MessagePresenter;
 class PracticeTextBuilder;
 class QtNotificationQueue;
 class InterferenceControls;
+class LearnerProgress;
 class Random;
 struct ContactTexts;
 
 namespace settings {
 class SettingsBackend;
-}
-namespace progress {
-class CharacterHistory;
 }
 
 class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHost {
@@ -70,14 +68,14 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     // Replaces the clock of the result log (tests).
     void SetTimeOfDayClock(TimeOfDayClock clock);
 
-    // The learner's history that the weak-character drill weighs by; may be null (uniform).
-    void SetCharacterHistory(const progress::CharacterHistory* history) { history_ = history; }
     AudioExportCommand& AudioExporter() { return *exportCommand_; }
 
     const PlaybackEngine& Engine() const { return *engine_; }
     // The noise and tone sources of the group " Шумы ".
     InterferenceControls& Interference() { return *interference_; }
     QtNotificationQueue& Notifications() { return *notifications_; }
+    // The comparison of each check, the learner's history and the statistics window.
+    LearnerProgress& Progress() { return *progress_; }
     const std::filesystem::path& TextFileName() const { return textFileName_; }
 
   public slots:
@@ -159,9 +157,9 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     QtNotificationQueue* notifications_ = nullptr;
     std::unique_ptr<PlaybackEngine> engine_;
     std::unique_ptr<InterferenceControls> interference_;
+    std::unique_ptr<LearnerProgress> progress_;
     ResultLog resultLog_;
     std::filesystem::path textFileName_;
-    const progress::CharacterHistory* history_ = nullptr;
     LessonTab* lessonTab_ = nullptr;
     AudioExportCommand* exportCommand_ = nullptr;
     // The text window's content as keyed (Windows-1251, CR LF kept), which the copy check reads.

@@ -33,4 +33,18 @@ void QtMessagePresenter::ShowError(const std::string& text) {
     ShowBox(parent_, QMessageBox::Critical, text);
 }
 
+void QtMessagePresenter::Confirm(const std::string& question, std::function<void()> onYes) {
+    auto* box = new QMessageBox(QMessageBox::Question, QApplication::applicationDisplayName(),
+                                QString::fromStdString(question),
+                                QMessageBox::Yes | QMessageBox::No, parent_);
+    box->setDefaultButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box, [box, onYes = std::move(onYes)] {
+        if (box->standardButton(box->clickedButton()) == QMessageBox::Yes) {
+            onYes();
+        }
+    });
+    box->open();
+}
+
 }  // namespace vantrel

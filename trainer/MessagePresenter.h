@@ -2,6 +2,7 @@
 // blocking on a modal box. Texts are UTF-8.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -17,6 +18,12 @@ class MessagePresenter {
     virtual void ShowWarning(const std::string& text) = 0;
     // The application's standard error box, for failures of files and the system.
     virtual void ShowError(const std::string& text) = 0;
+    // Asks a yes/no question and runs `onYes` once the learner has agreed; returns at once.
+    // A presenter that cannot ask never agrees.
+    virtual void Confirm(const std::string& question, std::function<void()> onYes) {
+        (void)question;
+        (void)onYes;
+    }
 };
 
 // QMessageBox boxes modal to `parent`, titled with the application's name. Each call returns at
@@ -29,6 +36,8 @@ class QtMessagePresenter : public MessagePresenter {
     void ShowMessage(const std::string& text) override;
     void ShowWarning(const std::string& text) override;
     void ShowError(const std::string& text) override;
+    // A window-modal question box with Yes and No (No by default).
+    void Confirm(const std::string& question, std::function<void()> onYes) override;
 
   private:
     QWidget* parent_;

@@ -4,9 +4,12 @@ set(VANTREL_TRAINER_UI_SOURCES
     LessonTab.cpp
     AccessibleSlider.cpp
     Announcer.cpp
+    CheckComparisonView.cpp
+    LearnerProgress.cpp
     MainForm.cpp
     MessagePresenter.cpp
     QtNotificationQueue.cpp
     QtWindowGeometry.cpp
     ThemeColours.cpp
+    StatisticsWindow.cpp
 )

@@ -1,0 +1,35 @@
+// The learner's whole history as CSV for an instructor: UTF-8 without a byte order mark, CR LF
+// line ends, a header row, one row per check in time order. Columns:
+//   date_time            local date and time of the check, "2026-12-07 14:35:07"
+//   text_type            0 digits, 1 letters, 2 text file, 3 keyboard text, 4 radio contact
+//   speed, spacing, pitch_hz
+//   characters_sent      keyed characters compared (blanks and line breaks left out)
+//   characters_right, characters_wrong, characters_missed, characters_extra
+//   accuracy_percent     characters_right / characters_sent, one decimal, point as separator
+//   blocks_wrong, grade  the copy check's result
+//   errors               every error of the check, items parted by one blank: substitutions,
+//                        misses, extras, each the most frequent first:
+//                        "5→4×3" (5 copied as 4, three times), "7→∅×1" (7 missed once),
+//                        "∅→Q×2" (an extra Q, twice). Each item is one sent character, "→", one
+//                        copied character, "×", a count; "∅" stands for "none". The two signs
+//                        never occur in the trainer's texts, so every item reads unambiguously.
+// Fields holding a comma, a quote or a line break are quoted, quotes doubled.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "progress/HistoryStore.h"
+
+namespace vantrel::progress {
+
+std::string FormatCsv(const std::vector<HistoryEntry>& entries);
+
+// Writes the CSV to `file` atomically (the old file stays whole until the new one is complete).
+// Returns the message for the learner when that failed.
+std::optional<std::string> ExportCsv(const std::vector<HistoryEntry>& entries,
+                                     const std::filesystem::path& file);
+
+}  // namespace vantrel::progress

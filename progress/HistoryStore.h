@@ -1,0 +1,119 @@
+// The learner's history: one record per copy check in an SQLite file of the user's data folder
+// (see DefaultHistoryFile), each written in one transaction, so a crash or a power cut leaves
+// every earlier record and never half of one.
+//
+// A file that cannot be opened, is damaged or was written by a newer program is kept aside in
+// its folder under a dated name ("history-2026-12-07-143507.sqlite"), never deleted, and a new
+// history is started; when not even that is possible, this session's checks are kept in memory.
+// Each such event leaves a message for the learner (TakeNotice). The schema carries its
+// version in `PRAGMA user_version`; older files are brought up to date step by step.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "progress/CharacterHistory.h"
+#include "progress/CheckComparison.h"
+#include "progress/Sqlite.h"
+#include "progress/WallClock.h"
+
+namespace vantrel::progress {
+
+struct CheckSettings {
+    int textType = 0;  // TextType entry: 0 digits, 1 letters, 2 file, 3 keyboard, 4 contact
+    int speed = 0;     // groups per minute
+    int spacing = 0;   // extra dots after each character
+    int pitchHz = 0;
+};
+
+struct HistoryEntry {
+    int64_t id = 0;
+    int64_t timeUnix = 0;  // seconds since 1970 UTC
+    CheckSettings settings;
+    int charactersSent = 0;  // keyed characters, blanks and line breaks left out
+    int charactersRight = 0;
+    int blocksWrong = 0;  // the copy check's error count
+    int grade = 0;
+    std::vector<PairCount> pairs;  // per-character results, extras included
+};
+
+// Characters copied right of those sent, in percent; 100 when nothing was sent.
+inline double AccuracyPercent(const HistoryEntry& entry) {
+    return entry.charactersSent > 0 ? 100.0 * entry.charactersRight / entry.charactersSent : 100.0;
+}
+
+enum class Period { LastCheck, LastSevenDays, All };
+
+// "$XDG_DATA_HOME/Quorbit/Vantrel/history.sqlite", or under "~/.local/share" when that
+// variable is unset or not an absolute path; empty when no home folder is known.
+std::filesystem::path DefaultHistoryFile();
+
+class HistoryStore final : public CharacterHistory {
+  public:
+    static constexpr int kSchemaVersion = 1;
+
+    // An empty `file` keeps the history in memory only. Nothing is opened before first use.
+    HistoryStore(std::filesystem::path file, WallClock clock);
+
+    // The file in use; empty while the history is kept in memory.
+    std::filesystem::path File() const;
+
+    // Appends one check with its per-character results; false when it could not be stored.
+    bool Append(const HistoryEntry& entry);
+
+    // Every check in time order; the per-character results only when asked for.
+    std::vector<HistoryEntry> Entries(Period period, bool withPairs);
+    // The per-character results of the period summed by character pair.
+    std::vector<PairCount> PairTotals(Period period);
+
+    // Sets the current file aside (as a damaged one would be) and starts an empty history.
+    void Reset();
+
+    // The message for the learner about the last problem with the store, once.
+    std::optional<std::string> TakeNotice();
+
+    std::map<unsigned char, AttemptTally> RecentTallies(int lastAttempts) const override;
+
+  private:
+    enum class Problem { Unopenable, Damaged, Newer, Reset };
+    struct Opening {
+        std::optional<Problem> problem;
+        std::string reason;
+    };
+    // Checks from `firstId` on, checked at `since` or later.
+    struct Range {
+        int64_t firstId = 0;
+        int64_t since = 0;
+    };
+
+    // Opens the file, or the store in memory, on first use; false only when not even memory
+    // can be had.
+    bool EnsureOpen();
+    Opening OpenFile();
+    int Migrate(int fromVersion);
+    void SetAside(Problem problem, const std::string& reason);
+    void UseMemory(const std::string& message);
+    std::filesystem::path AsideName() const;
+    // After a failed statement: a damaged file is set aside; true when it was.
+    bool Recover(int status);
+    // After a failed read: sets a damaged file aside, or leaves the message.
+    void ReadFailed(int status);
+    int Insert(const HistoryEntry& entry);
+    Range PeriodRange(Period period);
+    // Adds to `entries` their per-character results; false when the file failed.
+    bool ReadPairs(const Range& range, std::vector<HistoryEntry>& entries);
+    void Note(std::string message);
+
+    std::filesystem::path file_;
+    WallClock clock_;
+    bool inMemory_;
+    SqliteDatabase db_;
+    std::string notice_;
+    std::string lastError_;
+};
+
+}  // namespace vantrel::progress

@@ -1,0 +1,58 @@
+#include "progress/Statistics.h"
+
+#include <algorithm>
+#include <set>
+
+namespace vantrel::progress {
+
+std::vector<CharacterAccuracy> AccuracyWorstFirst(const std::vector<PairCount>& pairs) {
+    std::map<unsigned char, CharacterAccuracy> byCharacter;
+    for (const PairCount& pair : pairs) {
+        if (pair.sent == 0) {
+            continue;
+        }
+        CharacterAccuracy& accuracy = byCharacter[pair.sent];
+        accuracy.character = pair.sent;
+        accuracy.sent += pair.count;
+        accuracy.right += pair.IsRight() ? pair.count : 0;
+    }
+    std::vector<CharacterAccuracy> result;
+    for (const auto& [character, accuracy] : byCharacter) {
+        result.push_back(accuracy);
+    }
+    std::stable_sort(result.begin(), result.end(),
+                     [](const CharacterAccuracy& a, const CharacterAccuracy& b) {
+                         // right/sent compared without rounding: a.right * b.sent < ...
+                         const long long left = static_cast<long long>(a.right) * b.sent;
+                         const long long right = static_cast<long long>(b.right) * a.sent;
+                         return left != right ? left < right : a.sent > b.sent;
+                     });
+    return result;
+}
+
+ConfusionMatrix Confusions(const std::vector<PairCount>& pairs) {
+    ConfusionMatrix matrix;
+    std::map<unsigned char, int> errorsBySent;
+    std::set<unsigned char> columns;
+    for (const PairCount& pair : pairs) {
+        if (pair.sent == 0 || pair.IsRight()) {
+            continue;
+        }
+        matrix.cells[{pair.sent, pair.copied}] += pair.count;
+        errorsBySent[pair.sent] += pair.count;
+        if (pair.copied != 0) {
+            columns.insert(pair.copied);
+        }
+    }
+    for (const auto& [character, errors] : errorsBySent) {
+        matrix.rows.push_back(character);
+    }
+    std::stable_sort(matrix.rows.begin(), matrix.rows.end(),
+                     [&errorsBySent](unsigned char a, unsigned char b) {
+                         return errorsBySent[a] > errorsBySent[b];
+                     });
+    matrix.columns.assign(columns.begin(), columns.end());
+    return matrix;
+}
+
+}  // namespace vantrel::progress

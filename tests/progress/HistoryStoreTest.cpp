@@ -1,0 +1,209 @@
+// The history store on real files in a temporary folder: records survive reopening and a
+// crash, a bad file is kept aside and a new history started; statistics and CSV from it.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "progress/CsvExport.h"
+#include "progress/HistoryStore.h"
+#include "progress/Statistics.h"
+#include "support/Cp1251.h"
+#include "tests/support/TempFolder.h"
+
+namespace vantrel::progress {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int64_t kNow = 1'796'000'000;  // 2026-11-30 00:53:20 UTC
+constexpr int64_t kDay = 24 * 3600;
+
+HistoryEntry Entry(int64_t time, const char* text, const char* copy, int speed = 12) {
+    const CheckComparison comparison = CompareCopy(std::string("ABCDEF") + text, copy);
+    HistoryEntry entry;
+    entry.timeUnix = time;
+    entry.settings = {1, speed, 2, 800};
+    entry.charactersSent = comparison.sentCount;
+    entry.charactersRight = comparison.rightCount;
+    entry.blocksWrong = 1;
+    entry.grade = 4;
+    entry.pairs = comparison.pairs;
+    return entry;
+}
+
+std::vector<fs::path> FilesIn(const fs::path& folder) {
+    std::vector<fs::path> files;
+    for (const auto& item : fs::directory_iterator(folder)) {
+        files.push_back(item.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+class HistoryStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ::setenv("TZ", "UTC", 1);
+        ::tzset();
+    }
+    fs::path File() const { return folder_.Path() / "Vantrel" / "history.sqlite"; }
+    std::unique_ptr<HistoryStore> Open(fs::path file) {
+        return std::make_unique<HistoryStore>(std::move(file), [this] { return now_; });
+    }
+
+    testing::TempFolder folder_;
+    int64_t now_ = kNow;
+};
+
+TEST_F(HistoryStoreTest, RecordsComeBackAfterReopeningWithTheirPeriods) {
+    Open(File())->Append(Entry(kNow - 10 * kDay, "55555", "44455"));
+    auto store = Open(File());
+    ASSERT_TRUE(store->Append(Entry(kNow - kDay, "12345", "1245", 20)));
+    EXPECT_FALSE(store->TakeNotice());
+
+    const std::vector<HistoryEntry> all = store->Entries(Period::All, true);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].timeUnix, kNow - 10 * kDay);
+    EXPECT_EQ(all[1].settings.speed, 20);
+    EXPECT_EQ(all[1].settings.pitchHz, 800);
+    EXPECT_EQ(all[1].pairs, Entry(0, "12345", "1245").pairs);
+    EXPECT_EQ(store->Entries(Period::LastSevenDays, false).size(), 1u);
+
+    EXPECT_EQ(SummaryLine(store->PairTotals(Period::All)), "Ошибки: 5→4 ×3, пропущено 3 ×1");
+    EXPECT_EQ(SummaryLine(store->PairTotals(Period::LastCheck)), "Ошибки: пропущено 3 ×1");
+
+    // Of 5, the last 4 attempts: the newest check's 1 right, then 3 of the older 5 (3 errors
+    // in 5), pro rata 2 errors.
+    const auto tallies = store->RecentTallies(4);
+    EXPECT_EQ(tallies.at('5').attempts, 4);
+    EXPECT_EQ(tallies.at('5').errors, 2);
+    EXPECT_EQ(tallies.at('3').errors, 1);
+}
+
+TEST_F(HistoryStoreTest, AccuracyAndConfusionsPutTheWorstFirst) {
+    auto store = Open(File());
+    store->Append(Entry(kNow, "55555 77777 123", "44455 7777Q 23"));
+    const auto pairs = store->PairTotals(Period::All);
+    const auto accuracy = AccuracyWorstFirst(pairs);
+    ASSERT_GE(accuracy.size(), 3u);
+    EXPECT_EQ(accuracy[0].character, '1');  // 0 of 1
+    EXPECT_EQ(accuracy[1].character, '5');  // 2 of 5
+    EXPECT_EQ(accuracy[2].character, '7');  // 4 of 5
+    const ConfusionMatrix matrix = Confusions(pairs);
+    EXPECT_EQ(matrix.rows, (std::vector<unsigned char>{'5', '1', '7'}));
+    EXPECT_EQ(matrix.columns, (std::vector<unsigned char>{'4', 'Q'}));
+    EXPECT_EQ(matrix.Count('5', '4'), 3);
+    EXPECT_EQ(matrix.Count('1', 0), 1);
+    EXPECT_EQ(DescribePair({'5', '4', 3}), "5 принято как 4: 3 раза");
+    EXPECT_EQ(DescribePair({'1', 0, 12}), "1 пропущено: 12 раз");
+}
+
+// A writer killed at any moment leaves every record it had finished, each one whole.
+TEST_F(HistoryStoreTest, AKilledWriterLeavesEveryFinishedRecordWhole) {
+    Open(File())->Entries(Period::All, false);  // creates the file
+    int reports[2];
+    ASSERT_EQ(::pipe(reports), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(reports[0]);
+        HistoryStore store(File(), [] { return kNow; });
+        for (int n = 0;; ++n) {
+            store.Append(Entry(kNow, "12345 67890 ABCDE", "12345 6790 ABCQE"));
+            (void)!::write(reports[1], "x", 1);
+        }
+    }
+    ::close(reports[1]);
+    char byte = 0;
+    int finished = 0;
+    while (finished < 20 && ::read(reports[0], &byte, 1) == 1) {
+        ++finished;
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(reports[0]);
+
+    auto store = Open(File());
+    const auto entries = store->Entries(Period::All, true);
+    EXPECT_GE(static_cast<int>(entries.size()), finished);
+    for (const HistoryEntry& entry : entries) {
+        int sent = 0;
+        for (const PairCount& pair : entry.pairs) {
+            sent += pair.sent != 0 ? pair.count : 0;
+        }
+        EXPECT_EQ(sent, entry.charactersSent);
+    }
+    EXPECT_FALSE(store->TakeNotice());
+}
+
+TEST_F(HistoryStoreTest, ADamagedFileIsKeptAsideAndANewHistoryStarted) {
+    testing::WriteWholeFile(File(), std::string(4096, 'x'));
+    auto store = Open(File());
+    EXPECT_TRUE(store->Append(Entry(kNow, "12345", "12345")));
+    const std::optional<std::string> notice = store->TakeNotice();
+    ASSERT_TRUE(notice);
+    EXPECT_NE(notice->find("повреждён"), std::string::npos) << *notice;
+    const fs::path aside = File().parent_path() / "history-2026-11-30-005320.sqlite";
+    EXPECT_NE(notice->find(aside.string()), std::string::npos) << *notice;
+    EXPECT_EQ(testing::ReadWholeFile(aside), std::string(4096, 'x'));
+    EXPECT_EQ(Open(File())->Entries(Period::All, false).size(), 1u);
+}
+
+TEST_F(HistoryStoreTest, AFileOfANewerProgramIsKeptAside) {
+    fs::create_directories(File().parent_path());
+    {
+        SqliteDatabase db;
+        ASSERT_EQ(db.Open(File().string()), SQLITE_OK);
+        db.Execute("CREATE TABLE future(x); PRAGMA user_version = 7;");
+    }
+    auto store = Open(File());
+    EXPECT_TRUE(store->Entries(Period::All, false).empty());
+    const std::optional<std::string> notice = store->TakeNotice();
+    ASSERT_TRUE(notice);
+    EXPECT_NE(notice->find("более новой версией"), std::string::npos) << *notice;
+    EXPECT_EQ(FilesIn(File().parent_path()).size(), 2u);
+    EXPECT_EQ(store->File(), File());
+    // Once more on the same second: the second aside copy gets a name of its own.
+    store->Reset();
+    EXPECT_EQ(FilesIn(File().parent_path()).size(), 3u);
+    EXPECT_NE(store->TakeNotice()->find("очищена"), std::string::npos);
+}
+
+// A folder that cannot be made (its parent is a file; this holds for root too): the session's
+// checks stay in memory, and nothing on disk changes.
+TEST_F(HistoryStoreTest, AFolderThatCannotBeMadeKeepsTheSessionInMemory) {
+    testing::WriteWholeFile(folder_.Path() / "Vantrel", "not a folder");
+    auto store = Open(File());
+    EXPECT_TRUE(store->Append(Entry(kNow, "12345", "12345")));
+    EXPECT_EQ(store->Entries(Period::All, false).size(), 1u);
+    const std::optional<std::string> notice = store->TakeNotice();
+    ASSERT_TRUE(notice);
+    EXPECT_NE(notice->find("не будут сохранены"), std::string::npos) << *notice;
+    EXPECT_TRUE(store->File().empty());
+    EXPECT_EQ(testing::ReadWholeFile(folder_.Path() / "Vantrel"), "not a folder");
+}
+
+TEST_F(HistoryStoreTest, CsvHasOneRowPerCheckWithItsErrors) {
+    auto store = Open(File());
+    store->Append(Entry(kNow, "55555 77777 1,", "44455 7777Q .Z"));
+    store->Append(Entry(kNow + 60, "12345", "12345"));
+    const fs::path csv = folder_.Path() / "out.csv";
+    ASSERT_FALSE(ExportCsv(store->Entries(Period::All, true), csv));
+    EXPECT_EQ(testing::ReadWholeFile(csv),
+              "date_time,text_type,speed,spacing,pitch_hz,characters_sent,characters_right,"
+              "characters_wrong,characters_missed,characters_extra,accuracy_percent,blocks_wrong,"
+              "grade,errors\r\n"
+              "2026-11-30 00:53:20,1,12,2,800,12,6,6,0,0,50.0,1,4,\"5→4×3 ,→Z×1 1→.×1 7→Q×1\"\r\n"
+              "2026-11-30 00:54:20,1,12,2,800,5,5,0,0,0,100.0,1,4,\r\n");
+    // A folder that is a file: the message, and the file there stays.
+    EXPECT_TRUE(ExportCsv({}, csv / "x.csv"));
+    EXPECT_EQ(testing::ReadWholeFile(csv).substr(0, 9), "date_time");
+}
+
+}  // namespace
+}  // namespace vantrel::progress

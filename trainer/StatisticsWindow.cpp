@@ -1,0 +1,335 @@
+#include "trainer/StatisticsWindow.h"
+
+#include <QAccessible>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+
+#include "progress/CsvExport.h"
+#include "progress/Statistics.h"
+#include "trainer/Limits.h"
+#include "trainer/MessagePresenter.h"
+
+namespace vantrel {
+namespace {
+
+constexpr std::size_t kMarkedChecks = 200;
+constexpr const char* kResetQuestion =
+    "Очистить историю проверок? Прежняя история не удаляется: она останется в отдельном файле "
+    "рядом с новой.";
+
+QString Qs(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+QString Character(unsigned char cp1251) {
+    return Qs(progress::CharacterText(cp1251));
+}
+
+// What a screen reader says of the plot.
+QString DescribeProgress(const QList<QPointF>& accuracy) {
+    if (accuracy.isEmpty()) {
+        return QStringLiteral("Проверок нет");
+    }
+    const auto [worst, best] =
+        std::minmax_element(accuracy.begin(), accuracy.end(),
+                            [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+    return QStringLiteral("Проверок: %1; точность от %2 до %3 %, в последней %4 %")
+        .arg(accuracy.size())
+        .arg(worst->y(), 0, 'f', 1)
+        .arg(best->y(), 0, 'f', 1)
+        .arg(accuracy.back().y(), 0, 'f', 1);
+}
+
+std::optional<std::filesystem::path> ChooseCsvFile(QWidget* parent) {
+    const QString file = QFileDialog::getSaveFileName(
+        parent, QStringLiteral("Сохранить историю проверок"), QStringLiteral("vantrel.csv"),
+        QStringLiteral("CSV (*.csv);;Все файлы (*)"));
+    if (file.isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(file.toStdString());
+}
+
+QTableWidgetItem* Cell(const QString& text, const QString& accessible = {}) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    item->setTextAlignment(Qt::AlignCenter);
+    if (!accessible.isEmpty()) {
+        item->setData(Qt::AccessibleTextRole, accessible);
+        item->setToolTip(accessible);
+    }
+    return item;
+}
+
+QTableWidget* MakeTable(const char* name, const QString& accessibleName) {
+    auto* table = new QTableWidget;
+    table->setObjectName(QLatin1String(name));
+    table->setAccessibleName(accessibleName);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setTabKeyNavigation(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    return table;
+}
+
+}  // namespace
+
+StatisticsWindow::StatisticsWindow(progress::HistoryStore& store, MessagePresenter& messages,
+                                   QWidget* parent)
+    : QDialog(parent), store_(store), messages_(messages), chooseFile_(ChooseCsvFile) {
+    setObjectName(QLatin1String("StatisticsWindow"));
+    setWindowTitle(QStringLiteral("Статистика"));
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+
+    auto* top = new QHBoxLayout;
+    period_ = new QComboBox;
+    period_->setObjectName(QLatin1String("Period"));
+    period_->addItems({QStringLiteral("Последняя проверка"), QStringLiteral("Последние 7 дней"),
+                       QStringLiteral("Всё время")});
+    period_->setCurrentIndex(2);
+    auto* periodLabel = new QLabel(QStringLiteral("&Период:"));
+    periodLabel->setBuddy(period_);
+    period_->setAccessibleName(QStringLiteral("Период"));
+    totals_ = new QLabel;
+    totals_->setObjectName(QLatin1String("Totals"));
+    totals_->setAccessibleName(QStringLiteral("Итоги периода"));
+    totals_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    totals_->setFocusPolicy(Qt::TabFocus);
+    top->addWidget(periodLabel);
+    top->addWidget(period_);
+    top->addSpacing(12);
+    top->addWidget(totals_, 1);
+    layout->addLayout(top);
+
+    tabs_ = new QTabWidget;
+    tabs_->setObjectName(QLatin1String("StatisticsTabs"));
+    tabs_->addTab(CreateCharacterTable(), QStringLiteral("З&наки"));
+    tabs_->addTab(CreateConfusionTable(), QStringLiteral("П&утаница"));
+    tabs_->addTab(CreateProgressChart(), QStringLiteral("П&рогресс"));
+    layout->addWidget(tabs_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    export_ = new QPushButton(QStringLiteral("&Экспорт в CSV…"));
+    export_->setObjectName(QLatin1String("ExportButton"));
+    reset_ = new QPushButton(QStringLiteral("&Сбросить историю…"));
+    reset_->setObjectName(QLatin1String("ResetButton"));
+    close_ = new QPushButton(QStringLiteral("&Закрыть"));
+    close_->setObjectName(QLatin1String("CloseButton"));
+    for (QPushButton* button : {export_, reset_, close_}) {
+        button->setAutoDefault(false);
+    }
+    buttons->addWidget(export_);
+    buttons->addWidget(reset_);
+    buttons->addStretch(1);
+    buttons->addWidget(close_);
+    layout->addLayout(buttons);
+
+    connect(period_, &QComboBox::currentIndexChanged, this, &StatisticsWindow::Refresh);
+    connect(export_, &QPushButton::clicked, this, &StatisticsWindow::ExportClick);
+    connect(reset_, &QPushButton::clicked, this, &StatisticsWindow::ResetClick);
+    connect(close_, &QPushButton::clicked, this, &QDialog::close);
+    resize(640, 480);
+}
+
+QWidget* StatisticsWindow::CreateCharacterTable() {
+    characters_ = MakeTable("CharacterTable", QStringLiteral("Точность по знакам"));
+    characters_->setColumnCount(4);
+    characters_->setHorizontalHeaderLabels({QStringLiteral("Знак"), QStringLiteral("Передано"),
+                                            QStringLiteral("Верно"),
+                                            QStringLiteral("Точность, %")});
+    characters_->verticalHeader()->setVisible(false);
+    characters_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    return characters_;
+}
+
+QWidget* StatisticsWindow::CreateConfusionTable() {
+    confusions_ = MakeTable("ConfusionTable", QStringLiteral("Какие знаки приняты как какие"));
+    confusions_->setAccessibleDescription(
+        QStringLiteral("Строки: переданный знак; столбцы: принятый знак или «пропущено»."));
+    return confusions_;
+}
+
+QWidget* StatisticsWindow::CreateProgressChart() {
+    auto* chart = new QChart;
+    chart->setTitle(QStringLiteral("Точность и скорость по проверкам"));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart_ = new QChartView(chart);
+    chart_->setObjectName(QLatin1String("ProgressChart"));
+    chart_->setAccessibleName(QStringLiteral("График успехов"));
+    chart_->setFocusPolicy(Qt::StrongFocus);
+    chart_->setRenderHint(QPainter::Antialiasing);
+    return chart_;
+}
+
+progress::Period StatisticsWindow::ChosenPeriod() const {
+    switch (period_->currentIndex()) {
+        case 0:
+            return progress::Period::LastCheck;
+        case 1:
+            return progress::Period::LastSevenDays;
+        default:
+            return progress::Period::All;
+    }
+}
+
+void StatisticsWindow::Refresh() {
+    const progress::Period period = ChosenPeriod();
+    const std::vector<progress::HistoryEntry> entries = store_.Entries(period, false);
+    const std::vector<progress::PairCount> pairs = store_.PairTotals(period);
+    long long characters = 0;
+    for (const progress::HistoryEntry& entry : entries) {
+        characters += entry.charactersSent;
+    }
+    totals_->setText(
+        QStringLiteral("Проверок: %1, знаков: %2").arg(entries.size()).arg(characters));
+    ShowCharacters(pairs);
+    ShowConfusions(pairs);
+    ShowProgress(entries);
+    ShowNotice();
+}
+
+void StatisticsWindow::ShowCharacters(const std::vector<progress::PairCount>& pairs) {
+    const std::vector<progress::CharacterAccuracy> rows = progress::AccuracyWorstFirst(pairs);
+    characters_->setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        const progress::CharacterAccuracy& accuracy = rows[row];
+        const QString character = Character(accuracy.character);
+        const QString percent = QString::number(accuracy.Percent(), 'f', 1);
+        characters_->setItem(row, 0, Cell(character));
+        characters_->setItem(row, 1, Cell(QString::number(accuracy.sent)));
+        characters_->setItem(row, 2, Cell(QString::number(accuracy.right)));
+        characters_->setItem(row, 3,
+                             Cell(percent, QStringLiteral("%1: %2 %, верно %3 из %4")
+                                               .arg(character, percent)
+                                               .arg(accuracy.right)
+                                               .arg(accuracy.sent)));
+    }
+}
+
+void StatisticsWindow::ShowConfusions(const std::vector<progress::PairCount>& pairs) {
+    const progress::ConfusionMatrix matrix = progress::Confusions(pairs);
+    std::vector<unsigned char> columns = matrix.columns;
+    columns.push_back(0);  // "missed"
+    confusions_->clear();
+    confusions_->setRowCount(static_cast<int>(matrix.rows.size()));
+    confusions_->setColumnCount(static_cast<int>(columns.size()));
+    QStringList columnLabels;
+    for (unsigned char copied : columns) {
+        columnLabels << (copied == 0 ? QStringLiteral("пропущено") : Character(copied));
+    }
+    confusions_->setHorizontalHeaderLabels(columnLabels);
+    QStringList rowLabels;
+    for (int row = 0; row < static_cast<int>(matrix.rows.size()); ++row) {
+        const unsigned char sent = matrix.rows[row];
+        rowLabels << Character(sent);
+        for (int column = 0; column < static_cast<int>(columns.size()); ++column) {
+            const progress::PairCount cell{sent, columns[column],
+                                           matrix.Count(sent, columns[column])};
+            confusions_->setItem(row, column,
+                                 Cell(cell.count > 0 ? QString::number(cell.count) : QString(),
+                                      Qs(progress::DescribePair(cell))));
+        }
+    }
+    confusions_->setVerticalHeaderLabels(rowLabels);
+}
+
+void StatisticsWindow::ShowProgress(const std::vector<progress::HistoryEntry>& entries) {
+    QChart* chart = chart_->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis* axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+    auto* accuracy = new QLineSeries;
+    accuracy->setName(QStringLiteral("Точность, %"));
+    auto* speed = new QLineSeries;
+    speed->setName(QStringLiteral("Скорость, гр./мин."));
+    QList<QPointF> accuracyPoints;
+    QList<QPointF> speedPoints;
+    accuracyPoints.reserve(static_cast<qsizetype>(entries.size()));
+    speedPoints.reserve(static_cast<qsizetype>(entries.size()));
+    for (const progress::HistoryEntry& entry : entries) {
+        const double x = static_cast<double>(entry.timeUnix) * 1000.0;
+        accuracyPoints.append({x, progress::AccuracyPercent(entry)});
+        speedPoints.append({x, static_cast<double>(entry.settings.speed)});
+    }
+    // Few checks show as dots too, so that a single one is seen.
+    accuracy->setPointsVisible(entries.size() <= kMarkedChecks);
+    speed->setPointsVisible(entries.size() <= kMarkedChecks);
+    accuracy->replace(accuracyPoints);
+    speed->replace(speedPoints);
+    chart->addSeries(accuracy);
+    chart->addSeries(speed);
+    AddAxes(*chart, *accuracy, *speed, entries);
+    chart_->setAccessibleDescription(DescribeProgress(accuracyPoints));
+}
+
+void StatisticsWindow::AddAxes(QChart& chart, QLineSeries& accuracy, QLineSeries& speed,
+                               const std::vector<progress::HistoryEntry>& entries) {
+    auto* time = new QDateTimeAxis;
+    time->setFormat(QStringLiteral("dd.MM.yy"));
+    time->setTitleText(QStringLiteral("Дата"));
+    if (!entries.empty()) {
+        const qint64 first = entries.front().timeUnix * 1000;
+        const qint64 last = std::max<qint64>(entries.back().timeUnix * 1000, first + 60000);
+        time->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
+    }
+    auto* percentAxis = new QValueAxis;
+    percentAxis->setRange(0, 100);
+    percentAxis->setTitleText(QStringLiteral("%"));
+    auto* speedAxis = new QValueAxis;
+    speedAxis->setRange(0, limits::kSpeedMax);
+    speedAxis->setTitleText(QStringLiteral("гр./мин."));
+    chart.addAxis(time, Qt::AlignBottom);
+    chart.addAxis(percentAxis, Qt::AlignLeft);
+    chart.addAxis(speedAxis, Qt::AlignRight);
+    accuracy.attachAxis(time);
+    accuracy.attachAxis(percentAxis);
+    speed.attachAxis(time);
+    speed.attachAxis(speedAxis);
+}
+
+void StatisticsWindow::ShowNotice() {
+    if (std::optional<std::string> notice = store_.TakeNotice()) {
+        messages_.ShowError(*notice);
+    }
+}
+
+void StatisticsWindow::ExportClick() {
+    const std::optional<std::filesystem::path> file = chooseFile_(this);
+    if (!file) {
+        return;
+    }
+    const std::vector<progress::HistoryEntry> entries = store_.Entries(progress::Period::All, true);
+    ShowNotice();
+    if (std::optional<std::string> error = progress::ExportCsv(entries, *file)) {
+        messages_.ShowError(*error);
+    }
+}
+
+void StatisticsWindow::ResetClick() {
+    messages_.Confirm(kResetQuestion, [this] {
+        store_.Reset();
+        if (std::optional<std::string> notice = store_.TakeNotice()) {
+            messages_.ShowMessage(*notice);
+        }
+        Refresh();
+    });
+}
+
+}  // namespace vantrel

@@ -1,0 +1,71 @@
+// The statistics window (modeless): for the chosen period, the accuracy of every character,
+// worst first; the confusion matrix (sent × copied, "missed" as a column of its own) whose
+// cells a screen reader reads as "5 принято как 4: 3 раза"; the progress over the checks as a
+// plot; the number of checks and characters; CSV export and reset of the history.
+#pragma once
+
+#include <QDialog>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "progress/HistoryStore.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class QTabWidget;
+
+class QChart;
+class QChartView;
+class QLineSeries;
+
+namespace vantrel {
+
+class MessagePresenter;
+
+class StatisticsWindow : public QDialog {
+    Q_OBJECT
+  public:
+    // Asks where to save the CSV; nothing when the learner cancels.
+    using SaveFileChooser = std::function<std::optional<std::filesystem::path>(QWidget* parent)>;
+
+    StatisticsWindow(progress::HistoryStore& store, MessagePresenter& messages,
+                     QWidget* parent = nullptr);
+
+    void SetSaveFileChooser(SaveFileChooser chooser) { chooseFile_ = std::move(chooser); }
+
+    // Reads the history again for the chosen period.
+    void Refresh();
+    void ExportClick();
+    void ResetClick();
+
+  private:
+    QWidget* CreateCharacterTable();
+    QWidget* CreateConfusionTable();
+    QWidget* CreateProgressChart();
+    void ShowCharacters(const std::vector<progress::PairCount>& pairs);
+    void ShowConfusions(const std::vector<progress::PairCount>& pairs);
+    void ShowProgress(const std::vector<progress::HistoryEntry>& entries);
+    static void AddAxes(QChart& chart, QLineSeries& accuracy, QLineSeries& speed,
+                        const std::vector<progress::HistoryEntry>& entries);
+    void ShowNotice();
+    progress::Period ChosenPeriod() const;
+
+    progress::HistoryStore& store_;
+    MessagePresenter& messages_;
+    SaveFileChooser chooseFile_;
+
+    QComboBox* period_ = nullptr;
+    QLabel* totals_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QTableWidget* characters_ = nullptr;
+    QTableWidget* confusions_ = nullptr;
+    QChartView* chart_ = nullptr;
+    QPushButton* export_ = nullptr;
+    QPushButton* reset_ = nullptr;
+    QPushButton* close_ = nullptr;
+};
+
+}  // namespace vantrel
