@@ -2,18 +2,11 @@
 
 #include <algorithm>
 
+#include "progress/CheckComparison.h"
 #include "progress/KochOrderCyrillic.h"
 #include "progress/KochOrderLatin.h"
-#include "support/Cp1251.h"
 
 namespace vantrel::progress {
-
-namespace {
-
-// "ЖЖЖ = ", which opens every practice text and which the learner does not copy.
-constexpr std::size_t kPreambleLength = 6;
-
-}  // namespace
 
 KochAlphabet KochAlphabetFromNumber(int number) {
     return static_cast<KochAlphabet>(std::clamp(number, kFirstKochAlphabet, kLastKochAlphabet));
@@ -36,17 +29,13 @@ std::string_view LessonCharacters(KochAlphabet alphabet, int lesson) {
                                       static_cast<std::size_t>(ClampLesson(alphabet, lesson)) + 1);
 }
 
-bool OffersNextLesson(const Alignment& alignment) {
-    if (alignment.sentCount <= 0) {
-        return false;
-    }
-    return 100LL * alignment.rightCount >= 1LL * kNextLessonPercent * alignment.sentCount;
+bool OffersNextLesson(int rightCount, int sentCount) {
+    return sentCount > 0 && 100LL * rightCount >= 1LL * kNextLessonPercent * sentCount;
 }
 
 bool CopyEarnsNextLesson(std::string_view keyedCp1251, std::string_view copyCp1251) {
-    const std::string_view sent =
-        keyedCp1251.size() > kPreambleLength ? keyedCp1251.substr(kPreambleLength) : "";
-    return OffersNextLesson(Align(sent, cp1251::ToUpper(copyCp1251)));
+    const CheckComparison comparison = CompareCopy(keyedCp1251, copyCp1251);
+    return OffersNextLesson(comparison.rightCount, comparison.sentCount);
 }
 
 }  // namespace vantrel::progress

@@ -4,8 +4,6 @@
 
 #include <string_view>
 
-#include "progress/Alignment.h"
-
 namespace vantrel::progress {
 
 // Stored as its number; a stored value outside the range is brought to the nearest end.
@@ -27,10 +25,9 @@ int ClampLesson(KochAlphabet alphabet, int lesson);
 std::string_view LessonCharacters(KochAlphabet alphabet, int lesson);
 
 // True when at least 90% of the sent characters were copied right (nothing sent: false).
-bool OffersNextLesson(const Alignment& alignment);
-// The same for a copy of a keyed practice text, compared as the copy check compares them: the
-// keyed text after its six-character preamble "ЖЖЖ = " against the copy upper-cased by the
-// Windows-1251 case pairs, both Windows-1251.
+bool OffersNextLesson(int rightCount, int sentCount);
+// The same for a copy of a keyed practice text, compared character by character as the
+// learner's statistics compare them (CompareCopy): blanks and line breaks do not count.
 bool CopyEarnsNextLesson(std::string_view keyedCp1251, std::string_view copyCp1251);
 
 }  // namespace vantrel::progress
