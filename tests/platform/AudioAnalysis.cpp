@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <sstream>
 
 namespace vantrel::audio::test {
 
@@ -11,17 +12,14 @@ namespace {
 
 const std::map<std::string, char>& Patterns() {
     static const std::map<std::string, char> table = [] {
-        const char* codes[] = {
-            "A.-",    "B-...",  "C-.-.",  "D-..",    "E.",      "F..-.",   "G--.",
-            "H....",  "I..",    "J.---",  "K-.-",    "L.-..",   "M--",     "N-.",
-            "O---",   "P.--.",  "Q--.-",  "R.-.",    "S...",    "T-",      "U..-",
-            "V...-",  "W.--",   "X-..-",  "Y-.--",   "Z--..",   "0-----",  "1.----",
-            "2..---", "3...--", "4....-", "5.....",  "6-....",  "7--...",  "8---..",
-            "9----.", "=-...-", "/-..-.", "?..--..", ",--..--", "..-.-.-", "+.-.-.",
-        };
+        std::istringstream codes(
+            "A.- B-... C-.-. D-.. E. F..-. G--. H.... I.. J.--- K-.- L.-.. M-- N-. O--- P.--. "
+            "Q--.- R.-. S... T- U..- V...- W.-- X-..- Y-.-- Z--.. 0----- 1.---- 2..--- 3...-- "
+            "4....- 5..... 6-.... 7--... 8---.. 9----. =-...- /-..-. ?..--.. ,--..-- ..-.-.- "
+            "+.-.-.");
         std::map<std::string, char> m;
-        for (const char* c : codes) {
-            m[c + 1] = c[0];
+        for (std::string code; codes >> code;) {
+            m[code.substr(1)] = code[0];
         }
         return m;
     }();

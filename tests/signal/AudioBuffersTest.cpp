@@ -1,7 +1,10 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "signal/ALAudioBuffer.h"
 #include "signal/ALAudioFormat.h"
@@ -25,14 +28,13 @@ TEST(AudioFormat, SettersNormaliseTheirValues) {
     EXPECT_EQ(format.WaveFormat(), TALWaveFormat::Pcm(2, 11025, 16));
     EXPECT_EQ(format.BufferSize(), 1024u);
 
-    format.SetBits(12);
-    EXPECT_EQ(format.Bits(), 16u);
-    format.SetBits(4);
-    EXPECT_EQ(format.Bits(), 8u);
-    format.SetChannels(0);
-    EXPECT_EQ(format.Channels(), 1u);
-    format.SetChannels(40);
-    EXPECT_EQ(format.Channels(), 32u);
+    std::vector<uint32_t> normalised;
+    for (auto [bits, channels] : {std::pair{12, 0}, {4, 40}}) {
+        format.SetBits(bits);
+        format.SetChannels(channels);
+        normalised.insert(normalised.end(), {format.Bits(), format.Channels()});
+    }
+    EXPECT_EQ(normalised, (std::vector<uint32_t>{16, 1, 8, 32}));
     format.SetBufferSize(0);
     EXPECT_EQ(format.BufferSize(), 1u);
 
@@ -102,28 +104,21 @@ TEST(AudioBuffer, SamplesAreAddressedByFrameAndChannel) {
 }
 
 TEST(AudioBuffer, OutOfRangeAccessRaisesWithTheOffendingValue) {
+    using ::testing::StrEq;
+    using ::testing::ThrowsMessage;
     auto access = TALAudioBuffer::Create(16, 4, 2)->AudioAccess();
-    try {
-        access->Sample(9, 2);  // channel is checked first
-        FAIL();
-    } catch (const ERangeError& error) {
-        EXPECT_STREQ(error.what(), "Channel out of rabge = 2");
-    }
-    try {
-        access->SetSample(4, 1, 0);
-        FAIL();
-    } catch (const ERangeError& error) {
-        EXPECT_STREQ(error.what(), "Index out of rabge = 4");
-    }
+    // The channel is checked first.
+    EXPECT_THAT([&] { access->Sample(9, 2); },
+                ThrowsMessage<ERangeError>(StrEq("Channel out of rabge = 2")));
+    EXPECT_THAT([&] { access->SetSample(4, 1, 0); },
+                ThrowsMessage<ERangeError>(StrEq("Index out of rabge = 4")));
 }
 
 TEST(AudioBuffer, ForeignOrTruncatedBlocksReadSafely) {
     // A block too short for a record, and one whose record claims more than it holds.
     auto tiny = TSLBlockBuffer::Create(10);
     auto fromTiny = TALAudioBuffer::CreateFrom(*tiny)->AudioAccess();
-    EXPECT_EQ(fromTiny->Channels(), 0u);
-    EXPECT_EQ(fromTiny->FrameCount(), 0u);
-    EXPECT_EQ(fromTiny->DataBytes(), 0u);
+    EXPECT_EQ(fromTiny->Channels() + fromTiny->FrameCount() + fromTiny->DataBytes(), 0u);
     EXPECT_THROW(fromTiny->Sample(0, 0), ERangeError);
 
     auto lying = TSLBlockBuffer::Create(20);

@@ -2,6 +2,7 @@
 // that records what arrives, a pump master that claims the pacing, and a bounded wait.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -19,21 +20,14 @@ namespace vantrel::signal::testing {
 
 // The class of an operation, most derived first.
 inline std::string KindOf(const TOWNotifyOperation& op) {
-    if (op.Is<TOWStartWaveOperation>())
-        return "StartWave";
-    if (op.Is<TOWStartPumpOperation>())
-        return "StartPump";
-    if (op.Is<TOWPumpRequestOperation>())
-        return "PumpRequest";
-    if (op.Is<TOWSuppliedBufferOperation>())
-        return "Buffer";
-    if (op.Is<TOWSLResumeOperation>())
-        return "Resume";
-    if (op.Is<TOWEndStopOperation>())
-        return "EndStop";
-    if (op.Is<TOWMasterPumpOperation>())
-        return "MasterPump";
-    return "Other";
+    return op.Is<TOWStartWaveOperation>()        ? "StartWave"
+           : op.Is<TOWStartPumpOperation>()      ? "StartPump"
+           : op.Is<TOWPumpRequestOperation>()    ? "PumpRequest"
+           : op.Is<TOWSuppliedBufferOperation>() ? "Buffer"
+           : op.Is<TOWSLResumeOperation>()       ? "Resume"
+           : op.Is<TOWEndStopOperation>()        ? "EndStop"
+           : op.Is<TOWMasterPumpOperation>()     ? "MasterPump"
+                                                 : "Other";
 }
 
 // Each block continues a ramp of sample values (wrapping at 16 bits) from the previous one,
@@ -115,11 +109,7 @@ class RecordingSink : public TOWComponent {
     }
     size_t Count(const std::string& kind) const {
         std::lock_guard lock(mutex_);
-        size_t n = 0;
-        for (const auto& k : kinds_) {
-            n += k == kind ? 1 : 0;
-        }
-        return n;
+        return static_cast<size_t>(std::count(kinds_.begin(), kinds_.end(), kind));
     }
     void Clear() {
         std::lock_guard lock(mutex_);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -37,15 +38,24 @@ class SignalGenTest : public ::testing::Test {
         gen.SetEnabled(false);
         return ChannelOf(out, 0);
     }
+    // The second block of a run, after `change` was made during the first.
+    Samples SecondBlockAfter(const std::function<void()>& change) {
+        out.preFill = 1;
+        gen.SetEnabled(true);
+        change();
+        out.Pump();
+        gen.SetEnabled(false);
+        const std::vector<Samples> blocks = ChannelOf(out, 0);
+        EXPECT_EQ(blocks.size(), 2u);
+        return blocks.back();
+    }
 
     PumpMaster out{"Out", 2};
     TALSignalGen gen{"ALSignalGen1"};
 };
 
 TEST_F(SignalGenTest, EveryRunRestartsFromPhase) {
-    const auto first = Run(3);
-    const auto second = Run(3);
-    EXPECT_EQ(first, second);
+    EXPECT_EQ(Run(3), Run(3));
     gen.SetPhase(1.5f);
     const auto shifted = Run(1);
     Samples expected(1024);
@@ -55,30 +65,19 @@ TEST_F(SignalGenTest, EveryRunRestartsFromPhase) {
 }
 
 TEST_F(SignalGenTest, ChangesWhileRunningContinueTheWaveformWithoutAPhaseJump) {
-    out.preFill = 1;
-    gen.SetEnabled(true);
-    gen.SetAmplitude(10000);
-    gen.SetAsymmetry(1.0);
-    out.Pump();
-    gen.SetEnabled(false);
-    ASSERT_EQ(ChannelOf(out, 0).size(), 2u);
-
+    const Samples second = SecondBlockAfter([this] {
+        gen.SetAmplitude(10000);
+        gen.SetAsymmetry(1.0);
+    });
     Samples expected(1024);
     float phase = 2.7640417f;  // where the first block left the waveform
     TriangleBlock(expected.data(), 1024, 10000, static_cast<float>(500.0 / 11025.0), 1.0f, &phase);
-    EXPECT_EQ(ChannelOf(out, 0)[1], expected);
+    EXPECT_EQ(second, expected);
 }
 
 TEST_F(SignalGenTest, SquareSwitchedOnWhileRunningStaysInStepWithThePhase) {
-    out.preFill = 1;
-    gen.SetEnabled(true);
-    gen.SetSignalType(TALSignalType::atSquare);
-    out.Pump();
-    gen.SetEnabled(false);
-    ASSERT_EQ(ChannelOf(out, 0).size(), 2u);
-
+    const Samples block = SecondBlockAfter([this] { gen.SetSignalType(TALSignalType::atSquare); });
     // High in the first half of each period, low in the second, from the running phase.
-    const Samples block = ChannelOf(out, 0)[1];
     const double relFreq = static_cast<float>(500.0 / 11025.0);
     for (size_t k = 0; k < block.size(); ++k) {
         const double alpha =
@@ -99,8 +98,7 @@ TEST_F(SignalGenTest, UnplayableFrequencyGivesSilenceAndRecovers) {
             EXPECT_EQ(block, Samples(1024, 0)) << static_cast<int>(type);
         }
         gen.SetFrequency(500.0);
-        const auto blocks = Run(1);
-        EXPECT_NE(blocks.at(0), Samples(1024, 0)) << static_cast<int>(type);
+        EXPECT_NE(Run(1).at(0), Samples(1024, 0)) << static_cast<int>(type);
     }
 }
 
@@ -120,8 +118,7 @@ TEST_F(SignalGenTest, PropertiesAreKeptInTheirRanges) {
     // A clamped amplitude plays at full scale rather than wrapping; frequency 0 holds +M at
     // phase 0, and the extreme asymmetry is still accepted by the triangle.
     gen.SetAmplitude(40000);
-    const auto blocks = Run(1);
-    EXPECT_EQ(blocks.at(0), Samples(1024, 32767));
+    EXPECT_EQ(Run(1).at(0), Samples(1024, 32767));
 }
 
 TEST(GaussGen, ZeroDeviationGivesTheLow16BitsOfTheMean) {
@@ -177,9 +174,7 @@ TEST(GeneratorThreads, BlocksNeverMixTwoParameterSets) {
         for (size_t b = 0; b < blocks.size(); ++b) {
             const Samples& block = blocks[b];
             ASSERT_FALSE(block.empty());
-            for (int16_t sample : block) {
-                ASSERT_EQ(sample, block.front()) << "block " << b;
-            }
+            ASSERT_EQ(block, Samples(block.size(), block.front())) << "block " << b;
         }
     }
 }

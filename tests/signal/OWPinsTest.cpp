@@ -38,12 +38,15 @@ TOWOperationPtr Any() {
     return std::make_shared<TOWStartPumpOperation>();
 }
 
+// A throwing sink does not stop delivery to the others.
 TEST(OWPinsTest, BothSinksReceiveAnOperationAndOnlyTheLastIsMarked) {
     TOWSourcePin source(nullptr, "Out");
     FlagSink first, second;
+    first.throws = true;
     ASSERT_TRUE(source.Connect(first.pin));
     ASSERT_TRUE(source.Connect(second.pin));
-    source.Notify(Any());
+    EXPECT_NO_THROW(source.Notify(Any()));
+    first.throws = false;
     EXPECT_EQ(first.flags_, std::vector<TOWNotifyFlags>{0});
     EXPECT_EQ(second.flags_, std::vector<TOWNotifyFlags>{kOWLastReceiver});
 
@@ -68,17 +71,6 @@ TEST(OWPinsTest, ASinkThatKeepsHandlingDriftsToTheEnd) {
     }
     EXPECT_EQ(source.Sinks().back(), &busy.pin);
     EXPECT_EQ(busy.flags_.back(), kOWLastReceiver);
-}
-
-TEST(OWPinsTest, AThrowingSinkDoesNotStopDeliveryToTheOthers) {
-    TOWSourcePin source(nullptr, "Out");
-    FlagSink failing, fine;
-    failing.throws = true;
-    source.Connect(failing.pin);
-    source.Connect(fine.pin);
-    EXPECT_NO_THROW(source.Notify(Any()));
-    EXPECT_EQ(failing.flags_.size(), 1u);
-    EXPECT_EQ(fine.flags_, std::vector<TOWNotifyFlags>{kOWLastReceiver});
 }
 
 TEST(OWPinsTest, ASinkSendingBackIntoItsSourceTooDeepGetsAnException) {
@@ -121,9 +113,7 @@ TEST(OWPinsTest, OperationIdsIncreaseStrictlyAcrossThreads) {
     std::set<uint64_t> all(ids[0].begin(), ids[0].end());
     all.insert(ids[1].begin(), ids[1].end());
     EXPECT_EQ(all.size(), 4000u);
-    for (const auto& mine : ids) {
-        EXPECT_TRUE(std::is_sorted(mine.begin(), mine.end()));
-    }
+    EXPECT_TRUE(std::ranges::is_sorted(ids[0]) && std::ranges::is_sorted(ids[1]));
     EXPECT_GT(std::make_shared<TOWStopOperation>()->Id(), *all.rbegin());
 }
 

@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::string_view kFallback = "invalid parameter passed to error translation routine!";
 
+// Only the low sixteen bits of a code count.
 TEST(MMErrorTextTest, KnownCodesGiveTheirTexts) {
     const std::pair<uint32_t, std::string_view> samples[] = {
         {0, "no error"},
@@ -26,6 +27,10 @@ TEST(MMErrorTextTest, KnownCodesGiveTheirTexts) {
         {167, "joystick is unplugged"},
         {257, "file not found"},
         {266, "file is unbuffered"},
+        {65536, "no error"},
+        {65536 + 2, "device ID out of range"},
+        {0x12340020, "unsupported wave format"},
+        {0xFFFFFFFF, kFallback},
     };
     for (const auto& [code, text] : samples) {
         EXPECT_EQ(MMErrorText(code), text) << code;
@@ -41,13 +46,6 @@ TEST(MMErrorTextTest, CodesWithoutATextGiveTheFallback) {
             ASSERT_EQ(MMErrorText(code), kFallback) << code;
         }
     }
-}
-
-TEST(MMErrorTextTest, OnlyTheLowSixteenBitsCount) {
-    EXPECT_EQ(MMErrorText(65536 + 2), std::string_view("device ID out of range"));
-    EXPECT_EQ(MMErrorText(0x12340020), std::string_view("unsupported wave format"));
-    EXPECT_EQ(MMErrorText(0xFFFFFFFF), kFallback);
-    EXPECT_EQ(MMErrorText(65536), std::string_view("no error"));
 }
 
 }  // namespace

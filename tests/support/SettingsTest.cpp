@@ -49,14 +49,10 @@ TEST_F(SettingsRoutinesTest, MissingKeyValueOrOtherTypeGivesTheDefault) {
     EXPECT_EQ(ReadIntSetting(store_, kSettingsKey, kSpeedSetting, 12), 12) << "short dword";
 
     store_.Put(kSettingsKey, kSpeedSetting, Value::Dword(20));
+    store_.SetFailures({.openForWrite = true});
+    EXPECT_EQ(ReadIntSetting(store_, kSettingsKey, kSpeedSetting, 12), 20) << "read-only key";
     store_.SetFailures({.openForRead = true});
     EXPECT_EQ(ReadIntSetting(store_, kSettingsKey, kSpeedSetting, 12), 12) << "unreadable key";
-}
-
-TEST_F(SettingsRoutinesTest, ReadOnlyKeyStillGivesTheStoredIntegers) {
-    store_.Put(kSettingsKey, kSpeedSetting, Value::Dword(20));
-    store_.SetFailures({.openForWrite = true});
-    EXPECT_EQ(ReadIntSetting(store_, kSettingsKey, kSpeedSetting, 12), 20);
 }
 
 TEST_F(SettingsRoutinesTest, FailedWritesLeaveTheStoredValues) {
@@ -75,38 +71,25 @@ TEST_F(SettingsRoutinesTest, FailedWritesLeaveTheStoredValues) {
 }
 
 TEST_F(SettingsRoutinesTest, BinaryReadFillsOnlyWhatFitsAndZerosTheRest) {
-    std::vector<uint8_t> buffer(8, 0xAA);
-    ReadBinarySetting(store_, kSettingsKey, kName, buffer.data(), buffer.size());
-    EXPECT_EQ(buffer, std::vector<uint8_t>(8, 0)) << "missing";
-
+    auto read = [this] {
+        std::vector<uint8_t> buffer(8, 0xAA);
+        ReadBinarySetting(store_, kSettingsKey, kName, buffer.data(), buffer.size());
+        return buffer;
+    };
+    const std::vector<uint8_t> zeros(8, 0);
+    EXPECT_EQ(read(), zeros) << "missing";
     store_.Put(kSettingsKey, kName, Value::Binary(std::vector<uint8_t>{1, 2, 3}));
-    buffer.assign(8, 0xAA);
-    ReadBinarySetting(store_, kSettingsKey, kName, buffer.data(), buffer.size());
-    EXPECT_THAT(buffer, ElementsAre(1, 2, 3, 0, 0, 0, 0, 0)) << "shorter";
-
+    EXPECT_THAT(read(), ElementsAre(1, 2, 3, 0, 0, 0, 0, 0)) << "shorter";
     store_.Put(kSettingsKey, kName, Value::Binary(std::vector<uint8_t>(9, 5)));
-    buffer.assign(8, 0xAA);
-    ReadBinarySetting(store_, kSettingsKey, kName, buffer.data(), buffer.size());
-    EXPECT_EQ(buffer, std::vector<uint8_t>(8, 0)) << "longer";
-
+    EXPECT_EQ(read(), zeros) << "longer";
     store_.Put(kSettingsKey, kName, Value::String("ab"));
-    ReadBinarySetting(store_, kSettingsKey, kName, buffer.data(), buffer.size());
-    EXPECT_THAT(buffer, ElementsAre('a', 'b', 0, 0, 0, 0, 0, 0)) << "type not checked";
-
+    EXPECT_THAT(read(), ElementsAre('a', 'b', 0, 0, 0, 0, 0, 0)) << "type not checked";
     store_.SetFailures({.openForRead = true});
-    buffer.assign(8, 0xAA);
-    ReadBinarySetting(store_, kSettingsKey, kName, buffer.data(), buffer.size());
-    EXPECT_EQ(buffer, std::vector<uint8_t>(8, 0)) << "unreadable key";
+    EXPECT_EQ(read(), zeros) << "unreadable key";
 }
 
 TEST(WindowPosRecordTest, LaysOutTwentyLittleEndianBytes) {
-    WindowPosRecord r;
-    r.state = 2;
-    r.padding = {0xA1, 0xA2, 0xA3};
-    r.top = 149;
-    r.left = -8;
-    r.width = 0x01020304;
-    r.height = 517;
+    const WindowPosRecord r{2, {0xA1, 0xA2, 0xA3}, 149, -8, 0x01020304, 517};
     const auto bytes = r.ToBytes();
     EXPECT_THAT(bytes, ElementsAre(2, 0xA1, 0xA2, 0xA3, 149, 0, 0, 0, 0xF8, 0xFF, 0xFF, 0xFF, 4, 3,
                                    2, 1, 0x05, 0x02, 0, 0));
@@ -151,13 +134,7 @@ class WindowPosTest : public ::testing::Test {
         return WindowPosRecord::FromBytes(bytes);
     }
     static WindowPosRecord Record(uint8_t state, int top, int left, int width, int height) {
-        WindowPosRecord r;
-        r.state = state;
-        r.top = top;
-        r.left = left;
-        r.width = width;
-        r.height = height;
-        return r;
+        return {state, {}, top, left, width, height};
     }
 
     MemorySettings store_;

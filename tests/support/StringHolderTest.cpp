@@ -10,12 +10,11 @@ namespace {
 TEST(StringHolderTest, AssignedLinesAreTheHoldersOwnCopy) {
     TStringHolder holder;
     EXPECT_TRUE(holder.Strings().empty());
-    auto source = std::make_unique<std::vector<std::string>>(
-        std::vector<std::string>{"CHAS", " LEADING", "TWO  BLANKS", "CHAS"});
+    const std::vector<std::string> expected = {"CHAS", " LEADING", "TWO  BLANKS", "CHAS"};
+    auto source = std::make_unique<std::vector<std::string>>(expected);
     holder.SetStrings(*source);
     (*source)[0] = "CHANGED";
     source.reset();
-    const std::vector<std::string> expected = {"CHAS", " LEADING", "TWO  BLANKS", "CHAS"};
     EXPECT_EQ(holder.Strings(), expected);
 
     holder.SetStrings(holder.Strings());

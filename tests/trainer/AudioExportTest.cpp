@@ -1,12 +1,8 @@
 // The export of a practice text as a WAV file with the text beside it.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "platform/audio/WavWriter.h"
+#include "tests/support/TempFolder.h"
 #include "trainer/AudioExport.h"
 
 namespace vantrel {
@@ -14,14 +10,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class AudioExportTest : public testing::Test {
+class AudioExportTest : public ::testing::Test {
   protected:
-    AudioExportTest() {
-        keyer.SetVolumePosition(0);
-        folder = fs::temp_directory_path() / ("vantrel-export-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-    }
-    ~AudioExportTest() override { fs::remove_all(folder); }
+    AudioExportTest() { keyer.SetVolumePosition(0); }
 
     std::vector<int16_t> Rendered(const std::string& text) {
         std::vector<int16_t> all;
@@ -40,13 +31,11 @@ class AudioExportTest : public testing::Test {
         }
         return rendering.Commit();
     }
-    static std::string Read(const fs::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    static std::string Read(const fs::path& file) { return testing::ReadWholeFile(file); }
 
     Keyer keyer;
-    fs::path folder;
+    testing::TempFolder temp;
+    const fs::path folder = temp.Path();
 };
 
 TEST_F(AudioExportTest, ExportedWavHoldsTheKeyersSamplesAndTheTextLiesBeside) {
@@ -73,7 +62,7 @@ TEST_F(AudioExportTest, ExportedWavHoldsTheKeyersSamplesAndTheTextLiesBeside) {
 
 TEST_F(AudioExportTest, UnwritableTargetLeavesNothingBehind) {
     AudioExport rendering(keyer, "E ");
-    std::ofstream(folder / "file") << "x";
+    testing::WriteWholeFile(folder / "file", "x");
     const std::optional<std::string> error = Export(rendering, folder / "file" / "a.wav");
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->find("Не удалось сохранить файл «a.wav»"), std::string::npos) << *error;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/Cp1251.h"
 
@@ -31,39 +33,35 @@ TEST(CopyCheckTest, WholeDigitTextIsComparedUpToItsLastFullBlock) {
     const std::string sent = DigitText();
     ASSERT_EQ(sent.size(), 907u);
     const CopyCheckResult perfect = CheckCopy(sent, CopyOf(sent));
-    EXPECT_EQ(perfect.errorCount, 0);
-    EXPECT_EQ(perfect.grade, 5);
+    EXPECT_EQ(std::pair(perfect.errorCount, perfect.grade), std::pair(0, 5));
     // Without the last group's blank and the closing blank, block 180 lacks its blank.
-    const std::string copy = CopyOf(sent).substr(0, 899);
-    const CopyCheckResult shortCopy = CheckCopy(sent, copy);
-    EXPECT_EQ(shortCopy.errorCount, 1);
-    EXPECT_EQ(shortCopy.grade, 4);
+    const CopyCheckResult shortCopy = CheckCopy(sent, CopyOf(sent).substr(0, 899));
+    EXPECT_EQ(std::pair(shortCopy.errorCount, shortCopy.grade), std::pair(1, 4));
 }
 
 TEST(CopyCheckTest, FaultyBlocksAreCountedOncePerBlockAndGraded) {
     const std::string sent = DigitText();
-    auto checkWithWrongAt = [&](std::initializer_list<int> positions) {
+    // Wrong characters at these copy positions: errors and grade.
+    const std::pair<std::vector<int>, std::pair<int, int>> cases[] = {{{0}, {1, 4}},
+                                                                      {{1, 4}, {1, 4}},
+                                                                      {{0, 5}, {2, 3}},
+                                                                      {{0, 5, 10}, {3, 2}},
+                                                                      {{0, 5, 10, 15}, {4, 2}}};
+    for (const auto& [positions, expected] : cases) {
         std::string copy = CopyOf(sent);
         for (int p : positions) {
             copy[p] = copy[p] == '1' ? '2' : '1';
         }
-        return CheckCopy(sent, copy);
-    };
-    EXPECT_EQ(checkWithWrongAt({0}).errorCount, 1);
-    EXPECT_EQ(checkWithWrongAt({0}).grade, 4);
-    EXPECT_EQ(checkWithWrongAt({1, 4}).errorCount, 1);
-    EXPECT_EQ(checkWithWrongAt({0, 5}).grade, 3);
-    EXPECT_EQ(checkWithWrongAt({0, 5, 10}).grade, 2);
-    EXPECT_EQ(checkWithWrongAt({0, 5, 10, 15}).errorCount, 4);
-    EXPECT_EQ(checkWithWrongAt({0, 5, 10, 15}).grade, 2);
+        const CopyCheckResult result = CheckCopy(sent, copy);
+        EXPECT_EQ(std::pair(result.errorCount, result.grade), expected) << positions.size();
+    }
     // The surplus of a copy longer than the compared range is ignored.
     EXPECT_EQ(CheckCopy(sent, CopyOf(sent) + "12345").errorCount, 0);
 }
 
 TEST(CopyCheckTest, LowerCaseLatinAndCyrillicCountAsCapitals) {
     const std::string sent = kPreamble + cp1251::FromUtf8("CQ DE ЖУК ЁЛКА ");
-    const CopyCheckResult result = CheckCopy(sent, cp1251::FromUtf8("cq de жук ёлка "));
-    EXPECT_EQ(result.errorCount, 0);
+    EXPECT_EQ(CheckCopy(sent, cp1251::FromUtf8("cq de жук ёлка ")).errorCount, 0);
 }
 
 TEST(CopyCheckTest, LineBreaksAreComparedAsCarriageReturnAndLineFeed) {
@@ -74,8 +72,7 @@ TEST(CopyCheckTest, LineBreaksAreComparedAsCarriageReturnAndLineFeed) {
 
 TEST(CopyCheckTest, OnlyThePreambleComparesNothing) {
     const CopyCheckResult result = CheckCopy(kPreamble, "12345");
-    EXPECT_EQ(result.errorCount, 0);
-    EXPECT_EQ(result.grade, 5);
+    EXPECT_EQ(std::pair(result.errorCount, result.grade), std::pair(0, 5));
     // A last block shorter than five is not evaluated.
     EXPECT_EQ(CheckCopy(kPreamble + "1234", "9999").errorCount, 0);
 }

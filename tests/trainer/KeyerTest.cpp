@@ -94,14 +94,14 @@ TEST(KeyerTest, SineTablePeakGrowsByOneEighthOfFullScalePerLevel) {
         EXPECT_EQ(keyer.SineTable()[24576], -expected[level]) << level;
     }
     keyer.SetVolumePosition(8);
-    for (int16_t s : keyer.SineTable()) {
-        ASSERT_EQ(s, 0);
-    }
+    EXPECT_EQ(std::count(keyer.SineTable().begin(), keyer.SineTable().end(), 0),
+              std::ssize(keyer.SineTable()));
     keyer.SetVolumePosition(kLoudest);
-    const int16_t raw[8] = {0, 23170, 32767, 23170, 0, -23170, -32767, -23170};
+    std::vector<int16_t> raw;
     for (int k = 0; k < 8; ++k) {
-        EXPECT_EQ(keyer.SineTable()[k * 4096], raw[k]);
+        raw.push_back(keyer.SineTable()[k * 4096]);
     }
+    EXPECT_EQ(raw, (std::vector<int16_t>{0, 23170, 32767, 23170, 0, -23170, -32767, -23170}));
 }
 
 TEST(KeyerTest, PhaseIncrementRoundsToNearestEven) {
@@ -120,20 +120,14 @@ TEST(KeyerTest, DotAtTwelveGroupsPerMinuteMatchesReferenceSamples) {
     Keyer keyer = MakeKeyer(12, 0, 10, kLoudest);
     const std::vector<int16_t> e = Render(keyer, 'E');
     ASSERT_EQ(e.size(), 3200u);
-    const int16_t start[8] = {0, 598, 952, 758, 0, -960, -1528, -1216};
-    for (int k = 0; k < 8; ++k) {
-        EXPECT_EQ(e[k], start[k]) << k;
-    }
+    using Samples = std::vector<int16_t>;
+    EXPECT_EQ(Samples(e.begin(), e.begin() + 8),
+              (Samples{0, 598, 952, 758, 0, -960, -1528, -1216}));
     EXPECT_EQ(e[30], -25889);   // sample 31: two steps
     EXPECT_EQ(e[31], -23170);   // sample 32: full amplitude
     EXPECT_EQ(e[767], -23170);  // sample n - 32: untouched by the fall
-    const int16_t end[4] = {0, -598, -752, -472};
-    for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(e[796 + k], end[k]) << k;
-    }
-    for (std::size_t i = 800; i < e.size(); ++i) {
-        ASSERT_EQ(e[i], 0) << i;
-    }
+    EXPECT_EQ(Samples(e.begin() + 796, e.begin() + 800), (Samples{0, -598, -752, -472}));
+    EXPECT_EQ(Samples(e.begin() + 800, e.end()), Samples(2400, 0));
 }
 
 // Every character agrees with the reference model, which fixes the plan (element order and

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <system_error>
+#include "tests/support/TempFolder.h"
 
 namespace vantrel {
 namespace {
@@ -12,19 +11,9 @@ using Status = PracticeTextResult::Status;
 
 class PracticeTextBuilderTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ =
-            std::filesystem::temp_directory_path() /
-            ("vantrel-core-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     std::filesystem::path WriteFile(const std::string& name, const std::string& bytes) {
-        const std::filesystem::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
+        testing::WriteWholeFile(dir_.Path() / name, bytes);
+        return dir_.Path() / name;
     }
 
     PracticeTextResult Build(int textType, std::filesystem::path file = {},
@@ -32,7 +21,7 @@ class PracticeTextBuilderTest : public ::testing::Test {
         return builder_.Build({textType, std::move(file), std::move(keyboard)});
     }
 
-    std::filesystem::path dir_;
+    testing::TempFolder dir_;
     Random random_{12345};
     ContactTexts contacts_;
     PracticeTextBuilder builder_{random_, contacts_};
@@ -96,13 +85,13 @@ TEST_F(PracticeTextBuilderTest, EmptyFileAndUnknownTypeBuildNothing) {
 TEST_F(PracticeTextBuilderTest, FileProblemsAreReportedNotBuilt) {
     EXPECT_EQ(Build(2).status, Status::NoFileChosen);
 
-    const PracticeTextResult missing = Build(2, dir_ / "gone.txt");
+    const PracticeTextResult missing = Build(2, dir_.Path() / "gone.txt");
     EXPECT_EQ(missing.status, Status::FileError);
     EXPECT_TRUE(missing.text.empty());
-    EXPECT_EQ(missing.error, "Не удалось открыть файл «" + (dir_ / "gone.txt").string() +
+    EXPECT_EQ(missing.error, "Не удалось открыть файл «" + (dir_.Path() / "gone.txt").string() +
                                  "»: нет такого файла или каталога");
 
-    const PracticeTextResult directory = Build(2, dir_);
+    const PracticeTextResult directory = Build(2, dir_.Path());
     EXPECT_EQ(directory.status, Status::FileError);
     EXPECT_TRUE(directory.error.ends_with("»: это каталог")) << directory.error;
 }

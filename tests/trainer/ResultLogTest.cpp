@@ -3,118 +3,93 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "support/Cp1251.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadWholeFile;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const fs::path& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-// Runs each test in a fresh working directory.
+// Runs each test in a fresh working folder.
 class ResultLogTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        previous_ = fs::current_path();
-        folder_ = fs::temp_directory_path() /
-                  ("vantrel-log-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        fs::current_path(folder_);
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(folder_);
-    }
+    fs::path Log() const { return folder_.Path() / "log.txt"; }
 
+    testing::WorkingFolder folder_;
     ResultLog log_{[this] { return now_; }};
     TimeOfDay now_{9, 5, 7};
-    fs::path previous_;
-    fs::path folder_;
 };
 
 const std::string kHyphens(40, '-');
 
 TEST_F(ResultLogTest, FirstCheckStartsTheLogWithOneRecord) {
     ASSERT_FALSE(log_.Append({12, 1, 4}).has_value());
-    EXPECT_EQ(ReadFile(folder_ / "log.txt"),
-              cp1251::FromUtf8(kHyphens +
-                               "\r\n09:05:07\r\nСкорость приема: 12\r\n"
-                               "Количество ошибок:1 Оценка: 4\r\n" +
-                               kHyphens + "\r\n"));
+    EXPECT_EQ(ReadWholeFile(Log()), cp1251::FromUtf8(kHyphens +
+                                                     "\r\n09:05:07\r\nСкорость приема: 12\r\n"
+                                                     "Количество ошибок:1 Оценка: 4\r\n" +
+                                                     kHyphens + "\r\n"));
 }
 
 TEST_F(ResultLogTest, RecordsAreAppendedBehindWhatIsThere) {
-    WriteFile("log.txt", "older notes without a line end");
+    testing::WriteWholeFile(Log(), "older notes without a line end");
     ASSERT_FALSE(log_.Append({12, 0, 5}).has_value());
     now_ = {23, 59, 58};
     ASSERT_FALSE(log_.Append({30, 3, 2}).has_value());
 
-    const std::string text = cp1251::ToUtf8(ReadFile("log.txt"));
+    const std::string text = cp1251::ToUtf8(ReadWholeFile(Log()));
     EXPECT_EQ(text, "older notes without a line end\r\n" + kHyphens +
                         "\r\n09:05:07\r\nСкорость приема: 12\r\nКоличество ошибок:0 Оценка: 5\r\n" +
                         kHyphens + "\r\n" + kHyphens +
                         "\r\n23:59:58\r\nСкорость приема: 30\r\nКоличество ошибок:3 Оценка: 2\r\n" +
                         kHyphens + "\r\n");
     // No temporary file is left behind.
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_.Path()), {}), 1);
 }
 
 TEST_F(ResultLogTest, LogThatCannotBeReadIsReportedAndLeftAlone) {
     fs::create_directory("log.txt");
-    WriteFile("log.txt/inside", "kept");
+    testing::WriteWholeFile(Log() / "inside", "kept");
     const auto error = log_.Append({12, 0, 5});
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(*error, "Не удалось открыть файл «" + (fs::current_path() / "log.txt").string() +
                           "»: это каталог");
-    EXPECT_EQ(ReadFile("log.txt/inside"), "kept");
+    EXPECT_EQ(ReadWholeFile(Log() / "inside"), "kept");
 }
 
 TEST_F(ResultLogTest, LogThatCannotBeWrittenIsReportedAndKept) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root writes into read-only folders";
     }
-    WriteFile("log.txt", "first record\r\n");
+    testing::WriteWholeFile(Log(), "first record\r\n");
     fs::permissions("log.txt", fs::perms::owner_read);
-    fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(folder_.Path(), fs::perms::owner_read | fs::perms::owner_exec);
     const auto error = log_.Append({12, 0, 5});
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(*error, "Не удалось записать файл «" + (fs::current_path() / "log.txt").string() +
                           "»: отказано в доступе");
-    EXPECT_EQ(ReadFile("log.txt"), "first record\r\n");
+    EXPECT_EQ(ReadWholeFile(Log()), "first record\r\n");
 
     // A shared folder where only log.txt may be written gets the record appended in place.
     fs::permissions("log.txt", fs::perms::owner_read | fs::perms::owner_write);
     const std::string appended = "first record\r\n" + FormatCheckRecord(now_, {12, 0, 5});
     EXPECT_FALSE(log_.Append({12, 0, 5}).has_value());
-    EXPECT_EQ(ReadFile("log.txt"), appended);
+    EXPECT_EQ(ReadWholeFile(Log()), appended);
 
     // A read-only log in a writable folder is not replaced either.
-    fs::permissions(folder_, fs::perms::owner_all);
+    fs::permissions(folder_.Path(), fs::perms::owner_all);
     fs::permissions("log.txt", fs::perms::owner_read);
     EXPECT_TRUE(log_.Append({12, 0, 5}).has_value());
-    EXPECT_EQ(ReadFile("log.txt"), appended);
+    EXPECT_EQ(ReadWholeFile(Log()), appended);
 }
 
 TEST_F(ResultLogTest, FolderWithoutFilesReportsTheSystemError) {
     fs::current_path("/proc");
     const auto error = log_.Append({12, 0, 5});
-    fs::current_path(folder_);
+    fs::current_path(folder_.Path());
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->find("/proc/log.txt"), std::string::npos);
 }
