@@ -35,6 +35,18 @@ std::error_code LastError() {
 
 #ifdef VANTREL_POSIX_FILES
 
+// Writes all of `data` to `fd`, counting in `written` what got there.
+std::error_code WriteAll(int fd, const std::string& data, std::size_t& written) {
+    while (written < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
+        if (n < 0 && errno != EINTR) {
+            return LastError();
+        }
+        written += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    return {};
+}
+
 // Writes `content` to a new temporary file beside `path`, flushed to the disk, with the
 // permissions of the file it is to replace.
 std::error_code WriteTemporary(const std::filesystem::path& path, const std::string& content,
@@ -52,16 +64,8 @@ std::error_code WriteTemporary(const std::filesystem::path& path, const std::str
         error = LastError();
     }
     std::size_t written = 0;
-    while (!error && written < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            error = LastError();
-        } else {
-            written += static_cast<std::size_t>(n);
-        }
+    if (!error) {
+        error = WriteAll(fd, content, written);
     }
     if (!error && ::fsync(fd) != 0) {
         error = LastError();
@@ -87,16 +91,8 @@ std::error_code AppendInPlace(const std::filesystem::path& path, const std::stri
         error = MakeErrorCode(FileProblem::NotARegularFile);
     }
     std::size_t written = 0;
-    while (!error && written < addition.size()) {
-        const ssize_t n = ::write(fd, addition.data() + written, addition.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            error = LastError();
-        } else {
-            written += static_cast<std::size_t>(n);
-        }
+    if (!error) {
+        error = WriteAll(fd, addition, written);
     }
     if (!error && ::fsync(fd) != 0) {
         error = LastError();
