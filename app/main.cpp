@@ -12,6 +12,7 @@
 
 #include "about/help.h"
 #include "app/DeferredWaveSystem.h"
+#include "app/ExitWatchdog.h"
 #include "platform/settings/SettingsBackend.h"
 #include "trainer/MainForm.h"
 #include "trainer/MessagePresenter.h"
@@ -63,6 +64,8 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Quorbit"));
 
     int result = 0;
+    // Closing the window always ends the program, even with a sound system that hangs.
+    vantrel::ExitWatchdog watchdog;
     {
         vantrel::DeferredWaveSystem audio(OpenSoundSystem);
         std::unique_ptr<vantrel::settings::SettingsBackend> settings =
@@ -86,6 +89,7 @@ int main(int argc, char* argv[]) {
         }
         ScreenshotIfAsked(window);
         result = app.exec();
+        watchdog.Arm(std::chrono::seconds(2), result);
     }
     if (printTimes) {
         std::fprintf(stderr, "closed and shut down in %lld ms\n",

@@ -1,9 +1,11 @@
 #include "trainer/InterferenceControls.h"
 
+#include <utility>
+
 namespace vantrel {
 
 InterferenceControls::InterferenceControls(audio::WaveOutSystem& system,
-                                           signal::TSLClockService& clocks)
+                                           signal::TSLClockService& clocks, Switching switching)
     : audioOut1_(system, "ALAudioOut1"),
       audioOut2_(system, "ALAudioOut2"),
       signalGen_("ALSignalGen1", clocks),
@@ -27,9 +29,20 @@ InterferenceControls::InterferenceControls(audio::WaveOutSystem& system,
     gaussGen_.OutputPin().Connect(audioOut2_.InputPin());
     signalGen_.Loaded();
     gaussGen_.Loaded();
+    if (switching == Switching::Background) {
+        worker_ = std::thread([this] { RunWorker(); });
+    }
 }
 
 InterferenceControls::~InterferenceControls() {
+    if (worker_.joinable()) {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        worker_.join();
+    }
     signalGen_.SetEnabled(false);
     gaussGen_.SetEnabled(false);
     // An output may still be pulling a last block while its close is under way; once the
@@ -39,16 +52,79 @@ InterferenceControls::~InterferenceControls() {
 }
 
 void InterferenceControls::CheckBox2Click(bool checked) {
-    gaussGen_.SetEnabled(checked);
+    Wishes wish;
+    wish.noise = checked;
+    Ask(wish);
 }
 
 void InterferenceControls::CheckBox3Click(bool checked) {
-    signalGen_.SetEnabled(checked);
+    Wishes wish;
+    wish.tone = checked;
+    Ask(wish);
 }
 
 void InterferenceControls::ScrollBar1Change(int position) {
-    gaussGen_.SetStdDev(position);
-    signalGen_.SetAmplitude(position);
+    Wishes wish;
+    wish.level = position;
+    Ask(wish);
+}
+
+void InterferenceControls::Settle() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(
+        lock, [this] { return !applying_ && !wishes_.noise && !wishes_.tone && !wishes_.level; });
+}
+
+void InterferenceControls::Ask(const Wishes& wishes) {
+    if (!worker_.joinable()) {
+        Apply(wishes);
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        // A newer wish replaces one not yet applied.
+        if (wishes.noise) {
+            wishes_.noise = wishes.noise;
+        }
+        if (wishes.tone) {
+            wishes_.tone = wishes.tone;
+        }
+        if (wishes.level) {
+            wishes_.level = wishes.level;
+        }
+    }
+    changed_.notify_all();
+}
+
+void InterferenceControls::Apply(const Wishes& wishes) {
+    if (wishes.level) {
+        gaussGen_.SetStdDev(*wishes.level);
+        signalGen_.SetAmplitude(*wishes.level);
+    }
+    if (wishes.noise) {
+        gaussGen_.SetEnabled(*wishes.noise);
+    }
+    if (wishes.tone) {
+        signalGen_.SetEnabled(*wishes.tone);
+    }
+}
+
+void InterferenceControls::RunWorker() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        applying_ = false;
+        changed_.notify_all();
+        changed_.wait(
+            lock, [this] { return stopping_ || wishes_.noise || wishes_.tone || wishes_.level; });
+        if (stopping_) {
+            return;
+        }
+        const Wishes wishes = std::exchange(wishes_, Wishes{});
+        applying_ = true;
+        lock.unlock();
+        Apply(wishes);
+        lock.lock();
+    }
 }
 
 }  // namespace vantrel

@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -31,6 +32,7 @@
 #include <vector>
 
 #include "about/ProgramIcons.h"
+#include "platform/audio/WorkerWaveSystem.h"
 #include "support/Cp1251.h"
 #include "support/Settings.h"
 #include "trainer/ContactData.h"
@@ -52,6 +54,8 @@ constexpr int kTextWinMinimumHeight = 40;
 constexpr int kLowerTabsHeight = 206;
 constexpr int kDesignClientWidth = 798;
 constexpr int kDesignClientHeight = 489;
+// How often a close that had to wait for a command is tried again.
+constexpr int kCloseRetryMs = 20;
 // The hint that the track bars carry until their handlers have run.
 const char kDesignHint[] = "12 wpm";
 
@@ -169,10 +173,12 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
       settings_(settings),
       messages_(messages),
       chooseFile_(ChooseTextFile),
+      keyingAudio_(std::make_unique<audio::WorkerWaveSystem>(audio)),
       notifications_(new QtNotificationQueue(this)) {
     setObjectName(QLatin1String("MorseMain"));
     setWindowIcon(ProgramIcon());
-    interference_ = std::make_unique<InterferenceControls>(audio_);
+    interference_ = std::make_unique<InterferenceControls>(
+        audio_, signal::TSLClockService::Instance(), InterferenceControls::Switching::Background);
     CreateActions();
     CreateMenus();
 
@@ -560,7 +566,7 @@ void TMorseMain::FormCreate() {
     QtWindowGeometry geometry(*this);
     LoadWindowPos(settings_, kSettingsKey, kWindowPosSetting, geometry, false);
 
-    engine_ = std::make_unique<PlaybackEngine>(keyer_, audio_, *notifications_,
+    engine_ = std::make_unique<PlaybackEngine>(keyer_, *keyingAudio_, *notifications_,
                                                static_cast<PlaybackView&>(*this),
                                                static_cast<PlaybackHost&>(*this));
     random_ = std::make_unique<Random>(Random::FromClock());
@@ -714,8 +720,14 @@ void TMorseMain::N14Click() {
     close();
 }
 
+// The run is silenced at once. When a command is still waiting for its device, the window
+// closes as soon as that command has returned.
 void TMorseMain::closeEvent(QCloseEvent* event) {
-    engine_->StopNow();
+    if (!engine_->StopNow()) {
+        event->ignore();
+        QTimer::singleShot(kCloseRetryMs, this, &TMorseMain::close);
+        return;
+    }
     event->accept();
 }
 

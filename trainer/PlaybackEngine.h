@@ -5,6 +5,15 @@
 // through a NotificationQueue and handled in posting order; the only wait (for the device to
 // close) is a nested loop over that queue. The keyer, device, queue, view and host must outlive
 // the engine; destroying it while a device is open first waits for that device to close.
+//
+// The engine never re-enters itself: while a command waits in the nested loop (or a message
+// box of the engine is up), a Start or Pause that arrives is taken up by the waiting command
+// instead of being run inside it, and a close query is answered "not yet" and the device is
+// silenced, so there is never more than one wait and never more than one device.
+//
+// A device call that answers MMSYSERR_NODRIVER (the device went away or stopped answering,
+// see WorkerWaveSystem) ends the run at once: the device is dropped, its buffers count as
+// given back, the stopped or finished state is shown and then the audio error message.
 #pragma once
 
 #include <cstdint>
@@ -78,11 +87,15 @@ class PlaybackEngine {
     void PauseBtnClick();
     // Asks a running device to stop and waits, running the queue, until its close has been
     // handled; the character playing finishes first. Also waits for a device that is already
-    // closing. Returns at once when no device is open.
+    // closing. Returns at once when no device is open, or when a wait is already under way.
     void WaitForDeviceClose();
-    // Close query of the window: silences the device at once (reset, close) and returns when
-    // the close has been handled, so closing never waits for a long character to finish.
-    void StopNow();
+    // Close query of the window: silences the device at once (reset, close) and returns true
+    // when the close has been handled, so closing never waits for a long character to finish.
+    // Called while another command waits, it silences the device, makes that command give up
+    // and returns false: the caller asks again once Busy() is false.
+    bool StopNow();
+    // A command is waiting in the nested loop, or a message box of the engine is up.
+    bool Busy() const { return busy_; }
 
     bool Playing() const { return playing_; }
     bool StopRequested() const { return stopRequested_; }
@@ -98,8 +111,8 @@ class PlaybackEngine {
 
     // True from a successful open until the close notification has been handled.
     bool DeviceLive() const;
-    bool OpenWaveDevice();
-    void OnNotification(audio::WaveMessage message, audio::WaveHeader* header);
+    audio::MMResult OpenWaveDevice();
+    void OnNotification(uint64_t device, audio::WaveMessage message, audio::WaveHeader* header);
     void MMWomOpen();
     void MMWomDone(audio::WaveHeader* header);
     void MMWomClose();
@@ -107,6 +120,14 @@ class PlaybackEngine {
     bool QueueCharacter(audio::WaveHeader* header);
     void ResetAndClose();
     bool TextExhausted() const;
+    // A buffer came back: counts it and shows the text when a word has finished sounding.
+    void CountReturnedBuffer();
+    // The close has been handled (or the device dropped): the stopped or finished state.
+    void ShowClosed();
+    // Checks a device call's answer; a lost device is dropped. False when it was.
+    bool DeviceAnswered(audio::MMResult result);
+    void DropLostDevice(audio::MMResult result);
+    void ShowOpenError(audio::MMResult result);
 
     Keyer& keyer_;
     audio::WaveOutSystem& audio_;
@@ -116,6 +137,9 @@ class PlaybackEngine {
     std::unique_ptr<Impl> impl_;
     bool playing_ = false;
     bool stopRequested_ = false;
+    bool busy_ = false;
+    // A close query came while busy: the waiting command gives up.
+    bool closePending_ = false;
     bool deviceClosed_ = true;
     std::string practiceText_;
     int32_t textCursor_ = 0;

@@ -45,7 +45,10 @@ class InterferenceWindowTest : public ::testing::Test {
         EXPECT_NE(child, nullptr) << name;
         return child;
     }
-    void Click(const char* checkBox) { Find<QCheckBox>(checkBox)->click(); }
+    void Click(const char* checkBox) {
+        Find<QCheckBox>(checkBox)->click();
+        controls.Settle();
+    }
     // Plays `ms` milliseconds and lets both the window and the outputs' threads catch up.
     void Play(uint64_t ms) {
         audio.AdvanceMs(ms);
@@ -91,9 +94,11 @@ TEST_F(InterferenceWindowTest, TheScrollBarSetsDeviationAndAmplitudeFromItsFirst
     EXPECT_EQ(controls.ALGaussGen1().StdDev(), 9000);
     EXPECT_EQ(controls.ALSignalGen1().Amplitude(), 20000);
     bar->setValue(17000);
+    controls.Settle();
     EXPECT_EQ(controls.ALGaussGen1().StdDev(), 17000);
     EXPECT_EQ(controls.ALSignalGen1().Amplitude(), 17000);
     bar->triggerAction(QScrollBar::SliderToMinimum);
+    controls.Settle();
     EXPECT_EQ(controls.ALGaussGen1().StdDev(), 0);
     EXPECT_EQ(controls.ALSignalGen1().Amplitude(), 0);
 }
