@@ -1,8 +1,16 @@
 #include "trainer/InterferenceControls.h"
 
+#include <chrono>
 #include <utility>
 
 namespace vantrel {
+
+namespace {
+
+constexpr auto kCloseWait = std::chrono::seconds(2);
+constexpr auto kClosePoll = std::chrono::milliseconds(1);
+
+}  // namespace
 
 InterferenceControls::InterferenceControls(audio::WaveOutSystem& system,
                                            signal::TSLClockService& clocks, Switching switching)
@@ -102,11 +110,25 @@ void InterferenceControls::Apply(const Wishes& wishes) {
         signalGen_.SetAmplitude(*wishes.level);
     }
     if (wishes.noise) {
-        gaussGen_.SetEnabled(*wishes.noise);
+        Switch(gaussGen_, audioOut2_, *wishes.noise);
     }
     if (wishes.tone) {
-        signalGen_.SetEnabled(*wishes.tone);
+        Switch(signalGen_, audioOut1_, *wishes.tone);
     }
+}
+
+void InterferenceControls::Switch(signal::TALCommonGen& source, signal::TALAudioOut& output,
+                                  bool on) {
+    if (on && worker_.joinable() && !source.Enabled()) {
+        // A new stream starts once the output has closed the one before, so that streams never
+        // pile up in its operation list however fast the box goes on and off. A device that
+        // takes longer than this to close gets the new stream queued behind.
+        const auto limit = std::chrono::steady_clock::now() + kCloseWait;
+        while (!output.Idle() && std::chrono::steady_clock::now() < limit) {
+            std::this_thread::sleep_for(kClosePoll);
+        }
+    }
+    source.SetEnabled(on);
 }
 
 void InterferenceControls::RunWorker() {

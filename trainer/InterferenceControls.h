@@ -71,6 +71,7 @@ class InterferenceControls {
     };
     void Ask(const Wishes& wishes);
     void Apply(const Wishes& wishes);
+    void Switch(signal::TALCommonGen& source, signal::TALAudioOut& output, bool on);
     void RunWorker();
 
     // The outputs come first, so they outlive the generators that feed them.
