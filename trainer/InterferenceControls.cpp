@@ -17,7 +17,8 @@ InterferenceControls::InterferenceControls(audio::WaveOutSystem& system,
     : audioOut1_(system, "ALAudioOut1"),
       audioOut2_(system, "ALAudioOut2"),
       signalGen_("ALSignalGen1", clocks),
-      gaussGen_("ALGaussGen1", clocks) {
+      gaussGen_("ALGaussGen1", clocks),
+      background_(switching == Switching::Background) {
     // Both sources stay off until their box is ticked.
     signalGen_.SetEnabled(false);
     signalGen_.SetPumpPriority(0);
@@ -37,7 +38,7 @@ InterferenceControls::InterferenceControls(audio::WaveOutSystem& system,
     gaussGen_.OutputPin().Connect(audioOut2_.InputPin());
     signalGen_.Loaded();
     gaussGen_.Loaded();
-    if (switching == Switching::Background) {
+    if (background_) {
         worker_ = std::thread([this] { RunWorker(); });
     }
 }
@@ -84,7 +85,7 @@ void InterferenceControls::Settle() {
 }
 
 void InterferenceControls::Ask(const Wishes& wishes) {
-    if (!worker_.joinable()) {
+    if (!background_) {
         Apply(wishes);
         return;
     }
@@ -119,16 +120,21 @@ void InterferenceControls::Apply(const Wishes& wishes) {
 
 void InterferenceControls::Switch(signal::TALCommonGen& source, signal::TALAudioOut& output,
                                   bool on) {
-    if (on && worker_.joinable() && !source.Enabled()) {
+    if (on && background_ && !source.Enabled()) {
         // A new stream starts once the output has closed the one before, so that streams never
         // pile up in its operation list however fast the box goes on and off. A device that
         // takes longer than this to close gets the new stream queued behind.
         const auto limit = std::chrono::steady_clock::now() + kCloseWait;
-        while (!output.Idle() && std::chrono::steady_clock::now() < limit) {
+        while (!output.Idle() && std::chrono::steady_clock::now() < limit && !Stopping()) {
             std::this_thread::sleep_for(kClosePoll);
         }
     }
     source.SetEnabled(on);
+}
+
+bool InterferenceControls::Stopping() {
+    std::lock_guard lock(mutex_);
+    return stopping_;
 }
 
 void InterferenceControls::RunWorker() {

@@ -73,6 +73,7 @@ class InterferenceControls {
     void Apply(const Wishes& wishes);
     void Switch(signal::TALCommonGen& source, signal::TALAudioOut& output, bool on);
     void RunWorker();
+    bool Stopping();
 
     // The outputs come first, so they outlive the generators that feed them.
     signal::TALAudioOut audioOut1_;
@@ -81,6 +82,7 @@ class InterferenceControls {
     signal::TALGaussGen gaussGen_;
 
     // Background switching.
+    const bool background_;
     std::mutex mutex_;
     std::condition_variable changed_;
     Wishes wishes_;          // guarded by mutex_

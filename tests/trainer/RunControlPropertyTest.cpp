@@ -22,39 +22,33 @@ namespace {
 
 using audio::VirtualWaveSystem;
 
-struct View : PlaybackView {
-    std::string status;
-    std::string caption = "&Пауза";
-    std::vector<std::string> warnings;
-    bool startEnabled = true;
-    bool pauseEnabled = false;
+// What the window shows and builds: a random text (or none) at each Start, unless fixed.
+struct Window : PlaybackView, PlaybackHost {
+    Window(Keyer& k, unsigned seed) : keyer(k), random(seed) {}
     void SetStatusText(const std::string& text) override { status = text; }
     void SetStartEnabled(bool on) override { startEnabled = on; }
     void SetPauseEnabled(bool on) override { pauseEnabled = on; }
-    void SetPauseCaption(const std::string& text) override { caption = text; }
+    void SetPauseCaption(const std::string&) override {}
     void SetCheckEnabled(bool) override {}
     void ShowKeyedText(const std::string&, int) override {}
     void ClearKeyedText() override {}
     void ShowWarning(const std::string& text) override { warnings.push_back(text); }
-};
-
-struct Host : PlaybackHost {
-    Keyer& keyer;
-    std::mt19937& random;
-    Host(Keyer& k, std::mt19937& r) : keyer(k), random(r) {}
     void ApplyTiming() override { keyer.SetSpeed(30); }
     bool BuildPracticeText(std::string& text, int32_t& cursor) override {
         static const char* const kTexts[] = {"E  ", "ET TE  ", "\xC6 = 5  ", ""};
-        const int pick = std::uniform_int_distribution<int>(0, 9)(random);
-        if (pick == 9) {
-            return false;  // the text could not be built
-        }
-        text = kTexts[pick % 4];
-        if (!text.empty()) {
-            cursor = 1;
-        }
-        return true;
+        const unsigned pick = random() % 10;
+        text = fixedText.empty() ? kTexts[pick % 4] : fixedText;
+        cursor = text.empty() ? cursor : 1;
+        return pick != 9 || !fixedText.empty();  // now and then the text cannot be built
     }
+
+    Keyer& keyer;
+    std::mt19937 random;
+    std::string fixedText;
+    std::string status;
+    std::vector<std::string> warnings;
+    bool startEnabled = true;
+    bool pauseEnabled = false;
 };
 
 unsigned BaseSeed() {
@@ -66,7 +60,7 @@ unsigned BaseSeed() {
 class Storm {
   public:
     // The keyer's tables take a while to build, so the sequences share one.
-    Storm(unsigned seed, Keyer& keyer) : random_(seed), keyer_(keyer) {
+    Storm(unsigned seed, Keyer& keyer) : random_(seed), window_(keyer, seed) {
         queue_.SetIdleHook([this, seed] {
             if (++idleSteps_ > 200000) {
                 std::fprintf(stderr, "a wait never ended: VANTREL_RUN_CONTROL_SEED=%u\n", seed);
@@ -138,13 +132,13 @@ class Storm {
         ASSERT_LE(device_.OpenStreams(), 1);
         if (!engine_.DeviceClosed()) {
             // Playing, stopping or draining: a run is under way.
-            EXPECT_FALSE(view_.startEnabled);
+            EXPECT_FALSE(window_.startEnabled);
             return;
         }
         EXPECT_EQ(device_.OpenStreams(), 0);
         EXPECT_EQ(device_.QueuedHeaders(), 0);  // every buffer came back
         EXPECT_FALSE(engine_.Playing());
-        EXPECT_TRUE(view_.startEnabled);
+        EXPECT_TRUE(window_.startEnabled);
         const auto length = static_cast<int32_t>(engine_.PracticeText().size());
         if (length == 0 || engine_.TextCursor() == 0) {
             return;  // idle
@@ -152,22 +146,20 @@ class Storm {
         EXPECT_EQ(engine_.DoneCount(), static_cast<int32_t>(engine_.KeyedText().size()));
         EXPECT_EQ(engine_.TextCursor(), engine_.DoneCount() + 1);
         if (engine_.TextCursor() > length) {
-            EXPECT_EQ(view_.status, "Тест окончен");
-            EXPECT_FALSE(view_.pauseEnabled);
+            EXPECT_EQ(window_.status, "Тест окончен");
+            EXPECT_FALSE(window_.pauseEnabled);
         } else {
-            EXPECT_EQ(view_.status, "Тестирование остановлено");
+            EXPECT_EQ(window_.status, "Тестирование остановлено");
             // Resumable once a character has been keyed.
-            EXPECT_TRUE(view_.pauseEnabled || engine_.TextCursor() < 2);
+            EXPECT_TRUE(window_.pauseEnabled || engine_.TextCursor() < 2);
         }
     }
 
     std::mt19937 random_;
     VirtualWaveSystem device_{VirtualWaveSystem::Clock::Manual};
     ManualNotificationQueue queue_;
-    Keyer& keyer_;
-    View view_;
-    Host host_{keyer_, random_};
-    PlaybackEngine engine_{keyer_, device_, queue_, view_, host_};
+    Window window_;
+    PlaybackEngine engine_{window_.keyer, device_, queue_, window_, window_};
     int idleSteps_ = 0;
     bool closeDeferred_ = false;
 };
@@ -190,16 +182,9 @@ TEST(RunControlPropertyTest, AHungDeviceCostsOneCallLimitAndShowsTheAudioError) 
     audio::WorkerWaveSystem bounded(device, {kLimit, kLimit});
     ManualNotificationQueue queue;
     Keyer keyer;
-    View view;
-    std::mt19937 random(1);
-    struct : Host {
-        using Host::Host;
-        bool BuildPracticeText(std::string& text, int32_t& cursor) override {
-            text = "TTTTT  ", cursor = 1;
-            return true;
-        }
-    } host{keyer, random};
-    PlaybackEngine engine(keyer, bounded, queue, view, host);
+    Window view(keyer, 1);
+    view.fixedText = "TTTTT  ";
+    PlaybackEngine engine(keyer, bounded, queue, view, view);
     const std::string message = "Ошибка открытия аудио!\r\nno device driver present";
 
     engine.StartBtnClick();
