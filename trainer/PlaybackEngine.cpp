@@ -192,6 +192,8 @@ void PlaybackEngine::WaitForDeviceClose() {
 }
 
 bool PlaybackEngine::StopNow() {
+    // The window is going away: a device lost now is not worth a message box.
+    FlagScope closing(closing_);
     if (busy_) {
         closePending_ = true;
         if (DeviceLive()) {
@@ -246,6 +248,9 @@ audio::MMResult PlaybackEngine::OpenWaveDevice() {
 }
 
 void PlaybackEngine::ShowOpenError(audio::MMResult result) {
+    if (closing_) {
+        return;
+    }
     // A message box may run a nested loop: commands that arrive meanwhile are dropped.
     FlagScope busy(busy_);
     view_.ShowWarning(std::string(kOpenFailed) + "\r\n" + std::string(MMErrorText(result)));

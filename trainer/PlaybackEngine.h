@@ -140,6 +140,8 @@ class PlaybackEngine {
     bool busy_ = false;
     // A close query came while busy: the waiting command gives up.
     bool closePending_ = false;
+    // Inside the close query.
+    bool closing_ = false;
     bool deviceClosed_ = true;
     std::string practiceText_;
     int32_t textCursor_ = 0;
