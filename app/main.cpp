@@ -89,7 +89,7 @@ int main(int argc, char* argv[]) {
         }
         ScreenshotIfAsked(window);
         result = app.exec();
-        watchdog.Arm(std::chrono::seconds(2), result);
+        watchdog.Arm(std::chrono::milliseconds(1500), result);
     }
     if (printTimes) {
         std::fprintf(stderr, "closed and shut down in %lld ms\n",
