@@ -29,14 +29,15 @@ namespace vantrel::audio {
 class WorkerWaveSystem final : public WaveOutSystem {
   public:
     struct Limits {
-        std::chrono::milliseconds open{2000};
+        std::chrono::milliseconds open{4000};
         std::chrono::milliseconds call{500};
     };
     // The answer of a call the wrapped system did not complete in time, and of every call of a
     // stream lost that way: the device is as good as gone.
     static constexpr MMResult kNotAnswering = MMSYSERR_NODRIVER;
 
-    // With the default limits: 2 s for an open, half a second for any other call.
+    // With the default limits: 4 s for an open (the first one may wait for the sound system to
+    // come up), half a second for any other call.
     explicit WorkerWaveSystem(WaveOutSystem& inner);
     WorkerWaveSystem(WaveOutSystem& inner, Limits limits);
     ~WorkerWaveSystem() override;
