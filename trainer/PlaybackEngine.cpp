@@ -188,7 +188,28 @@ void PlaybackEngine::WaitForDeviceClose() {
     stopRequested_ = true;
     FlagScope busy(busy_);
     const uint64_t closes = impl_->closesHandled;
-    queue_.RunUntil([this, closes] { return impl_->closesHandled != closes; });
+    while (impl_->closesHandled == closes) {
+        queue_.RunUntil(
+            [this, closes] { return impl_->closesHandled != closes || DeviceSilent(); });
+        if (impl_->closesHandled == closes && DeviceSilent()) {
+            HandleSilentDevice();
+        }
+    }
+}
+
+bool PlaybackEngine::DeviceSilent() const {
+    return DeviceLive() && clock_() - lastHeard_ > kDeviceSilence;
+}
+
+void PlaybackEngine::HandleSilentDevice() {
+    if (!impl_->closeRequested) {
+        lastHeard_ = clock_();  // the close gets its own time
+        stopRequested_ = true;
+        playing_ = false;
+        ResetAndClose();
+    } else {
+        DropLostDevice(audio::MMSYSERR_NODRIVER);
+    }
 }
 
 bool PlaybackEngine::StopNow() {
@@ -238,6 +259,7 @@ audio::MMResult PlaybackEngine::OpenWaveDevice() {
     const audio::MMResult result =
         audio_.Open(audio::WAVE_MAPPER, format, std::move(callback), &d.wave);
     if (result == audio::MMSYSERR_NOERROR && d.wave) {
+        lastHeard_ = clock_();
         playing_ = true;
         deviceClosed_ = false;
         return result;
@@ -261,6 +283,7 @@ void PlaybackEngine::OnNotification(uint64_t device, audio::WaveMessage message,
     if (device != impl_->device || !impl_->wave) {
         return;  // a device that has been dropped
     }
+    lastHeard_ = clock_();
     switch (message) {
         case audio::WaveMessage::Open:
             MMWomOpen();

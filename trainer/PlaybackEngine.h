@@ -11,11 +11,15 @@
 // instead of being run inside it, and a close query is answered "not yet" and the device is
 // silenced, so there is never more than one wait and never more than one device.
 //
+// A device that stays silent while a command waits for its close is closed, then dropped
+// (kDeviceSilence), so no wait outlasts a device that has stopped working.
+//
 // A device call that answers MMSYSERR_NODRIVER (the device went away or stopped answering,
 // see WorkerWaveSystem) ends the run at once: the device is dropped, its buffers count as
 // given back, the stopped or finished state is shown and then the audio error message.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -34,8 +38,11 @@ class NotificationQueue {
     // Thread-safe.
     virtual void Post(std::function<void()> work) = 0;
     // On the owner's thread: runs posted work (and, in a window, every other pending event)
-    // until `done()` is true.
+    // until `done()` is true. `done()` is asked again at least every kRecheck, also while
+    // nothing is posted, so that it may look at a clock.
     virtual void RunUntil(const std::function<bool()>& done) = 0;
+
+    static constexpr std::chrono::milliseconds kRecheck{100};
 };
 
 // What the engine shows. Texts are UTF-8 except the keyed text, which is Windows-1251.
@@ -73,10 +80,18 @@ class PlaybackEngine {
   public:
     // Bytes per sample buffer: large enough for the longest character.
     static constexpr std::size_t SampleBufferSize = Keyer::kMaxCharacterSamples * 2;
+    // A device that has said nothing for this long while a command waits for its close is
+    // closed, and when the close says nothing either, dropped: the longest character lasts 7 s.
+    static constexpr std::chrono::milliseconds kDeviceSilence{9000};
+
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
     PlaybackEngine(Keyer& keyer, audio::WaveOutSystem& audio, NotificationQueue& queue,
                    PlaybackView& view, PlaybackHost& host);
     ~PlaybackEngine();
+
+    // Replaces the clock that times the device's silence (tests).
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
 
     PlaybackEngine(const PlaybackEngine&) = delete;
     PlaybackEngine& operator=(const PlaybackEngine&) = delete;
@@ -128,6 +143,8 @@ class PlaybackEngine {
     bool DeviceAnswered(audio::MMResult result);
     void DropLostDevice(audio::MMResult result);
     void ShowOpenError(audio::MMResult result);
+    bool DeviceSilent() const;
+    void HandleSilentDevice();
 
     Keyer& keyer_;
     audio::WaveOutSystem& audio_;
@@ -135,6 +152,9 @@ class PlaybackEngine {
     PlaybackView& view_;
     PlaybackHost& host_;
     std::unique_ptr<Impl> impl_;
+    Clock clock_ = [] { return std::chrono::steady_clock::now(); };
+    // When the current device last said something (or was opened or asked to close).
+    std::chrono::steady_clock::time_point lastHeard_{};
     bool playing_ = false;
     bool stopRequested_ = false;
     bool busy_ = false;

@@ -186,21 +186,21 @@ TEST(RunControlPropertyTest, AHungDeviceCostsOneCallLimitAndShowsTheAudioError) 
     Window view(keyer, 1);
     view.fixedText = "TTTTT  ";
     PlaybackEngine engine(keyer, bounded, queue, view, view);
-    auto startAndHang = [&] {
+    auto startAndHang = [&](uint64_t frames) {
         device.BlockCalls(false);
         engine.StartBtnClick();
         device.Advance(1);  // delivers the open
         queue.RunPending();
-        device.Advance(8000);  // a buffer comes back and waits to be refilled
+        device.Advance(frames);  // buffers come back and wait to be handled
         device.BlockCalls(true);
     };
     auto quick = [&](const std::function<void()>& call) {
         const auto began = Clock::now();
         call();
-        return Clock::now() - began < 3 * kLimit;
+        return Clock::now() - began < 6 * kLimit;
     };
 
-    startAndHang();
+    startAndHang(8000);
     EXPECT_TRUE(quick([&] { queue.RunPending(); }));  // the refill hangs
     EXPECT_EQ(view.warnings,
               std::vector<std::string>{"Ошибка открытия аудио!\r\nno device driver present"});
@@ -212,9 +212,16 @@ TEST(RunControlPropertyTest, AHungDeviceCostsOneCallLimitAndShowsTheAudioError) 
     EXPECT_EQ(view.warnings.size(), 2u);
     EXPECT_TRUE(engine.DeviceClosed());
 
-    startAndHang();
+    startAndHang(8000);
     EXPECT_TRUE(quick([&] { EXPECT_TRUE(engine.StopNow()); }));
     EXPECT_EQ(view.warnings.size(), 2u);
+    EXPECT_TRUE(engine.DeviceClosed());
+
+    // A Start from the menu waits for a device that no longer says anything only so long.
+    engine.SetClock([t = Clock::now()]() mutable { return t += PlaybackEngine::kDeviceSilence; });
+    startAndHang(0);
+    EXPECT_TRUE(quick([&] { engine.StartBtnClick(); }));
+    EXPECT_EQ(view.warnings.size(), 4u);  // the dropped device, then the open
     EXPECT_TRUE(engine.DeviceClosed());
 
     // Once the device answers again, what was left with it ends by itself.
