@@ -198,12 +198,12 @@ void PlaybackEngine::WaitForDeviceClose() {
 }
 
 bool PlaybackEngine::DeviceSilent() const {
-    return DeviceLive() && clock_() - lastHeard_ > kDeviceSilence;
+    const auto limit = impl_->closeRequested ? kCloseSilence : kDeviceSilence;
+    return DeviceLive() && clock_() - lastHeard_ > limit;
 }
 
 void PlaybackEngine::HandleSilentDevice() {
     if (!impl_->closeRequested) {
-        lastHeard_ = clock_();  // the close gets its own time
         stopRequested_ = true;
         playing_ = false;
         ResetAndClose();
@@ -382,6 +382,7 @@ void PlaybackEngine::ResetAndClose() {
         return;
     }
     d.closeRequested = true;
+    lastHeard_ = clock_();  // the close gets its own time
     if (DeviceAnswered(d.wave->Reset())) {
         DeviceAnswered(d.wave->Close());
     }

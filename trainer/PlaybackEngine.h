@@ -12,7 +12,7 @@
 // silenced, so there is never more than one wait and never more than one device.
 //
 // A device that stays silent while a command waits for its close is closed, then dropped
-// (kDeviceSilence), so no wait outlasts a device that has stopped working.
+// (kDeviceSilence, kCloseSilence), so no wait outlasts a device that has stopped working.
 //
 // A device call that answers MMSYSERR_NODRIVER (the device went away or stopped answering,
 // see WorkerWaveSystem) ends the run at once: the device is dropped, its buffers count as
@@ -81,8 +81,10 @@ class PlaybackEngine {
     // Bytes per sample buffer: large enough for the longest character.
     static constexpr std::size_t SampleBufferSize = Keyer::kMaxCharacterSamples * 2;
     // A device that has said nothing for this long while a command waits for its close is
-    // closed, and when the close says nothing either, dropped: the longest character lasts 7 s.
+    // closed (the longest character lasts 7 s); one that says nothing for kCloseSilence after
+    // being asked to close is dropped.
     static constexpr std::chrono::milliseconds kDeviceSilence{9000};
+    static constexpr std::chrono::milliseconds kCloseSilence{1000};
 
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
