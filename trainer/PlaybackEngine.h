@@ -16,7 +16,8 @@
 //
 // A device call that answers MMSYSERR_NODRIVER (the device went away or stopped answering,
 // see WorkerWaveSystem) ends the run at once: the device is dropped, its buffers count as
-// given back, the stopped or finished state is shown and then the audio error message.
+// given back, the stopped or finished state is shown and then the audio error message (not
+// during the close query: the window is going away).
 #pragma once
 
 #include <chrono>
