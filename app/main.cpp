@@ -12,6 +12,7 @@
 
 #include "about/help.h"
 #include "app/DeferredWaveSystem.h"
+#include "app/ExitWatchdog.h"
 #include "platform/settings/SettingsBackend.h"
 #include "progress/HistoryStore.h"
 #include "trainer/LearnerProgress.h"
@@ -67,6 +68,8 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral(VANTREL_APP_ID));
 
     int result = 0;
+    // Closing the window always ends the program, even with a sound system that hangs.
+    vantrel::ExitWatchdog watchdog;
     {
         vantrel::DeferredWaveSystem audio(OpenSoundSystem);
         std::unique_ptr<vantrel::settings::SettingsBackend> settings =
@@ -91,6 +94,7 @@ int main(int argc, char* argv[]) {
         }
         ScreenshotIfAsked(window);
         result = app.exec();
+        watchdog.Arm(std::chrono::milliseconds(1500), result);
     }
     if (printTimes) {
         std::fprintf(stderr, "closed and shut down in %lld ms\n",

@@ -394,7 +394,12 @@ void TALAudioOut::BufferDone(audio::WaveOut* device, audio::WaveHeader* header) 
             buffers.erase(found);
         }
     }
-    ProcessNextOperation();
+    // One waiting operation goes through, normally the block just pumped. When it does not
+    // queue a block (a resume, a start pump, an end stop), the next one follows while the
+    // device is short of blocks: otherwise the list would stall with the device drained, and
+    // an end stop behind it would never close the stream.
+    while (ProcessNextOperation() && MayProcessNow()) {
+    }
 }
 
 void TALAudioOut::NotifyRoutine() {

@@ -24,6 +24,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -32,6 +33,7 @@
 #include <vector>
 
 #include "about/ProgramIcons.h"
+#include "platform/audio/WorkerWaveSystem.h"
 #include "support/Cp1251.h"
 #include "support/Settings.h"
 #include "trainer/AccessibleSlider.h"
@@ -60,6 +62,8 @@ constexpr int kTextWinMinimumHeight = 40;
 constexpr int kLowerTabsHeight = 206;
 constexpr int kDesignClientWidth = 798;
 constexpr int kDesignClientHeight = 489;
+// How often a close that had to wait for a command is tried again.
+constexpr int kCloseRetryMs = 20;
 // The hint that the track bars carry until their handlers have run.
 const char kDesignHint[] = "12 wpm";
 
@@ -191,10 +195,12 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
       settings_(settings),
       messages_(messages),
       chooseFile_(ChooseTextFile),
+      keyingAudio_(std::make_unique<audio::WorkerWaveSystem>(audio)),
       notifications_(new QtNotificationQueue(this)) {
     setObjectName(QLatin1String("MorseMain"));
     setWindowIcon(ProgramIcon());
-    interference_ = std::make_unique<InterferenceControls>(audio_);
+    interference_ = std::make_unique<InterferenceControls>(
+        audio_, signal::TSLClockService::Instance(), InterferenceControls::Switching::Background);
     progress_ = std::make_unique<LearnerProgress>(messages_, this);
     CreateActions();
     CreateMenus();
@@ -644,7 +650,7 @@ void TMorseMain::FormCreate() {
     QtWindowGeometry geometry(*this);
     LoadWindowPos(settings_, kSettingsKey, kWindowPosSetting, geometry, false);
 
-    engine_ = std::make_unique<PlaybackEngine>(keyer_, audio_, *notifications_,
+    engine_ = std::make_unique<PlaybackEngine>(keyer_, *keyingAudio_, *notifications_,
                                                static_cast<PlaybackView&>(*this),
                                                static_cast<PlaybackHost&>(*this));
     random_ = std::make_unique<Random>(Random::FromClock());
@@ -830,8 +836,14 @@ void TMorseMain::ExportAudioClick() {
     }
 }
 
+// The run is silenced at once. When a command is still waiting for its device, the window
+// closes as soon as that command has returned.
 void TMorseMain::closeEvent(QCloseEvent* event) {
-    engine_->StopNow();
+    if (!engine_->StopNow()) {
+        event->ignore();
+        QTimer::singleShot(kCloseRetryMs, this, &TMorseMain::close);
+        return;
+    }
     event->accept();
 }
 

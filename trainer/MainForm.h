@@ -151,6 +151,8 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     FileChooser chooseFile_;
 
     Keyer keyer_;
+    // The keyed text's device calls never hold up the window for long.
+    std::unique_ptr<audio::WaveOutSystem> keyingAudio_;
     std::unique_ptr<Random> random_;
     std::unique_ptr<ContactTexts> contactTexts_;
     std::unique_ptr<PracticeTextBuilder> builder_;

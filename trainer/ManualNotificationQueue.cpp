@@ -19,8 +19,9 @@ void ManualNotificationQueue::Post(std::function<void()> work) {
 
 void ManualNotificationQueue::RunUntil(const std::function<bool()>& done) {
     while (!done()) {
-        std::function<void()> work = TakeNext();
-        work();
+        if (std::function<void()> work = TakeNext()) {
+            work();
+        }
     }
 }
 
@@ -55,7 +56,10 @@ std::function<void()> ManualNotificationQueue::TakeNext() {
             idle();
             lock.lock();
         } else {
-            posted_.wait(lock, [this] { return !items_.empty(); });
+            // Nothing within kRecheck: back to the caller's look at its clock.
+            if (!posted_.wait_for(lock, kRecheck, [this] { return !items_.empty(); })) {
+                return {};
+            }
         }
     }
     std::function<void()> work = std::move(items_.front());

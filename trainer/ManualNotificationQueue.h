@@ -4,7 +4,7 @@
 // calling thread, one item at a time and in posting order, without holding the queue's lock
 // while an item runs (so the work may post more). When the queue is empty, RunUntil calls the
 // idle hook if there is one (a test uses it to advance a virtual device's clock) and otherwise
-// blocks until work is posted.
+// waits for work to be posted, asking `done` again every kRecheck.
 #pragma once
 
 #include <condition_variable>

@@ -29,13 +29,45 @@ struct PlaybackToken {
     PlaybackEngine* engine = nullptr;
 };
 
-struct PlaybackEngine::Impl {
-    // Both buffers are allocated once, with the engine, and sized for the longest character.
+namespace {
+
+// The two sample buffers and their headers, sized for the longest character.
+struct BufferPair {
     std::vector<int16_t> buffer1 = std::vector<int16_t>(kBufferSamples);
     std::vector<int16_t> buffer2 = std::vector<int16_t>(kBufferSamples);
     audio::WaveHeader header1;
     audio::WaveHeader header2;
+
+    int16_t* BufferOf(const audio::WaveHeader* header) {
+        return header == &header1 ? buffer1.data() : buffer2.data();
+    }
+};
+
+// Sets a flag for a scope and puts the old value back.
+class FlagScope {
+  public:
+    explicit FlagScope(bool& flag) : flag_(flag), old_(std::exchange(flag, true)) {}
+    ~FlagScope() { flag_ = old_; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+  private:
+    bool& flag_;
+    bool old_;
+};
+
+}  // namespace
+
+struct PlaybackEngine::Impl {
+    // Allocated once, with the engine; replaced only when a lost device may still hold them.
+    std::unique_ptr<BufferPair> buffers = std::make_unique<BufferPair>();
+    // Buffers of lost devices, kept for the engine's life.
+    std::vector<std::unique_ptr<BufferPair>> retired;
     std::unique_ptr<audio::WaveOut> wave;  // the open device; empty when closed
+    // Number of the current device; notifications of an earlier one are ignored.
+    uint64_t device = 0;
+    // Buffers written to the current device and not yet given back.
+    int outstanding = 0;
     // Reset and Close have been asked of the current device.
     bool closeRequested = false;
     // Silent samples still to key ahead of the next character: the start delay, set at each
@@ -44,10 +76,6 @@ struct PlaybackEngine::Impl {
     // Close notifications handled so far; a wait ends when this moves.
     uint64_t closesHandled = 0;
     std::shared_ptr<PlaybackToken> token = std::make_shared<PlaybackToken>();
-
-    int16_t* BufferOf(const audio::WaveHeader* header) {
-        return header == &header1 ? buffer1.data() : buffer2.data();
-    }
 };
 
 PlaybackEngine::PlaybackEngine(Keyer& keyer, audio::WaveOutSystem& audio, NotificationQueue& queue,
@@ -84,19 +112,28 @@ bool PlaybackEngine::TextExhausted() const {
 }
 
 void PlaybackEngine::StartBtnClick() {
-    // A Start from the menu may meet a device that is still open or closing. The wait can run
-    // other commands re-entrantly, so wait until no device is left at all.
-    while (DeviceLive()) {
+    if (busy_ || closePending_) {
+        return;  // taken up by the command that is waiting
+    }
+    // A Start from the menu may meet a device that is still open or closing.
+    if (DeviceLive()) {
         WaitForDeviceClose();
+        if (closePending_ || DeviceLive()) {
+            return;
+        }
     }
     host_.ApplyTiming();
 
     std::string text;
     int32_t cursor = textCursor_;
-    if (!host_.BuildPracticeText(text, cursor)) {
-        // The builder starts from an empty text; only the cursor keeps its place.
-        practiceText_.clear();
-        return;
+    {
+        // The host may show a message box.
+        FlagScope busy(busy_);
+        if (!host_.BuildPracticeText(text, cursor)) {
+            // The builder starts from an empty text; only the cursor keeps its place.
+            practiceText_.clear();
+            return;
+        }
     }
     practiceText_ = std::move(text);
     textCursor_ = cursor;
@@ -114,14 +151,20 @@ void PlaybackEngine::StartBtnClick() {
     view_.SetStartEnabled(false);
     doneCount_ = 0;
 
-    if (!OpenWaveDevice()) {
-        // Nothing plays: give the learner a window from which the run can be started again.
+    const audio::MMResult result = OpenWaveDevice();
+    if (result != audio::MMSYSERR_NOERROR) {
+        // Nothing plays: the window shows it stopped and can start the run again.
+        view_.SetStatusText(std::string(kStatusStopped));
         view_.SetPauseEnabled(false);
         view_.SetStartEnabled(true);
+        ShowOpenError(result);
     }
 }
 
 void PlaybackEngine::PauseBtnClick() {
+    if (busy_ || closePending_) {
+        return;  // the waiting command stops the device already
+    }
     if (playing_) {
         // The next buffer that comes back resets and closes the device.
         stopRequested_ = true;
@@ -141,65 +184,119 @@ void PlaybackEngine::PauseBtnClick() {
     view_.SetPauseCaption(std::string(kCaptionPause));
     view_.SetStartEnabled(false);
 
-    if (!OpenWaveDevice()) {
+    const audio::MMResult result = OpenWaveDevice();
+    if (result != audio::MMSYSERR_NOERROR) {
         // Back to the stopped state, so the learner can try again.
         view_.SetStatusText(std::string(kStatusStopped));
         view_.SetPauseCaption(std::string(kCaptionResume));
         view_.SetStartEnabled(true);
+        ShowOpenError(result);
     }
 }
 
 void PlaybackEngine::WaitForDeviceClose() {
-    if (!DeviceLive()) {
+    if (!DeviceLive() || busy_) {
         return;
     }
     stopRequested_ = true;
+    FlagScope busy(busy_);
     const uint64_t closes = impl_->closesHandled;
-    queue_.RunUntil([this, closes] { return impl_->closesHandled != closes; });
+    while (impl_->closesHandled == closes) {
+        queue_.RunUntil(
+            [this, closes] { return impl_->closesHandled != closes || DeviceSilent(); });
+        if (impl_->closesHandled == closes && DeviceSilent()) {
+            HandleSilentDevice();
+        }
+    }
 }
 
-void PlaybackEngine::StopNow() {
+bool PlaybackEngine::DeviceSilent() const {
+    const auto limit = impl_->closeRequested ? kCloseSilence : kDeviceSilence;
+    return DeviceLive() && clock_() - lastHeard_ > limit;
+}
+
+void PlaybackEngine::HandleSilentDevice() {
+    if (!impl_->closeRequested) {
+        stopRequested_ = true;
+        playing_ = false;
+        ResetAndClose();
+    } else {
+        DropLostDevice(audio::MMSYSERR_NODRIVER);
+    }
+}
+
+bool PlaybackEngine::StopNow() {
+    // The window is going away: a device lost now is not worth a message box.
+    FlagScope closing(closing_);
+    if (busy_) {
+        closePending_ = true;
+        if (DeviceLive()) {
+            stopRequested_ = true;
+            playing_ = false;
+            ResetAndClose();
+        }
+        return false;
+    }
     while (DeviceLive()) {
         stopRequested_ = true;
         playing_ = false;
         ResetAndClose();
         WaitForDeviceClose();
     }
+    closePending_ = false;
+    return true;
 }
 
-bool PlaybackEngine::OpenWaveDevice() {
-    while (DeviceLive()) {
-        WaitForDeviceClose();
+audio::MMResult PlaybackEngine::OpenWaveDevice() {
+    if (DeviceLive()) {
+        return audio::MMSYSERR_ALLOCATED;  // never two devices; the callers wait first
     }
     keyer_.ResetPhase();
     const audio::WaveFormat format = audio::WaveFormat::Pcm(1, 8000, 16);
     stopRequested_ = false;
-    impl_->closeRequested = false;
+    Impl& d = *impl_;
+    d.closeRequested = false;
+    d.outstanding = 0;
+    const uint64_t device = ++d.device;
 
     // The device's thread only posts; every handler runs on the owner's thread.
-    auto callback = [token = impl_->token, queue = &queue_](audio::WaveMessage message,
-                                                            audio::WaveHeader* header) {
-        queue->Post([token, message, header] {
+    auto callback = [token = d.token, queue = &queue_, device](audio::WaveMessage message,
+                                                               audio::WaveHeader* header) {
+        queue->Post([token, device, message, header] {
             if (token->engine != nullptr) {
-                token->engine->OnNotification(message, header);
+                token->engine->OnNotification(device, message, header);
             }
         });
     };
 
     const audio::MMResult result =
-        audio_.Open(audio::WAVE_MAPPER, format, std::move(callback), &impl_->wave);
-    if (result == audio::MMSYSERR_NOERROR && impl_->wave) {
+        audio_.Open(audio::WAVE_MAPPER, format, std::move(callback), &d.wave);
+    if (result == audio::MMSYSERR_NOERROR && d.wave) {
+        lastHeard_ = clock_();
         playing_ = true;
         deviceClosed_ = false;
-        return true;
+        return result;
     }
     playing_ = false;
-    impl_->wave.reset();
-    view_.ShowWarning(std::string(kOpenFailed) + "\r\n" + std::string(MMErrorText(result)));
-    return false;
+    d.wave.reset();
+    return result == audio::MMSYSERR_NOERROR ? audio::MMSYSERR_ERROR : result;
 }
 
-void PlaybackEngine::OnNotification(audio::WaveMessage message, audio::WaveHeader* header) {
+void PlaybackEngine::ShowOpenError(audio::MMResult result) {
+    if (closing_) {
+        return;
+    }
+    // A message box may run a nested loop: commands that arrive meanwhile are dropped.
+    FlagScope busy(busy_);
+    view_.ShowWarning(std::string(kOpenFailed) + "\r\n" + std::string(MMErrorText(result)));
+}
+
+void PlaybackEngine::OnNotification(uint64_t device, audio::WaveMessage message,
+                                    audio::WaveHeader* header) {
+    if (device != impl_->device || !impl_->wave) {
+        return;  // a device that has been dropped
+    }
+    lastHeard_ = clock_();
     switch (message) {
         case audio::WaveMessage::Open:
             MMWomOpen();
@@ -215,22 +312,27 @@ void PlaybackEngine::OnNotification(audio::WaveMessage message, audio::WaveHeade
 
 void PlaybackEngine::MMWomOpen() {
     Impl& d = *impl_;
-    if (!d.wave || d.closeRequested) {
+    if (d.closeRequested) {
         return;  // already being closed (StopNow before the device had opened)
     }
-    for (audio::WaveHeader* header : {&d.header1, &d.header2}) {
+    BufferPair& b = *d.buffers;
+    for (audio::WaveHeader* header : {&b.header1, &b.header2}) {
         *header = audio::WaveHeader{};
-        header->data = reinterpret_cast<const uint8_t*>(d.BufferOf(header));
+        header->data = reinterpret_cast<const uint8_t*>(b.BufferOf(header));
         header->length = static_cast<uint32_t>(SampleBufferSize);
     }
     // Both buffers are queued even when a Pause or a close wait came in before this
     // notification: only a buffer coming back can end the run, so the device must get some.
     d.leadInSamples = startDelaySamples_;
-    d.wave->Prepare(&d.header1);
-    const bool first = QueueCharacter(&d.header1);
-    d.wave->Prepare(&d.header2);
-    QueueCharacter(&d.header2);
-    if (!first) {
+    if (!DeviceAnswered(d.wave->Prepare(&b.header1))) {
+        return;
+    }
+    const bool first = QueueCharacter(&b.header1);
+    if (!d.wave || !DeviceAnswered(d.wave->Prepare(&b.header2))) {
+        return;
+    }
+    QueueCharacter(&b.header2);
+    if (!first && d.wave) {
         // Nothing was left to key.
         stopRequested_ = true;
         playing_ = false;
@@ -246,31 +348,38 @@ void PlaybackEngine::FillBuffer(audio::WaveHeader* header) {
 }
 
 bool PlaybackEngine::QueueCharacter(audio::WaveHeader* header) {
-    if (TextExhausted() || textCursor_ < 1 || !impl_->wave) {
+    Impl& d = *impl_;
+    if (TextExhausted() || textCursor_ < 1 || !d.wave) {
         return false;
     }
     const auto c = static_cast<uint8_t>(practiceText_[static_cast<std::size_t>(textCursor_ - 1)]);
-    int16_t* buffer = impl_->BufferOf(header);
-    const std::size_t leadIn = std::exchange(impl_->leadInSamples, 0);
+    int16_t* buffer = d.buffers->BufferOf(header);
+    const std::size_t leadIn = std::exchange(d.leadInSamples, 0);
     std::fill_n(buffer, leadIn, int16_t{0});
     const int bytes = keyer_.RenderCharacter(buffer + leadIn, kCharacterSamples, c);
     header->length = static_cast<uint32_t>(2 * leadIn + static_cast<std::size_t>(bytes));
     keyedText_.push_back(static_cast<char>(c));
     textCursor_ += 1;
-    impl_->wave->Write(header);
-    return true;
+    d.outstanding += 1;
+    return DeviceAnswered(d.wave->Write(header));
 }
 
-void PlaybackEngine::MMWomDone(audio::WaveHeader* header) {
-    if (header != &impl_->header1 && header != &impl_->header2) {
-        return;  // not one of ours: nothing was played
-    }
+void PlaybackEngine::CountReturnedBuffer() {
     doneCount_ += 1;
     const auto heard = static_cast<std::size_t>(doneCount_);
     if (heard <= keyedText_.size() && keyedText_[heard - 1] == ' ') {
         // A word has just finished sounding: show everything up to and including its blank.
         view_.ShowKeyedText(keyedText_.substr(0, heard), doneCount_ - 1);
     }
+}
+
+void PlaybackEngine::MMWomDone(audio::WaveHeader* header) {
+    Impl& d = *impl_;
+    if ((header != &d.buffers->header1 && header != &d.buffers->header2) || d.outstanding == 0) {
+        return;  // not one of ours: nothing was played
+    }
+    d.outstanding -= 1;
+    CountReturnedBuffer();
     if (!stopRequested_) {
         if (TextExhausted()) {
             stopRequested_ = true;
@@ -290,18 +399,44 @@ void PlaybackEngine::ResetAndClose() {
         return;
     }
     d.closeRequested = true;
-    d.wave->Reset();
-    d.wave->Close();
+    lastHeard_ = clock_();  // the close gets its own time
+    if (DeviceAnswered(d.wave->Reset())) {
+        DeviceAnswered(d.wave->Close());
+    }
+}
+
+bool PlaybackEngine::DeviceAnswered(audio::MMResult result) {
+    if (result != audio::MMSYSERR_NODRIVER || !impl_->wave) {
+        return true;
+    }
+    DropLostDevice(result);
+    return false;
+}
+
+void PlaybackEngine::DropLostDevice(audio::MMResult result) {
+    Impl& d = *impl_;
+    d.device += 1;  // what the lost device still reports is ignored
+    d.wave.reset();
+    // The lost device may still read its buffers: they stay with it, the next device gets new.
+    d.retired.push_back(std::exchange(d.buffers, std::make_unique<BufferPair>()));
+    // What it held counts as given back, as a reset would have given it.
+    for (; d.outstanding > 0; --d.outstanding) {
+        CountReturnedBuffer();
+    }
+    stopRequested_ = true;
+    ShowClosed();
+    ShowOpenError(result);
 }
 
 void PlaybackEngine::MMWomClose() {
     Impl& d = *impl_;
-    if (d.wave) {
-        d.wave->Unprepare(&d.header1);
-        d.wave->Unprepare(&d.header2);
-    }
+    d.wave->Unprepare(&d.buffers->header1);
+    d.wave->Unprepare(&d.buffers->header2);
     d.wave.reset();
+    ShowClosed();
+}
 
+void PlaybackEngine::ShowClosed() {
     if (TextExhausted()) {
         view_.SetStatusText(std::string(kStatusFinished));
         view_.SetPauseEnabled(false);
@@ -312,7 +447,7 @@ void PlaybackEngine::MMWomClose() {
     playing_ = false;
     deviceClosed_ = true;
     view_.SetStartEnabled(true);
-    d.closesHandled += 1;
+    impl_->closesHandled += 1;
 }
 
 }  // namespace vantrel

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 #include <utility>
 
 namespace vantrel {
@@ -13,6 +14,9 @@ void QtNotificationQueue::Post(std::function<void()> work) {
 }
 
 void QtNotificationQueue::RunUntil(const std::function<bool()>& done) {
+    // Wakes the wait now and then, so that `done` is asked again when nothing happens.
+    QTimer recheck;
+    recheck.start(kRecheck);
     while (!done()) {
         if (idle_) {
             QCoreApplication::processEvents(QEventLoop::AllEvents);

@@ -402,7 +402,7 @@ class PortAudioWaveOut final : public WaveOut {
         stopping_.store(true, std::memory_order_release);
         {
             std::lock_guard pa(PaMutex());
-            Pa_StopStream(stream_);
+            Pa_AbortStream(stream_);
         }
         stopping_.store(false, std::memory_order_release);
         died_.store(false, std::memory_order_release);

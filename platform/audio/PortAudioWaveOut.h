@@ -10,7 +10,8 @@
 // lock-free ring; finished ones go back through another ring to the stream's notification
 // thread, which it wakes with a semaphore. When the queue runs dry while playing the callback
 // plays silence and counts an underrun. Pause keeps the PortAudio stream running and outputs
-// silence; Reset and Close stop the stream (so the callback no longer touches any header),
+// silence; Reset and Close abort the stream, dropping what the host still buffers rather than
+// playing it out (so the sound stops at once and the callback no longer touches any header),
 // return the headers and start it again on the next Write. A stream the host ends by itself
 // (the device or the sound server went away) returns everything it holds; from then on Write
 // answers MMSYSERR_NODRIVER and gives each header back after its playing time, so that callers

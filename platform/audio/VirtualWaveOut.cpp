@@ -34,6 +34,22 @@ struct VirtualWaveSystem::State {
     uint64_t openAttempts = 0;
     uint64_t totalWritten = 0;
 
+    // Hung device.
+    bool blocked = false;
+    int blockedCalls = 0;
+    std::condition_variable unblocked;
+
+    // Takes the lock once the device answers again.
+    std::unique_lock<std::mutex> Answer() {
+        std::unique_lock lock(mutex);
+        if (blocked) {
+            ++blockedCalls;
+            unblocked.wait(lock, [this] { return !blocked; });
+            --blockedCalls;
+        }
+        return lock;
+    }
+
     // Real-time clock.
     std::thread clockThread;
     std::condition_variable clockWake;
@@ -57,7 +73,7 @@ class VirtualWaveOut final : public WaveOut {
     ~VirtualWaveOut() override {
         Close();
         notifier_->Stop();
-        std::lock_guard lock(state_->mutex);
+        auto lock = state_->Answer();
         auto& streams = state_->streams;
         streams.erase(std::remove(streams.begin(), streams.end(), this), streams.end());
     }
@@ -71,7 +87,7 @@ class VirtualWaveOut final : public WaveOut {
         if (!header) {
             return MMSYSERR_INVALPARAM;
         }
-        std::lock_guard lock(state_->mutex);
+        auto lock = state_->Answer();
         header->prepared = true;
         return MMSYSERR_NOERROR;
     }
@@ -80,7 +96,7 @@ class VirtualWaveOut final : public WaveOut {
         if (!header) {
             return MMSYSERR_INVALPARAM;
         }
-        std::lock_guard lock(state_->mutex);
+        auto lock = state_->Answer();
         if (header->queued) {
             return WAVERR_STILLPLAYING;
         }
@@ -92,7 +108,7 @@ class VirtualWaveOut final : public WaveOut {
         if (!header || (!header->data && header->length > 0)) {
             return MMSYSERR_INVALPARAM;
         }
-        std::lock_guard lock(state_->mutex);
+        auto lock = state_->Answer();
         if (closed_) {
             return MMSYSERR_INVALHANDLE;
         }
@@ -113,7 +129,7 @@ class VirtualWaveOut final : public WaveOut {
     MMResult Restart() override { return SetPaused(false); }
 
     MMResult Reset() override {
-        std::lock_guard lock(state_->mutex);
+        auto lock = state_->Answer();
         if (closed_) {
             return MMSYSERR_INVALHANDLE;
         }
@@ -125,7 +141,7 @@ class VirtualWaveOut final : public WaveOut {
         std::vector<uint8_t> recording;
         std::string path;
         {
-            std::lock_guard lock(state_->mutex);
+            auto lock = state_->Answer();
             if (closed_) {
                 return MMSYSERR_NOERROR;
             }
@@ -206,7 +222,7 @@ class VirtualWaveOut final : public WaveOut {
     }
 
     MMResult SetPaused(bool paused) {
-        std::lock_guard lock(state_->mutex);
+        auto lock = state_->Answer();
         if (closed_) {
             return MMSYSERR_INVALHANDLE;
         }
@@ -260,6 +276,9 @@ void RunRealTimeClock(State& state) {
         const auto now = Clock::now();
         const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(now - last);
         last = now;
+        if (state.blocked) {
+            continue;  // a hung device plays nothing
+        }
         for (VirtualWaveOut* stream : state.streams) {
             stream->PlayNsLocked(static_cast<uint64_t>(elapsed.count()));
         }
@@ -307,7 +326,7 @@ MMResult VirtualWaveSystem::Open(int deviceId, const WaveFormat& format, WaveCal
                                  std::unique_ptr<WaveOut>* stream) {
     std::unique_ptr<VirtualWaveOut> created;
     {
-        std::lock_guard lock(state_->mutex);
+        auto lock = state_->Answer();
         ++state_->openAttempts;
         if (!stream) {
             return MMSYSERR_INVALPARAM;
@@ -353,6 +372,19 @@ void VirtualWaveSystem::FailNextOpen(MMResult code) {
     state_->failNext = code;
 }
 
+void VirtualWaveSystem::BlockCalls(bool blocked) {
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->blocked = blocked;
+    }
+    state_->unblocked.notify_all();
+}
+
+int VirtualWaveSystem::BlockedCalls() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->blockedCalls;
+}
+
 void VirtualWaveSystem::SetNotificationDelay(std::chrono::milliseconds delay) {
     std::lock_guard lock(state_->mutex);
     state_->delay = delay;
@@ -365,7 +397,9 @@ void VirtualWaveSystem::Advance(uint64_t frames) {
     {
         std::lock_guard lock(state_->mutex);
         for (VirtualWaveOut* stream : state_->streams) {
-            stream->PlayLocked(frames);
+            if (!state_->blocked) {  // a hung device plays nothing
+                stream->PlayLocked(frames);
+            }
         }
     }
     Flush();
@@ -375,7 +409,9 @@ void VirtualWaveSystem::AdvanceMs(uint64_t ms) {
     {
         std::lock_guard lock(state_->mutex);
         for (VirtualWaveOut* stream : state_->streams) {
-            stream->PlayMsLocked(ms);
+            if (!state_->blocked) {
+                stream->PlayMsLocked(ms);
+            }
         }
     }
     Flush();

@@ -12,7 +12,9 @@
 //    written to a WAV file per stream when it closes;
 //  - counters (open streams, headers queued now, headers written, underruns);
 //  - a late device: every notification is delivered no earlier than a set delay after the
-//    event that produced it.
+//    event that produced it;
+//  - a hung device: on command every call (opening, and every call of a stream, destroying
+//    included) blocks until the device is let go again, as with a frozen sound server.
 //
 // What a stream "played" is every frame it output while its clock ran (open and not paused),
 // starting with the first frame of the first header written: the data of the headers in write
@@ -77,6 +79,11 @@ class VirtualWaveSystem final : public WaveOutSystem {
 
     // Late device: notifications are delivered `delay` after they were produced (0: at once).
     void SetNotificationDelay(std::chrono::milliseconds delay);
+
+    // Hung device: while on, Open and every call of a stream wait until it is turned off.
+    void BlockCalls(bool blocked);
+    // Calls waiting now because of BlockCalls.
+    int BlockedCalls() const;
 
     // Manual clock: plays `frames` frames on every open, unpaused stream, then waits until the
     // notifications produced so far have been delivered. Not to be called from a notification

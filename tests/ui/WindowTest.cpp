@@ -384,19 +384,23 @@ TEST_F(WindowTest, NoiseBoxesAndBarDriveTheirOwnSourcesBesideAKeyedRun) {
     InterferenceControls& controls = Open().Interference();
     StartAndDeliverOpen();
     Find<QCheckBox>("CheckBox2")->click();
+    controls.Settle();
     EXPECT_TRUE(controls.ALGaussGen1().Running());
     EXPECT_FALSE(controls.ALSignalGen1().Running());
     Find<QCheckBox>("CheckBox3")->click();
+    controls.Settle();
     EXPECT_TRUE(controls.ALSignalGen1().Running());
     EXPECT_EQ(audio_.OpenStreams(), 3);
     EXPECT_TRUE(window_->Engine().Playing());
 
     EXPECT_EQ(controls.ALGaussGen1().StdDev(), 9000);  // the bar's 18000 is not applied at start
     Find<QScrollBar>("ScrollBar1")->setValue(17000);
+    controls.Settle();
     EXPECT_EQ(controls.ALGaussGen1().StdDev(), 17000);
     EXPECT_EQ(controls.ALSignalGen1().Amplitude(), 17000);
 
     Find<QCheckBox>("CheckBox2")->click();
+    controls.Settle();
     EXPECT_FALSE(controls.ALGaussGen1().Running());
     EXPECT_TRUE(controls.ALSignalGen1().Running());
 }
