@@ -240,7 +240,13 @@ bool PlaybackEngine::QueueCharacter(audio::WaveHeader* header) {
     header->length = static_cast<uint32_t>(bytes);
     keyedText_.push_back(static_cast<char>(c));
     textCursor_ += 1;
-    impl_->wave->Write(header);
+    const audio::MMResult written = impl_->wave->Write(header);
+    if (written == audio::MMSYSERR_NODRIVER && playing_) {
+        // The sound server went away: the run stops (the device hands its buffers back).
+        stopRequested_ = true;
+        playing_ = false;
+        view_.ShowWarning(std::string(kOpenFailed) + "\r\n" + std::string(MMErrorText(written)));
+    }
     return true;
 }
 
