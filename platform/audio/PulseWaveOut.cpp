@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "platform/audio/NotificationThread.h"
 #include "platform/audio/PulseContext.h"
@@ -66,14 +67,19 @@ class PulseWaveOut final : public WaveOut {
   public:
     PulseWaveOut(std::shared_ptr<PulseContext> pulse, const WaveFormat& format,
                  const pa_buffer_attr& attr, std::string sink, WaveCallback callback,
-                 std::shared_ptr<Counters> counters, std::chrono::milliseconds limit)
+                 std::shared_ptr<Counters> counters, std::chrono::milliseconds limit,
+                 uint32_t leadInMs, uint32_t aheadMs)
         : pulse_(std::move(pulse)),
           format_(format),
           attr_(attr),
           sink_(std::move(sink)),
           limit_(limit),
+          aheadUsec_(pa_usec_t{aheadMs} * PA_USEC_PER_MSEC),
           callback_(std::make_shared<WaveCallback>(std::move(callback))),
           counters_(std::move(counters)),
+          leadIn_(static_cast<std::size_t>(uint64_t{format.samplesPerSec} * leadInMs / 1000) *
+                      format.blockAlign,
+                  format.bitsPerSample == 8 ? uint8_t{0x80} : uint8_t{0}),
           notifier_([this] { OnWake(); }) {}
 
     ~PulseWaveOut() override {
@@ -141,6 +147,10 @@ class PulseWaveOut final : public WaveOut {
             return MMSYSERR_NOMEM;
         }
         const uint64_t frames = header->length / format_.blockAlign;
+        if (framesWritten_ == 0 && frames > 0 && !WriteLeadIn()) {
+            pa.Release();
+            return GiveBackLater(header);
+        }
         if (frames > 0 && pa_stream_write(stream_, header->data, frames * format_.blockAlign,
                                           nullptr, 0, PA_SEEK_RELATIVE) < 0) {
             // The server went away under us; the state callback returns the rest.
@@ -153,7 +163,9 @@ class PulseWaveOut final : public WaveOut {
         header->queued = true;
         framesWritten_ += frames;
         queued_.Push({header, framesWritten_});
-        if (!timerArmed_) {
+        if (serverCorked_) {
+            SyncCork();
+        } else if (!timerArmed_) {
             ArmTimer();
         }
         return MMSYSERR_NOERROR;
@@ -222,9 +234,14 @@ class PulseWaveOut final : public WaveOut {
         counters_->timerWakeups.fetch_add(1, std::memory_order_relaxed);
         pa_usec_t position = 0;
         if (stream_ && pa_stream_get_time(stream_, &position) >= 0) {
+            // A stream that ran dry stops its clock a sink latency short of the end, though
+            // the sink has taken everything: what is left is being played.
+            if (Drained()) {
+                position = FramesToUsec(framesWritten_);
+            }
             bool any = false;
             while (!queued_.Empty() &&
-                   FramesToUsec(queued_.Front().endFrame) <= position + kPlayedSlackUsec) {
+                   FramesToUsec(queued_.Front().endFrame) <= position + kPlayedSlackUsec + aheadUsec_) {
                 doneRing_.Push(queued_.Front().header);
                 queued_.Pop();
                 any = true;
@@ -236,9 +253,16 @@ class PulseWaveOut final : public WaveOut {
         ArmTimer();
     }
 
+    // Under the loop's lock: the server has read everything written and plays no more of it.
+    bool Drained() const {
+        const pa_timing_info* info = pa_stream_get_timing_info(stream_);
+        return info && !info->playing && !info->read_index_corrupt &&
+               info->read_index >= static_cast<int64_t>(framesWritten_ * format_.blockAlign);
+    }
+
     // Under the loop's lock: sets the timer for the end of the oldest queued header.
     void ArmTimer() {
-        if (!stream_ || corked_ || queued_.Empty() ||
+        if (!stream_ || serverCorked_ || queued_.Empty() ||
             pa_stream_get_state(stream_) != PA_STREAM_READY) {
             DisarmTimer();
             return;
@@ -246,8 +270,9 @@ class PulseWaveOut final : public WaveOut {
         pa_usec_t delay = kNoPositionUsec;
         pa_usec_t position = 0;
         if (pa_stream_get_time(stream_, &position) >= 0) {
-            const pa_usec_t end = FramesToUsec(queued_.Front().endFrame);
-            delay = end > position ? end - position : 0;
+            const pa_usec_t due = FramesToUsec(queued_.Front().endFrame) - std::min(
+                                      aheadUsec_, FramesToUsec(queued_.Front().endFrame));
+            delay = due > position ? due - position : 0;
         }
         const pa_usec_t when = pa_rtclock_now() + std::max(delay, kMinTimerUsec);
         pa_context* context = pa_stream_get_context(stream_);
@@ -277,6 +302,21 @@ class PulseWaveOut final : public WaveOut {
         if (any) {
             notifier_.Wake();
         }
+    }
+
+    // Under the loop's lock. When a new stream starts, the server remixes what the sink had
+    // mixed ahead, and the first milliseconds of the stream can be lost in that; a short
+    // silence ahead of the first buffer keeps its sound whole.
+    bool WriteLeadIn() {
+        if (leadIn_.empty()) {
+            return true;
+        }
+        if (pa_stream_write(stream_, leadIn_.data(), leadIn_.size(), nullptr, 0,
+                            PA_SEEK_RELATIVE) < 0) {
+            return false;
+        }
+        framesWritten_ += leadIn_.size() / format_.blockAlign;
+        return true;
     }
 
     pa_usec_t FramesToUsec(uint64_t frames) const {
@@ -319,7 +359,8 @@ class PulseWaveOut final : public WaveOut {
             pa_stream_set_started_callback(stream, &PulseWaveOut::OnStarted, this);
             const auto flags = static_cast<pa_stream_flags_t>(
                 PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
-                PA_STREAM_ADJUST_LATENCY | (corked_ ? PA_STREAM_START_CORKED : 0));
+                PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
+            serverCorked_ = true;
             if (pa_stream_connect_playback(stream, sink_.empty() ? nullptr : sink_.c_str(), &attr_,
                                            flags, nullptr, nullptr) < 0) {
                 DropStreamLocked();
@@ -389,13 +430,21 @@ class PulseWaveOut final : public WaveOut {
         }
         PulseContext::Lock pa(*pulse_);
         corked_ = corked;
-        if (stream_ && pa_stream_get_state(stream_) == PA_STREAM_READY) {
-            if (pa_operation* op = pa_stream_cork(stream_, corked ? 1 : 0, nullptr, nullptr)) {
+        SyncCork();
+        return MMSYSERR_NOERROR;
+    }
+
+    // Under the loop's lock: a new server stream stays corked until its first data is in, so
+    // it starts on a whole buffer; after that it follows Pause and Restart.
+    void SyncCork() {
+        const bool cork = corked_ || framesWritten_ == 0;
+        if (cork != serverCorked_ && stream_ && pa_stream_get_state(stream_) == PA_STREAM_READY) {
+            if (pa_operation* op = pa_stream_cork(stream_, cork ? 1 : 0, nullptr, nullptr)) {
                 pa_operation_unref(op);
             }
-            ArmTimer();
+            serverCorked_ = cork;
         }
-        return MMSYSERR_NOERROR;
+        ArmTimer();
     }
 
     // Nothing can play the header: it comes back after its playing time, so that the caller
@@ -432,12 +481,15 @@ class PulseWaveOut final : public WaveOut {
     const pa_buffer_attr attr_;
     const std::string sink_;  // empty: the default sink
     const std::chrono::milliseconds limit_;
+    // A header comes back once its end is this close to being played (0: once played).
+    const pa_usec_t aheadUsec_;
 
     // Loop side, under the loop's lock.
     pa_stream* stream_ = nullptr;
     pa_time_event* timer_ = nullptr;
     bool timerArmed_ = false;
-    bool corked_ = false;
+    bool corked_ = false;        // paused by the caller
+    bool serverCorked_ = false;  // as last asked of the server
     bool failed_ = false;  // the server stream failed or could not be made
     uint64_t framesWritten_ = 0;
     QueuedHeaders queued_;
@@ -453,6 +505,7 @@ class PulseWaveOut final : public WaveOut {
 
     const std::shared_ptr<WaveCallback> callback_;
     const std::shared_ptr<Counters> counters_;
+    const std::vector<uint8_t> leadIn_;  // silence ahead of a new stream's first buffer
     NotificationThread notifier_;  // last: stopped before the members it uses go
 };
 
@@ -550,7 +603,8 @@ MMResult PulseWaveSystem::Open(int deviceId, const WaveFormat& format, WaveCallb
 
     auto created =
         std::make_unique<PulseWaveOut>(pulse_, format, attr, std::move(sink), std::move(callback),
-                                       counters_, options_.serverLimit);
+                                       counters_, options_.serverLimit, options_.leadInMs,
+                                                  keyed ? 0 : options_.largeAheadMs);
     const MMResult result = created->Start();
     if (result != MMSYSERR_NOERROR) {
         return result;

@@ -8,7 +8,7 @@
 //
 // A written header is sent to the server at once, whole, so a stream starts playing only once
 // its first buffer is in and the server holds everything queued. Its Done comes when the server
-// has played it: a timer on libpulse's loop wakes at the end of the oldest header, reads the
+// has played it (streams with large buffers: when it is due soon, see PulseOptions): a timer on libpulse's loop wakes at the end of the oldest header, reads the
 // server's interpolated play position and hands the played headers to the stream's notification
 // thread through a lock-free ring. Nothing else runs on the loop's thread; it never takes the
 // stream's own lock. Buffering depends on the use: the keying format (8000 Hz mono) asks for a
@@ -43,9 +43,15 @@ struct PulseOptions {
     // The keying stream: total latency asked for, and the server's request size.
     uint32_t keyedTargetMs = 50;
     uint32_t keyedRequestMs = 10;
-    // Every other stream: a large buffer and rare requests.
+    // Every other stream: a large buffer and rare requests. Its headers come back once they
+    // are due within largeAheadMs, so the server holds that much more than the caller keeps
+    // queued, and a caller's backlog drains into the server at once (where Reset and Close
+    // discard it) instead of waiting its turn in real time.
     uint32_t largeTargetMs = 600;
     uint32_t largeRequestMs = 200;
+    uint32_t largeAheadMs = 250;
+    // Silence played ahead of a new server stream's first buffer.
+    uint32_t leadInMs = 25;
 };
 
 // Measurements of all streams of one PulseWaveSystem.
