@@ -52,7 +52,6 @@ class QueuedHeaders {
         uint64_t endFrame = 0;
     };
     bool Empty() const { return head_ == tail_; }
-    bool Full() const { return tail_ - head_ == kRingSize; }
     const Entry& Front() const { return entries_[head_ % kRingSize]; }
     void Push(const Entry& entry) { entries_[tail_++ % kRingSize] = entry; }
     void Pop() { ++head_; }
@@ -143,7 +142,7 @@ class PulseWaveOut final : public WaveOut {
             pa.Release();
             return GiveBackLater(header);
         }
-        if (queued_.Full()) {
+        if (outstanding_ == kRingSize) {
             return MMSYSERR_NOMEM;
         }
         const uint64_t frames = header->length / format_.blockAlign;
@@ -161,6 +160,7 @@ class PulseWaveOut final : public WaveOut {
             startStampNs_.store(NowNs(), std::memory_order_relaxed);
         }
         header->queued = true;
+        ++outstanding_;
         framesWritten_ += frames;
         queued_.Push({header, framesWritten_});
         if (serverCorked_) {
@@ -240,8 +240,8 @@ class PulseWaveOut final : public WaveOut {
                 position = FramesToUsec(framesWritten_);
             }
             bool any = false;
-            while (!queued_.Empty() &&
-                   FramesToUsec(queued_.Front().endFrame) <= position + kPlayedSlackUsec + aheadUsec_) {
+            while (!queued_.Empty() && FramesToUsec(queued_.Front().endFrame) <=
+                                           position + kPlayedSlackUsec + aheadUsec_) {
                 doneRing_.Push(queued_.Front().header);
                 queued_.Pop();
                 any = true;
@@ -270,8 +270,8 @@ class PulseWaveOut final : public WaveOut {
         pa_usec_t delay = kNoPositionUsec;
         pa_usec_t position = 0;
         if (pa_stream_get_time(stream_, &position) >= 0) {
-            const pa_usec_t due = FramesToUsec(queued_.Front().endFrame) - std::min(
-                                      aheadUsec_, FramesToUsec(queued_.Front().endFrame));
+            const pa_usec_t due = FramesToUsec(queued_.Front().endFrame) -
+                                  std::min(aheadUsec_, FramesToUsec(queued_.Front().endFrame));
             delay = due > position ? due - position : 0;
         }
         const pa_usec_t when = pa_rtclock_now() + std::max(delay, kMinTimerUsec);
@@ -295,7 +295,7 @@ class PulseWaveOut final : public WaveOut {
     void QueueAllToDone() {
         bool any = false;
         while (!queued_.Empty()) {
-            doneRing_.Push(queued_.Front().header);  // never full: both rings hold kRingSize
+            doneRing_.Push(queued_.Front().header);  // never full: see outstanding_
             queued_.Pop();
             any = true;
         }
@@ -311,8 +311,8 @@ class PulseWaveOut final : public WaveOut {
         if (leadIn_.empty()) {
             return true;
         }
-        if (pa_stream_write(stream_, leadIn_.data(), leadIn_.size(), nullptr, 0,
-                            PA_SEEK_RELATIVE) < 0) {
+        if (pa_stream_write(stream_, leadIn_.data(), leadIn_.size(), nullptr, 0, PA_SEEK_RELATIVE) <
+            0) {
             return false;
         }
         framesWritten_ += leadIn_.size() / format_.blockAlign;
@@ -437,7 +437,7 @@ class PulseWaveOut final : public WaveOut {
     // Under the loop's lock: a new server stream stays corked until its first data is in, so
     // it starts on a whole buffer; after that it follows Pause and Restart.
     void SyncCork() {
-        const bool cork = corked_ || framesWritten_ == 0;
+        const bool cork = corked_ || (framesWritten_ == 0 && queued_.Empty());
         if (cork != serverCorked_ && stream_ && pa_stream_get_state(stream_) == PA_STREAM_READY) {
             if (pa_operation* op = pa_stream_cork(stream_, cork ? 1 : 0, nullptr, nullptr)) {
                 pa_operation_unref(op);
@@ -468,6 +468,7 @@ class PulseWaveOut final : public WaveOut {
         WaveHeader* header = nullptr;
         while (doneRing_.Pop(header)) {
             header->queued = false;
+            --outstanding_;
             Post(WaveMessage::Done, header);
         }
     }
@@ -490,7 +491,7 @@ class PulseWaveOut final : public WaveOut {
     bool timerArmed_ = false;
     bool corked_ = false;        // paused by the caller
     bool serverCorked_ = false;  // as last asked of the server
-    bool failed_ = false;  // the server stream failed or could not be made
+    bool failed_ = false;        // the server stream failed or could not be made
     uint64_t framesWritten_ = 0;
     QueuedHeaders queued_;
 
@@ -502,11 +503,13 @@ class PulseWaveOut final : public WaveOut {
     std::mutex mutex_;
     bool closed_ = false;
     bool needsStream_ = false;
+    // Written and not yet handed back: bounds what the queue and the ring hold together.
+    std::size_t outstanding_ = 0;
 
     const std::shared_ptr<WaveCallback> callback_;
     const std::shared_ptr<Counters> counters_;
     const std::vector<uint8_t> leadIn_;  // silence ahead of a new stream's first buffer
-    NotificationThread notifier_;  // last: stopped before the members it uses go
+    NotificationThread notifier_;        // last: stopped before the members it uses go
 };
 
 }  // namespace
@@ -601,10 +604,9 @@ MMResult PulseWaveSystem::Open(int deviceId, const WaveFormat& format, WaveCallb
     attr.prebuf = format.blockAlign;
     attr.fragsize = static_cast<uint32_t>(-1);
 
-    auto created =
-        std::make_unique<PulseWaveOut>(pulse_, format, attr, std::move(sink), std::move(callback),
-                                       counters_, options_.serverLimit, options_.leadInMs,
-                                                  keyed ? 0 : options_.largeAheadMs);
+    auto created = std::make_unique<PulseWaveOut>(
+        pulse_, format, attr, std::move(sink), std::move(callback), counters_, options_.serverLimit,
+        options_.leadInMs, keyed ? 0 : options_.largeAheadMs);
     const MMResult result = created->Start();
     if (result != MMSYSERR_NOERROR) {
         return result;
