@@ -6,15 +6,17 @@
 // PulseContext; each open makes one server stream at the stream's own rate and channel count,
 // and the server converts.
 //
-// A written header is sent to the server at once, whole, so a stream starts playing only once
-// its first buffer is in and the server holds everything queued. Its Done comes when the server
-// has played it (streams with large buffers: when it is due soon, see PulseOptions): a timer on libpulse's loop wakes at the end of the oldest header, reads the
-// server's interpolated play position and hands the played headers to the stream's notification
-// thread through a lock-free ring. Nothing else runs on the loop's thread; it never takes the
-// stream's own lock. Buffering depends on the use: the keying format (8000 Hz mono) asks for a
-// small latency, every other format for a large server-side buffer. Pause corks the server
-// stream. Reset and Close drop the server stream (its queued sound is discarded, never drained)
-// and return every header; a Write after a Reset makes a new server stream.
+// A written header is sent to the server at once, whole; a new server stream stays corked until
+// its first buffer is in and plays a little silence ahead of it, so its first sound is heard
+// whole. The server holds everything queued. A header's Done comes when the server has played
+// it (streams with large buffers: when it is due soon, see PulseOptions): a timer on libpulse's
+// loop wakes at the end of the oldest header, reads the server's interpolated play position and
+// hands the played headers to the stream's notification thread through a lock-free ring. Nothing
+// else runs on the loop's thread, and it never takes the stream's own lock. Buffering depends on
+// the use: the keying format (8000 Hz mono) asks for a small latency, every other format for a
+// large server-side buffer. Pause corks the server stream. Reset and Close drop the server
+// stream (its queued sound is discarded, never drained) and return every header; a Write after
+// a Reset makes a new server stream.
 //
 // When the server goes away every stream returns what it holds; from then on Write answers
 // MMSYSERR_NODRIVER and gives each header back after its playing time (so callers stay paced and

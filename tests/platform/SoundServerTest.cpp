@@ -194,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(DeviceRates, SoundServerTest, ::testing::Values(0.0, 48
                          });
 
 #ifdef VANTREL_HAVE_PULSE
-class PulseServerTest : public ::testing::Test {
+class PulseSoundServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         const char* sink = std::getenv("VANTREL_PULSE_SINK");
@@ -250,7 +250,7 @@ class PulseServerTest : public ::testing::Test {
     std::string sink_;
 };
 
-TEST_F(PulseServerTest, KeyedTextReachesTheSinkWholeFromItsFirstElementAndDecodesBack) {
+TEST_F(PulseSoundServerTest, KeyedTextReachesTheSinkWholeFromItsFirstElementAndDecodesBack) {
     const Heard heard =
         KeyThroughTheSink(system_, sink_, [this] { return system_.Stats().underflows; });
     ASSERT_FALSE(heard.captured.empty()) << "parec cannot record " << sink_ << ".monitor";
@@ -267,14 +267,14 @@ TEST_F(PulseServerTest, KeyedTextReachesTheSinkWholeFromItsFirstElementAndDecode
     EXPECT_NEAR(first->length * 1000.0 / kCaptureRate, 60.0, 6.0);
 }
 
-TEST_F(PulseServerTest, AnUntickIsSilentAtTheSinkSoon) {
+TEST_F(PulseSoundServerTest, AnUntickIsSilentAtTheSinkSoon) {
     EXPECT_LT(UntickToSilenceMs(0), 450.0);
 }
 
 // Enable once the interference outputs no longer leave a stream playing after a burst of
 // toggles (with any backend, PortAudio included: the sound then goes on until the outputs are
 // destroyed).
-TEST_F(PulseServerTest, DISABLED_AnUntickIsSilentAtTheSinkSoonAfterABurstOfToggles) {
+TEST_F(PulseSoundServerTest, DISABLED_AnUntickIsSilentAtTheSinkSoonAfterABurstOfToggles) {
     EXPECT_LT(UntickToSilenceMs(30), 450.0);
 }
 
@@ -303,7 +303,8 @@ struct EngineHost : PlaybackHost {
     }
 };
 
-TEST_F(PulseServerTest, AServerKilledDuringARunEndsItWithTheAudioErrorAndANewRunPlaysOnceBack) {
+TEST_F(PulseSoundServerTest,
+       AServerKilledDuringARunEndsItWithTheAudioErrorAndANewRunPlaysOnceBack) {
     if (!std::getenv("VANTREL_PULSE_SCRIPT")) {
         GTEST_SKIP() << "Skipped: VANTREL_PULSE_SCRIPT unset; scripts/pulse.sh exports it";
     }
