@@ -310,5 +310,13 @@ TYPED_TEST(WaveOutContract, UnpreparedOrTwiceWrittenHeadersAreRefused) {
     EXPECT_EQ(this->log_.Count(WaveMessage::Done), 1);
 }
 
+// The real backends name their devices (sink descriptions, PortAudio names) through this.
+TEST(DeviceNames, AreCutTo31BytesNeverInsideACharacter) {
+    EXPECT_EQ(CutDeviceName("Null Output"), "Null Output");
+    EXPECT_EQ(CutDeviceName(std::string(40, 'a')), std::string(31, 'a'));
+    // 30 bytes, then a two-byte letter that the 31st byte would split.
+    EXPECT_EQ(CutDeviceName(std::string(30, 'a') + "\xD0\xB6x"), std::string(30, 'a'));
+}
+
 }  // namespace
 }  // namespace vantrel::audio::test
