@@ -3,7 +3,8 @@
 // Set VANTREL_SCREENSHOT to a PNG path to have the window save a picture of itself shortly
 // after it is shown and then close (used for the documentation and the smoke test). Set
 // VANTREL_STARTUP_TIMES to have the times to the shown window and from closing to the end
-// printed on standard error.
+// printed on standard error. VANTREL_AUDIO=pulse or VANTREL_AUDIO=portaudio forces a sound
+// backend; by default the sound server is used when one answers, else PortAudio.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -19,22 +20,9 @@
 #include "trainer/MainForm.h"
 #include "trainer/MessagePresenter.h"
 
-#ifdef VANTREL_HAVE_PORTAUDIO
-#include "platform/audio/PortAudioWaveOut.h"
-#else
-#include "platform/audio/VirtualWaveOut.h"
-#endif
+#include "app/SoundSystemChoice.h"
 
 namespace {
-
-std::unique_ptr<vantrel::audio::WaveOutSystem> OpenSoundSystem() {
-#ifdef VANTREL_HAVE_PORTAUDIO
-    return std::make_unique<vantrel::audio::PortAudioWaveSystem>();
-#else
-    return std::make_unique<vantrel::audio::VirtualWaveSystem>(
-        vantrel::audio::VirtualWaveSystem::Clock::RealTime);
-#endif
-}
 
 void ScreenshotIfAsked(QWidget& window) {
     const QString path = qEnvironmentVariable("VANTREL_SCREENSHOT");
@@ -71,7 +59,10 @@ int main(int argc, char* argv[]) {
     // Closing the window always ends the program, even with a sound system that hangs.
     vantrel::ExitWatchdog watchdog;
     {
-        vantrel::DeferredWaveSystem audio(OpenSoundSystem);
+        vantrel::DeferredWaveSystem audio(
+            [choice = qEnvironmentVariable("VANTREL_AUDIO").toStdString()] {
+                return vantrel::OpenSoundSystem(choice);
+            });
         std::unique_ptr<vantrel::settings::SettingsBackend> settings =
             vantrel::settings::OpenUserSettings();
         vantrel::QtMessagePresenter messages;

@@ -30,7 +30,6 @@ namespace {
 
 using Counters = PortAudioWaveSystem::Counters;
 
-constexpr std::size_t kMaxNameBytes = 31;
 // Headers a stream holds at most; far above the two to four the program keeps in flight.
 constexpr std::size_t kRingSize = 1024;
 
@@ -83,16 +82,7 @@ MMResult ToResult(PaError error) {
 }
 
 std::string CutName(const char* name) {
-    std::string text = name ? name : "";
-    if (text.size() <= kMaxNameBytes) {
-        return text;
-    }
-    std::size_t cut = kMaxNameBytes;
-    // Never split a UTF-8 sequence: back off while the first byte dropped continues one.
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-        --cut;
-    }
-    return text.substr(0, cut);
+    return CutDeviceName(name ? name : "");
 }
 
 int64_t NowNs() {

@@ -20,4 +20,17 @@ bool IsValidPcm(const WaveFormat& format) {
            format.avgBytesPerSec == blockAlign * format.samplesPerSec;
 }
 
+std::string CutDeviceName(const std::string& name) {
+    constexpr std::size_t kMaxNameBytes = 31;
+    if (name.size() <= kMaxNameBytes) {
+        return name;
+    }
+    std::size_t cut = kMaxNameBytes;
+    // Never split a UTF-8 sequence: back off while the first byte dropped continues one.
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return name.substr(0, cut);
+}
+
 }  // namespace vantrel::audio

@@ -72,6 +72,10 @@ struct WaveFormat {
 // WAVERR_BADFORMAT for anything else.
 bool IsValidPcm(const WaveFormat& format);
 
+// A device's product name as the capability record holds it: at most 31 bytes, cut on a UTF-8
+// character boundary.
+std::string CutDeviceName(const std::string& name);
+
 // Message numbers of the notifications.
 enum class WaveMessage : uint32_t { Open = 0x3BB, Close = 0x3BC, Done = 0x3BD };
 

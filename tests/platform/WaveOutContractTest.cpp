@@ -1,5 +1,5 @@
-// The stream contract, run over every backend: the virtual device always, the PortAudio device
-// where a sound server is reachable.
+// The stream contract, run over every backend: the virtual device always, the PortAudio and
+// libpulse devices where a sound server is reachable.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,6 +13,9 @@
 #ifdef VANTREL_HAVE_PORTAUDIO
 #include "platform/audio/PortAudioWaveOut.h"
 #endif
+#ifdef VANTREL_HAVE_PULSE
+#include "platform/audio/PulseWaveOut.h"
+#endif
 
 namespace vantrel::audio::test {
 namespace {
@@ -21,6 +24,7 @@ using Events = std::vector<WaveEvent>;
 constexpr uint32_t kRate = 8000;
 
 struct VirtualBackend {
+    static constexpr const char* kName = "Virtual";
     VirtualWaveSystem system;
     std::string Unavailable() { return {}; }
     // Lets `ms` of stream time pass.
@@ -39,10 +43,28 @@ struct VirtualBackend {
 
 #ifdef VANTREL_HAVE_PORTAUDIO
 struct PortAudioBackend {
+    static constexpr const char* kName = "PortAudio";
     PortAudioWaveSystem system;
     std::string Unavailable() {
         if (system.DeviceCount() == 0) {
             return "no sound server or output device; run under scripts/test.sh for a null sink";
+        }
+        return {};
+    }
+    void LetTimePass(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+    bool PlayUntil(const WaveEventLog& log, const std::function<bool(const Events&)>& done) {
+        return log.WaitFor(done, std::chrono::seconds(20));
+    }
+};
+#endif
+
+#ifdef VANTREL_HAVE_PULSE
+struct PulseBackend {
+    static constexpr const char* kName = "Pulse";
+    PulseWaveSystem system;
+    std::string Unavailable() {
+        if (!system.Connected() || system.DeviceCount() == 0) {
+            return "no PulseAudio server answers; run under scripts/test.sh for a null sink";
         }
         return {};
     }
@@ -107,8 +129,12 @@ class WaveOutContract : public ::testing::Test {
     WaveEventLog log_;
 };
 
-#ifdef VANTREL_HAVE_PORTAUDIO
+#if defined(VANTREL_HAVE_PORTAUDIO) && defined(VANTREL_HAVE_PULSE)
+using Backends = ::testing::Types<VirtualBackend, PortAudioBackend, PulseBackend>;
+#elif defined(VANTREL_HAVE_PORTAUDIO)
 using Backends = ::testing::Types<VirtualBackend, PortAudioBackend>;
+#elif defined(VANTREL_HAVE_PULSE)
+using Backends = ::testing::Types<VirtualBackend, PulseBackend>;
 #else
 using Backends = ::testing::Types<VirtualBackend>;
 #endif
@@ -117,7 +143,7 @@ class BackendNames {
   public:
     template <typename T>
     static std::string GetName(int) {
-        return std::is_same_v<T, VirtualBackend> ? "Virtual" : "PortAudio";
+        return T::kName;
     }
 };
 TYPED_TEST_SUITE(WaveOutContract, Backends, BackendNames);
@@ -282,6 +308,14 @@ TYPED_TEST(WaveOutContract, UnpreparedOrTwiceWrittenHeadersAreRefused) {
     stream->Close();
     ASSERT_TRUE(this->backend_->PlayUntil(this->log_, Has(WaveMessage::Close, 1)));
     EXPECT_EQ(this->log_.Count(WaveMessage::Done), 1);
+}
+
+// The real backends name their devices (sink descriptions, PortAudio names) through this.
+TEST(DeviceNames, AreCutTo31BytesNeverInsideACharacter) {
+    EXPECT_EQ(CutDeviceName("Null Output"), "Null Output");
+    EXPECT_EQ(CutDeviceName(std::string(40, 'a')), std::string(31, 'a'));
+    // 30 bytes, then a two-byte letter that the 31st byte would split.
+    EXPECT_EQ(CutDeviceName(std::string(30, 'a') + "\xD0\xB6x"), std::string(30, 'a'));
 }
 
 }  // namespace

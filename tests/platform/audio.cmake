@@ -19,6 +19,13 @@ if(TARGET vantrel_audio_portaudio)
     list(APPEND audio_test_defs VANTREL_HAVE_PORTAUDIO)
     list(APPEND audio_test_sources ${CMAKE_CURRENT_LIST_DIR}/SoundLibrarySanitizers.cpp)
 endif()
+if(TARGET vantrel_audio_pulse)
+    list(APPEND audio_test_libs vantrel_audio_pulse)
+    list(APPEND audio_test_defs VANTREL_HAVE_PULSE)
+    list(REMOVE_DUPLICATES audio_test_sources)
+    list(APPEND audio_test_sources ${CMAKE_CURRENT_LIST_DIR}/SoundLibrarySanitizers.cpp)
+    list(REMOVE_DUPLICATES audio_test_sources)
+endif()
 vantrel_add_sound_server_test(vantrel_waveout_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/WaveOutContractTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/VirtualWaveOutTest.cpp
@@ -37,4 +44,8 @@ if(TARGET vantrel_audio_portaudio)
                 ${CMAKE_CURRENT_LIST_DIR}/MonitorCapture.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/SoundLibrarySanitizers.cpp
         LIBS vantrel_audio_portaudio vantrel_trainer)
+    if(TARGET vantrel_audio_pulse)
+        target_link_libraries(vantrel_soundserver_tests PRIVATE vantrel_audio_pulse vantrel_signal)
+        target_compile_definitions(vantrel_soundserver_tests PRIVATE VANTREL_HAVE_PULSE)
+    endif()
 endif()

@@ -1,0 +1,103 @@
+// The wave output device on the desktop's sound server, through libpulse (PulseAudio, or
+// PipeWire through its PulseAudio server).
+//
+// Devices are the server's sinks in its order, named by their descriptions; WAVE_MAPPER is the
+// server's default sink. Every stream of the process goes through the one shared connection of
+// PulseContext; each open makes one server stream at the stream's own rate and channel count,
+// and the server converts.
+//
+// A written header is sent to the server at once, whole; a new server stream stays corked until
+// its first buffer is in and plays a little silence ahead of it, so its first sound is heard
+// whole. The server holds everything queued. A header's Done comes when the server has played
+// it (streams with large buffers: when it is due soon, see PulseOptions): a timer on libpulse's
+// loop wakes at the end of the oldest header, reads the server's interpolated play position and
+// hands the played headers to the stream's notification thread through a lock-free ring. Nothing
+// else runs on the loop's thread, and it never takes the stream's own lock. Buffering depends on
+// the use: the keying format (8000 Hz mono) asks for a small latency, every other format for a
+// large server-side buffer. Pause corks the server stream. Reset and Close drop the server
+// stream (its queued sound is discarded, never drained) and return every header; a Write after
+// a Reset makes a new server stream.
+//
+// When the server goes away every stream returns what it holds; from then on Write answers
+// MMSYSERR_NODRIVER and gives each header back after its playing time (so callers stay paced and
+// nobody waits forever) until a Reset, after which the next Write tries the server again. Opens
+// connect again on their own. Every wait for the server is bounded.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/audio/WaveOut.h"
+
+namespace vantrel::audio {
+
+class PulseContext;
+struct PulseSink;
+
+struct PulseOptions {
+    // Longest wait for the server in any one call.
+    std::chrono::milliseconds serverLimit{1500};
+    // The keying stream: total latency asked for, and the server's request size.
+    uint32_t keyedTargetMs = 50;
+    uint32_t keyedRequestMs = 10;
+    // Every other stream: a large buffer and rare requests. Its headers come back once they
+    // are due within largeAheadMs, so the server holds that much more than the caller keeps
+    // queued, and a caller's backlog drains into the server at once (where Reset and Close
+    // discard it) instead of waiting its turn in real time.
+    uint32_t largeTargetMs = 600;
+    uint32_t largeRequestMs = 200;
+    uint32_t largeAheadMs = 250;
+    // Silence played ahead of a new server stream's first buffer.
+    uint32_t leadInMs = 25;
+};
+
+// Measurements of all streams of one PulseWaveSystem.
+struct PulseStats {
+    uint64_t underflows = 0;  // the server ran out of a stream's data while it played
+    uint64_t timerWakeups = 0;
+    // From the Write that found a stream idle to the server starting to play it.
+    int64_t lastStartLatencyNs = -1;
+};
+
+class PulseWaveSystem final : public WaveOutSystem {
+  public:
+    // Connects to the server (bounded by options.serverLimit) and reads its sinks.
+    explicit PulseWaveSystem(PulseOptions options = {});
+    ~PulseWaveSystem() override;
+
+    PulseWaveSystem(const PulseWaveSystem&) = delete;
+    PulseWaveSystem& operator=(const PulseWaveSystem&) = delete;
+
+    // A server answered when the system was made.
+    bool Connected() const { return connectedAtStart_; }
+
+    // The sinks are read again when the server is a new one.
+    int DeviceCount() override;
+    std::string DeviceName(int index) override;
+    MMResult Open(int deviceId, const WaveFormat& format, WaveCallback callback,
+                  std::unique_ptr<WaveOut>* stream) override;
+
+    PulseStats Stats() const;
+
+    struct Counters;
+
+  private:
+    // Connects and re-reads the sinks when the server changed; false without a server.
+    bool Refresh();
+
+    const PulseOptions options_;
+    const std::shared_ptr<PulseContext> pulse_;
+    const std::shared_ptr<Counters> counters_;
+    bool connectedAtStart_ = false;
+    std::mutex mutex_;  // the sink list
+    uint64_t sinksGeneration_ = 0;
+    std::vector<std::string> sinkNames_;
+    std::vector<std::string> deviceNames_;
+};
+
+}  // namespace vantrel::audio
