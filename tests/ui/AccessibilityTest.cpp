@@ -11,68 +11,23 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "about/help.h"
-#include "platform/audio/VirtualWaveOut.h"
-#include "platform/settings/MemorySettings.h"
 #include "tests/ui/QtTestEnvironment.h"
-#include "trainer/Announcer.h"
-#include "trainer/MainForm.h"
-#include "trainer/MessagePresenter.h"
-#include "trainer/QtNotificationQueue.h"
-
-// Failure messages show texts, not UTF-16 code units.
-void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace vantrel {
 namespace {
 
-const auto* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new test::QtEnvironment("accessibility_tests"));
-
-class AccessibilityTest : public ::testing::Test {
+class AccessibilityTest : public test::WindowFixture {
   protected:
     void TearDown() override {
-        if (window_) {
-            window_->Notifications().SetIdleHook([this] { audio_.AdvanceMs(20); });
-            window_.reset();
-        }
+        Close();
         QApplication::setPalette(QPalette());
     }
-    TMorseMain& Open(bool shown = false) {
-        window_ = std::make_unique<TMorseMain>(audio_, settings_, messages_);
-        if (shown) {
-            window_->show();
-            QApplication::setActiveWindow(window_.get());
-            EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-        }
-        return *window_;
-    }
-    template <typename T = QWidget>
-    T* Find(const char* name) {
-        return window_->findChild<T*>(QLatin1String(name));
-    }
     QAccessibleInterface* Accessible(const char* name) {
-        return QAccessible::queryAccessibleInterface(window_->findChild<QObject*>(name));
+        return QAccessible::queryAccessibleInterface(Find<QObject>(name));
     }
-    void Play(uint64_t ms) {
-        audio_.AdvanceMs(ms);
-        for (int round = 0; round < 3; ++round) {
-            audio_.Flush();
-            QCoreApplication::processEvents();
-        }
-    }
-
-    audio::VirtualWaveSystem audio_{audio::VirtualWaveSystem::Clock::Manual};
-    settings::MemorySettings settings_;
-    QtMessagePresenter messages_;
-    std::unique_ptr<TMorseMain> window_;
 };
 
 TEST_F(AccessibilityTest, SlidersAreNamedByTheirCaptionsAndValuedByWhatTheySet) {
@@ -101,29 +56,6 @@ TEST_F(AccessibilityTest, SlidersAreNamedByTheirCaptionsAndValuedByWhatTheySet) 
     EXPECT_EQ(Find<QSlider>("PitchTrackBar")->value(), 15);
 }
 
-TEST_F(AccessibilityTest, EachStateOfARunIsAnnouncedOnceWithoutMovingTheFocus) {
-    Open(true);
-    std::vector<QString> announced;
-    QObject::connect(window_->findChild<Announcer*>(), &Announcer::Announced,
-                     [&announced](const QString& text) { announced.push_back(text); });
-    Find<QRadioButton>("TextType3")->setChecked(true);
-    Find<QPlainTextEdit>("Memo2")->setPlainText(QStringLiteral("ee"));
-    auto* pause = Find<QPushButton>("PauseBtn");
-    Find<QPushButton>("StartBtn")->click();
-    Play(500);
-    pause->setFocus();
-    pause->click();
-    Play(3000);
-    pause->click();
-    EXPECT_EQ(QApplication::focusWidget(), pause);
-    for (int step = 0; step < 400 && !window_->Engine().DeviceClosed(); ++step) {
-        Play(50);
-    }
-    EXPECT_EQ(announced,
-              (std::vector<QString>{"Тест начат", "Тестирование остановлено", "Возобновить",
-                                    "Возобновлен", "Пауза", "Тест окончен"}));
-}
-
 TEST_F(AccessibilityTest, KeyedTextAndCopyAreaTakeTheSchemesTextAndGroundWhenItIsDark) {
     Open();
     EXPECT_EQ(Find("Memo1")->palette().color(QPalette::Base), QColor(0xE8, 0xE8, 0xE8));
@@ -140,7 +72,7 @@ TEST_F(AccessibilityTest, KeyedTextAndCopyAreaTakeTheSchemesTextAndGroundWhenItI
 }
 
 TEST_F(AccessibilityTest, AboutWindowComesUpWithoutAWaitAndReturnCloses) {
-    TMorseMain& window = Open(true);
+    TMorseMain& window = OpenActive();
     TForm1 about(&window);
     window.SetAboutWindow(&about);
     window.findChild<QAction*>("N12")->trigger();
