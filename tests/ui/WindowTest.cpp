@@ -1,25 +1,32 @@
 // The trainer window driven as a learner would, on the offscreen platform, with the virtual
-// sound device on a hand-advanced clock, settings in memory and message boxes recorded. What
-// the Qt-free units compute is their own suites' business; here only the wiring.
+// sound device on a hand-advanced clock, settings in memory and message boxes recorded: its run,
+// check, settings, noise, what assistive technology gets from it (ScreenReaderTest.sh checks
+// what Orca makes of that) and the lesson tab. What the Qt-free units compute is their own
+// suites' business; here only the wiring.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
-#include <algorithm>
 #include <fstream>
+#include <tuple>
 
+#include "about/help.h"
 #include "support/Cp1251.h"
 #include "tests/ui/QtTestEnvironment.h"
 #include "trainer/Announcer.h"
+#include "trainer/AudioExport.h"
+#include "trainer/AudioExportCommand.h"
 #include "trainer/CheckComparisonView.h"
 #include "trainer/InterferenceControls.h"
 #include "trainer/LearnerProgress.h"
@@ -36,6 +43,9 @@ QString Q(const char* utf8) {
 class WindowTest : public test::WindowFixture {
   protected:
     QAction* Action(const char* name) { return Find<QAction>(name); }
+    QAccessibleInterface* Accessible(const char* name) {
+        return QAccessible::queryAccessibleInterface(Find(name));
+    }
     QString Status() { return Find<QLabel>("StatusText")->text(); }
     QString KeyedText() { return Find<QPlainTextEdit>("TextWin")->toPlainText(); }
     void Start() {
@@ -282,9 +292,7 @@ TEST_F(WindowTest, NoiseBoxesAndBarDriveTheirOwnSourcesBesideAKeyedRun) {
 // The sliders' names are the accessibility suite's; the buttons' are their captions.
 TEST_F(WindowTest, SpeedIsDescribedAndEveryControlIsReachableByKeyboard) {
     OpenActive();
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(Find("SpeedTrackBar"))
-                  ->text(QAccessible::Description),
-              Q("12 гр./мин."));
+    EXPECT_EQ(Accessible("SpeedTrackBar")->text(QAccessible::Description), Q("12 гр./мин."));
     // Tab from Start walks through every control of the settings tab.
     Find("StartBtn")->setFocus();
     QStringList reached;
@@ -297,6 +305,135 @@ TEST_F(WindowTest, SpeedIsDescribedAndEveryControlIsReachableByKeyboard) {
           "PitchTrackBar", "VolTrackBar", "CheckBox2", "CheckBox3", "ScrollBar1"}) {
         EXPECT_TRUE(reached.contains(QLatin1String(name))) << name;
     }
+}
+
+using AccessibilityTest = WindowTest;
+
+TEST_F(AccessibilityTest, SlidersAreNamedByTheirCaptionsAndValuedByWhatTheySet) {
+    Open();
+    // Name, value and value text of each.
+    for (const auto& [name, caption, value, text] :
+         {std::tuple{"SpeedTrackBar", "Скорость", 12, "12 гр./мин."},
+          {"SpacingTrackBar", "Паузы", 0, "Нормальные паузы"},
+          {"PitchTrackBar", "Тон", 800, "800 Гц"},
+          {"VolTrackBar", "Громкость", 8, "8"},
+          {"ScrollBar1", "Уровень шумов", 18000, "18000"}}) {
+        QAccessibleInterface* slider = Accessible(name);
+        EXPECT_EQ(slider->text(QAccessible::Name), QString::fromUtf8(caption)) << name;
+        EXPECT_TRUE(slider->relations(QAccessible::Label).isEmpty()) << name;
+        EXPECT_EQ(slider->valueInterface()->currentValue().toInt(), value) << name;
+        EXPECT_EQ(slider->text(QAccessible::Value), QString::fromUtf8(text)) << name;
+    }
+    // The volume rises towards the top, where the bar's position is least.
+    QAccessibleValueInterface* volume = Accessible("VolTrackBar")->valueInterface();
+    Find<QSlider>("VolTrackBar")->setValue(3);
+    EXPECT_EQ(volume->currentValue().toInt(), 5);
+    EXPECT_EQ(volume->maximumValue().toInt(), 8);
+    volume->setCurrentValue(2);
+    EXPECT_EQ(Find<QSlider>("VolTrackBar")->value(), 6);
+    Accessible("PitchTrackBar")->valueInterface()->setCurrentValue(1500);
+    EXPECT_EQ(Find<QSlider>("PitchTrackBar")->value(), 15);
+}
+
+TEST_F(AccessibilityTest, KeyedTextAndCopyAreaTakeTheSchemesTextAndGroundWhenItIsDark) {
+    Open();
+    EXPECT_EQ(Find("Memo1")->palette().color(QPalette::Base), QColor(0xE8, 0xE8, 0xE8));
+    EXPECT_EQ(Find("Memo1")->palette().color(QPalette::Text), QColor(0x00, 0x00, 0x80));
+    QPalette dark(QColor(0x30, 0x30, 0x30), QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Base, Qt::black);
+    QApplication::setPalette(dark);
+    QCoreApplication::processEvents();
+    for (const char* area : {"TextWin", "Memo1"}) {
+        EXPECT_EQ(Find(area)->palette().color(QPalette::Text), QColor(Qt::white)) << area;
+        EXPECT_EQ(Find(area)->palette().color(QPalette::Base), QColor(Qt::black)) << area;
+    }
+    QApplication::setPalette(QPalette());
+}
+
+TEST_F(AccessibilityTest, AboutWindowComesUpWithoutAWaitAndReturnCloses) {
+    TMorseMain& window = OpenActive();
+    TForm1 about(&window);
+    window.SetAboutWindow(&about);
+    window.findChild<QAction*>("N12")->trigger();
+    EXPECT_TRUE(about.isVisible());
+    QTest::keyClick(about.Button1, Qt::Key_Return);
+    EXPECT_FALSE(about.isVisible());
+}
+
+using LessonWindowTest = WindowTest;
+
+TEST_F(LessonWindowTest, StartDelayKeysExactlyThatMuchSilenceBeforeTheFirstElement) {
+    Put(kStartDelaySetting, 3);
+    Put(kTestSetting, 3);  // the empty memo
+    Open().StartBtnClick();
+    // 3 s of silence, then the first "Ж" at 12 groups per minute: 9600 samples.
+    Keyer keyer;
+    keyer.SetSpeed(12);
+    keyer.SetPitchPosition(8);
+    keyer.SetVolumePosition(0);
+    std::vector<int16_t> expected(24000 + 9600);
+    keyer.RenderCharacter(expected.data() + 24000, 9600, 0xC6);
+    for (int step = 0; step < 100 && (audio_.StreamCount() == 0 ||
+                                      audio_.PlayedSamples(0).size() < expected.size());
+         ++step) {
+        Play(100);
+    }
+    std::vector<int16_t> played = audio_.PlayedSamples(0);
+    played.resize(expected.size());
+    EXPECT_EQ(played, expected);
+}
+
+TEST_F(LessonWindowTest, AGoodCopyOfALessonTextOffersTheNextLesson) {
+    Put(kTestSetting, 5);
+    Put(kSpeedSetting, 30);
+    Open().StartBtnClick();
+    ASSERT_TRUE(PlayToTheEnd());
+    const std::string keyed = window_->Engine().KeyedText();
+    ASSERT_EQ(keyed.size(), 907u);
+    Find<QPlainTextEdit>("Memo1")->setPlainText(QString::fromStdString(keyed.substr(6, 820)));
+    Find<QAction>("ToolButton3")->trigger();
+    ASSERT_EQ(messages_.boxes.size(), 2u);
+    EXPECT_NE(messages_.boxes[1].find("к уроку 2"), std::string::npos) << messages_.boxes[1];
+    Find<QPushButton>("NextLessonBtn")->click();
+    EXPECT_EQ(Find<QLabel>("LessonChars")->text(), QStringLiteral("K M U"));
+}
+
+TEST_F(LessonWindowTest, StoredTextTypesKeepTheirMeaningAndTheLessonPersists) {
+    const char* captions[] = {"Цифры",      "Буквы", "Текст из файла", "Набор с клавиатуры",
+                              "Радиообмен", "Урок",  "Слабые знаки"};
+    for (uint32_t type = 0; type <= 6; ++type) {
+        Put(kTestSetting, type);
+        Open();
+        auto* button = Find<QRadioButton>(QStringLiteral("TextType%1").arg(type));
+        EXPECT_TRUE(button->isChecked());
+        EXPECT_EQ(button->text(), QString::fromUtf8(captions[type]));
+        Close();
+        EXPECT_EQ(Stored(kTestSetting), static_cast<int>(type));
+    }
+
+    Open();
+    Find<QComboBox>("AlphabetBox")->setCurrentIndex(1);
+    Find<QSpinBox>("LessonSpin")->setValue(45);
+    Find<QSpinBox>("StartDelaySpin")->setValue(2);
+    Close();
+    EXPECT_EQ(Stored(kKochAlphabetSetting), 1);
+    EXPECT_EQ(Stored(kLessonSetting), 45);
+    EXPECT_EQ(Stored(kStartDelaySetting), 2);
+
+    // A lesson beyond the alphabet's last is brought to it.
+    Put(kKochAlphabetSetting, 0);
+    Open();
+    EXPECT_EQ(Find<QSpinBox>("LessonSpin")->value(), 40);
+    EXPECT_TRUE(Find<QLabel>("LessonChars")->text().endsWith(QStringLiteral("6 0 X")));
+
+    // The menu command exports the next text of the chosen type, and the text beside it.
+    const auto wav = folder_.Path() / "lesson.wav";
+    window_->AudioExporter().SetSaveChooser([&](QWidget*) { return std::optional(wav); });
+    Find<QAction>("ExportAudio")->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window_->AudioExporter().Running(); }, 20000));
+    EXPECT_EQ(std::filesystem::file_size(ExportTextPath(wav)), 907u);
+    EXPECT_GT(std::filesystem::file_size(wav), 907u * 2 * 800);
 }
 
 }  // namespace
