@@ -48,6 +48,7 @@ TEST(AlignmentTest, EachErrorCountsOnceWhereItIsAndShiftsNothing) {
     using Five = std::array<int, 5>;
     EXPECT_EQ(Counts(Compare("12345 67890 12345", "1245 67890 12345")), (Five{15, 14, 0, 1, 0}));
     EXPECT_EQ(Counts(Compare("123", "123 456")), (Five{3, 3, 0, 0, 3}));
+    EXPECT_EQ(Counts(Compare("55555 77777 12", "44455 7777Q 2 Z")), (Five{12, 7, 4, 1, 1}));
     EXPECT_EQ(Counts(Compare("12345 678", "")), (Five{8, 0, 0, 8, 0}));
     EXPECT_EQ(Counts(Compare("", "123")), (Five{0, 0, 0, 0, 3}));
     EXPECT_EQ(Counts(Compare("CQ CQ\r\nDE RA3\r\nK ", "CQ CQ\nDE R3\nK")), (Five{10, 9, 0, 1, 0}));
