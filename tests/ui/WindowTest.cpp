@@ -278,11 +278,12 @@ TEST_F(WindowTest, NoiseBoxesAndBarDriveTheirOwnSourcesBesideAKeyedRun) {
     EXPECT_TRUE(controls.ALSignalGen1().Running());
 }
 
-// The sliders' names are the accessibility suite's; the buttons' are their captions.
-TEST_F(WindowTest, SpeedIsDescribedAndEveryControlIsReachableByKeyboard) {
+using AccessibilityTest = WindowTest;
+
+// Every control of the settings tab is reached by Tab from Start; the sliders are named by
+// their captions (the buttons by theirs) and valued by what they set.
+TEST_F(AccessibilityTest, ControlsAreReachableAndSlidersNamedAndValuedByWhatTheySet) {
     OpenActive();
-    EXPECT_EQ(Accessible("SpeedTrackBar")->text(QAccessible::Description), Q("12 гр./мин."));
-    // Tab from Start walks through every control of the settings tab.
     Find("StartBtn")->setFocus();
     QStringList reached;
     for (int i = 0; i < 40; ++i) {
@@ -294,12 +295,7 @@ TEST_F(WindowTest, SpeedIsDescribedAndEveryControlIsReachableByKeyboard) {
           "PitchTrackBar", "VolTrackBar", "CheckBox2", "CheckBox3", "ScrollBar1"}) {
         EXPECT_TRUE(reached.contains(QLatin1String(name))) << name;
     }
-}
-
-using AccessibilityTest = WindowTest;
-
-TEST_F(AccessibilityTest, SlidersAreNamedByTheirCaptionsAndValuedByWhatTheySet) {
-    Open();
+    EXPECT_EQ(Accessible("SpeedTrackBar")->text(QAccessible::Description), Q("12 гр./мин."));
     // Name, value and value text of each.
     for (const auto& [name, caption, value, text] :
          {std::tuple{"SpeedTrackBar", "Скорость", 12, "12 гр./мин."},
@@ -326,8 +322,9 @@ TEST_F(AccessibilityTest, SlidersAreNamedByTheirCaptionsAndValuedByWhatTheySet) 
 
 TEST_F(AccessibilityTest, KeyedTextAndCopyAreaTakeTheSchemesTextAndGroundWhenItIsDark) {
     Open();
-    EXPECT_EQ(Find("Memo1")->palette().color(QPalette::Base), QColor(0xE8, 0xE8, 0xE8));
-    EXPECT_EQ(Find("Memo1")->palette().color(QPalette::Text), QColor(0x00, 0x00, 0x80));
+    const QPalette light = Find("Memo1")->palette();
+    EXPECT_EQ(std::pair(light.color(QPalette::Base), light.color(QPalette::Text)),
+              std::pair(QColor(0xE8, 0xE8, 0xE8), QColor(0x00, 0x00, 0x80)));
     QPalette dark(QColor(0x30, 0x30, 0x30), QColor(0x20, 0x20, 0x20));
     dark.setColor(QPalette::Text, Qt::white);
     dark.setColor(QPalette::Base, Qt::black);
