@@ -131,12 +131,8 @@ TEST_F(StatisticsWindowTest, ExportWritesTheCsvAndResetKeepsTheOldHistoryAside) 
     EXPECT_EQ(Totals(statistics), QStringLiteral("Проверок: 0, знаков: 0"));
     EXPECT_EQ(Find<QTableWidget>(statistics, "ConfusionTable")->rowCount(), 0);
     ASSERT_EQ(messages_.boxes.size(), 1u);
+    // The file kept aside is named; that it is there is the history store's test.
     EXPECT_NE(messages_.boxes[0].find("history-"), std::string::npos) << messages_.boxes[0];
-    int files = 0;
-    for (const auto& item : fs::directory_iterator(folder_.Path())) {
-        files += item.path().extension() == ".sqlite" ? 1 : 0;
-    }
-    EXPECT_EQ(files, 2);
 }
 
 }  // namespace
