@@ -1,28 +1,17 @@
 // The Qt application on the offscreen platform (unless another is chosen) for the whole run of
-// a test program, and the trainer window as the window suites drive it: the virtual sound
-// device on a hand-advanced clock, settings in memory, message boxes recorded (questions
-// answered yes), a fixed time of day and a temporary working folder for the log.
+// a test program, and message boxes recorded (questions answered yes).
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QString>
-#include <QTest>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/audio/VirtualWaveOut.h"
-#include "platform/settings/MemorySettings.h"
-#include "support/Settings.h"
-#include "tests/support/TempFolder.h"
-#include "trainer/MainForm.h"
 #include "trainer/MessagePresenter.h"
-#include "trainer/QtNotificationQueue.h"
 
 // Failure messages show texts, not UTF-16 code units.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -62,72 +51,6 @@ class RecordingPresenter : public MessagePresenter {
     }
     std::vector<std::string> boxes;
     std::vector<std::string> questions;
-};
-
-class WindowFixture : public ::testing::Test {
-  protected:
-    void TearDown() override { Close(); }
-
-    TMorseMain& Open() {
-        window_ = std::make_unique<TMorseMain>(audio_, settings_, messages_);
-        window_->SetTimeOfDayClock([] { return TimeOfDay{14, 35, 7}; });
-        return *window_;
-    }
-    TMorseMain& OpenActive() {
-        Open().show();
-        QApplication::setActiveWindow(window_.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-        return *window_;
-    }
-    // Destroys the window; a device still open plays on until it has closed.
-    void Close() {
-        if (window_) {
-            window_->Notifications().SetIdleHook([this] { audio_.AdvanceMs(20); });
-            window_.reset();
-        }
-    }
-    template <typename T = QWidget>
-    T* Find(const QString& name) {
-        T* child = window_->findChild<T*>(name);
-        EXPECT_NE(child, nullptr) << name.toStdString();
-        return child;
-    }
-    void UseKeyboardText(const char* utf8) {
-        Find<QRadioButton>("TextType3")->setChecked(true);
-        Find<QPlainTextEdit>("Memo2")->setPlainText(QString::fromUtf8(utf8));
-    }
-    void Put(std::string_view name, uint32_t value) {
-        settings_.Put(kSettingsKey, name, settings::Value::Dword(value));
-    }
-    int Stored(std::string_view name) {
-        return ReadIntSetting(settings_, kSettingsKey, name, -100);
-    }
-
-    // Lets the virtual device play `ms` milliseconds and runs what it reported, and what the
-    // handlers of that caused in turn.
-    void Play(uint64_t ms) {
-        audio_.AdvanceMs(ms);
-        for (int round = 0; round < 3; ++round) {
-            audio_.Flush();
-            QCoreApplication::processEvents();
-        }
-    }
-    // Plays until the run has ended and the device closed; false when it does not.
-    bool PlayToTheEnd() {
-        for (int step = 0; step < 100000 && window_->Engine().Playing(); ++step) {
-            Play(50);
-        }
-        for (int step = 0; step < 100 && !window_->Engine().DeviceClosed(); ++step) {
-            Play(50);
-        }
-        return window_->Engine().DeviceClosed();
-    }
-
-    testing::WorkingFolder folder_;
-    audio::VirtualWaveSystem audio_{audio::VirtualWaveSystem::Clock::Manual};
-    settings::MemorySettings settings_;
-    RecordingPresenter messages_;
-    std::unique_ptr<TMorseMain> window_;
 };
 
 }  // namespace vantrel::test

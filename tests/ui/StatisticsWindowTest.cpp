@@ -12,6 +12,7 @@
 #include <QTextEdit>
 
 #include "support/Cp1251.h"
+#include "tests/support/TempFolder.h"
 #include "tests/ui/QtTestEnvironment.h"
 #include "trainer/CheckComparisonView.h"
 #include "trainer/LearnerProgress.h"

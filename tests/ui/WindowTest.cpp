@@ -22,7 +22,11 @@
 #include <tuple>
 
 #include "about/help.h"
+#include "platform/audio/VirtualWaveOut.h"
+#include "platform/settings/MemorySettings.h"
 #include "support/Cp1251.h"
+#include "support/Settings.h"
+#include "tests/support/TempFolder.h"
 #include "tests/ui/QtTestEnvironment.h"
 #include "trainer/Announcer.h"
 #include "trainer/AudioExport.h"
@@ -30,6 +34,8 @@
 #include "trainer/CheckComparisonView.h"
 #include "trainer/InterferenceControls.h"
 #include "trainer/LearnerProgress.h"
+#include "trainer/MainForm.h"
+#include "trainer/QtNotificationQueue.h"
 
 namespace vantrel {
 namespace {
@@ -40,8 +46,65 @@ QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-class WindowTest : public test::WindowFixture {
+class WindowTest : public ::testing::Test {
   protected:
+    void TearDown() override { Close(); }
+
+    TMorseMain& Open() {
+        window_ = std::make_unique<TMorseMain>(audio_, settings_, messages_);
+        window_->SetTimeOfDayClock([] { return TimeOfDay{14, 35, 7}; });
+        return *window_;
+    }
+    TMorseMain& OpenActive() {
+        Open().show();
+        QApplication::setActiveWindow(window_.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        return *window_;
+    }
+    // Destroys the window; a device still open plays on until it has closed.
+    void Close() {
+        if (window_) {
+            window_->Notifications().SetIdleHook([this] { audio_.AdvanceMs(20); });
+            window_.reset();
+        }
+    }
+    template <typename T = QWidget>
+    T* Find(const QString& name) {
+        T* child = window_->findChild<T*>(name);
+        EXPECT_NE(child, nullptr) << name.toStdString();
+        return child;
+    }
+    void UseKeyboardText(const char* utf8) {
+        Find<QRadioButton>("TextType3")->setChecked(true);
+        Find<QPlainTextEdit>("Memo2")->setPlainText(Q(utf8));
+    }
+    void Put(std::string_view name, uint32_t value) {
+        settings_.Put(kSettingsKey, name, settings::Value::Dword(value));
+    }
+    int Stored(std::string_view name) {
+        return ReadIntSetting(settings_, kSettingsKey, name, -100);
+    }
+
+    // Lets the virtual device play `ms` milliseconds and runs what it reported, and what the
+    // handlers of that caused in turn.
+    void Play(uint64_t ms) {
+        audio_.AdvanceMs(ms);
+        for (int round = 0; round < 3; ++round) {
+            audio_.Flush();
+            QCoreApplication::processEvents();
+        }
+    }
+    // Plays until the run has ended and the device closed; false when it does not.
+    bool PlayToTheEnd() {
+        for (int step = 0; step < 100000 && window_->Engine().Playing(); ++step) {
+            Play(50);
+        }
+        for (int step = 0; step < 100 && !window_->Engine().DeviceClosed(); ++step) {
+            Play(50);
+        }
+        return window_->Engine().DeviceClosed();
+    }
+
     QAction* Action(const char* name) { return Find<QAction>(name); }
     QAccessibleInterface* Accessible(const char* name) {
         return QAccessible::queryAccessibleInterface(Find(name));
@@ -64,6 +127,12 @@ class WindowTest : public test::WindowFixture {
         return state + '|' + Find<QPushButton>("PauseBtn")->text() + '|' +
                Action("PauseBtnTool")->text();
     }
+
+    testing::WorkingFolder folder_;
+    audio::VirtualWaveSystem audio_{audio::VirtualWaveSystem::Clock::Manual};
+    settings::MemorySettings settings_;
+    test::RecordingPresenter messages_;
+    std::unique_ptr<TMorseMain> window_;
 };
 
 // The engine's run as the window shows it: buttons and their tool actions, the status bar,
