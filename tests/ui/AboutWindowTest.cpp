@@ -5,22 +5,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <memory>
 
-#include "tests/ui/AboutTestApp.h"
+#include "tests/ui/QtTestEnvironment.h"
 
 namespace vantrel {
 namespace {
 
-class AboutWindowTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { app_ = std::make_unique<testing::AboutTestApp>(); }
-    static void TearDownTestSuite() { app_.reset(); }
-
-    static inline std::unique_ptr<testing::AboutTestApp> app_;
-};
-
-TEST_F(AboutWindowTest, ShowsItsCaptionTextsAndOnlyACloseBox) {
+TEST(AboutWindowTest, ShowsItsCaptionTextsAndOnlyACloseBox) {
     TForm1 form(nullptr, QStringLiteral("~/.config/Quorbit/Vantrel.conf"));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("О программе..."));
     EXPECT_EQ(form.Label1->text(),
@@ -42,7 +33,7 @@ TEST_F(AboutWindowTest, ShowsItsCaptionTextsAndOnlyACloseBox) {
     EXPECT_EQ(form.Image1->pixmap().deviceIndependentSize().toSize(), QSize(128, 128));
 }
 
-TEST_F(AboutWindowTest, OkEnterAndEscapeEachCloseItAndItShowsAgain) {
+TEST(AboutWindowTest, OkEnterAndEscapeEachCloseItAndItShowsAgain) {
     TForm1 form;
     for (const auto& [key, result] : {std::pair{Qt::Key_unknown, QDialog::Accepted},
                                       {Qt::Key_Escape, QDialog::Rejected},
@@ -60,7 +51,7 @@ TEST_F(AboutWindowTest, OkEnterAndEscapeEachCloseItAndItShowsAgain) {
     }
 }
 
-TEST_F(AboutWindowTest, SizeIsFixedAndNothingIsClipped) {
+TEST(AboutWindowTest, SizeIsFixedAndNothingIsClipped) {
     const QFont original = QApplication::font();
     for (int pointSize : {0, 10, 11}) {
         QFont font = original;

@@ -4,9 +4,8 @@
 
 #include <QImage>
 #include <QPixmap>
-#include <memory>
 
-#include "tests/ui/AboutTestApp.h"
+#include "tests/ui/QtTestEnvironment.h"
 
 namespace vantrel {
 namespace {
@@ -23,16 +22,8 @@ int OpaquePixels(const QImage& image) {
     return count;
 }
 
-class ProgramIconsTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { app_ = std::make_unique<testing::AboutTestApp>(); }
-    static void TearDownTestSuite() { app_.reset(); }
-
-    static inline std::unique_ptr<testing::AboutTestApp> app_;
-};
-
 // Indices without an image give null icons.
-TEST_F(ProgramIconsTest, EveryToolImageIsItsOwnDrawingAtEverySizeAsked) {
+TEST(ProgramIconsTest, EveryToolImageIsItsOwnDrawingAtEverySizeAsked) {
     for (int index : {-1, 0, 5, 6, 10})
         EXPECT_TRUE(ToolIcon(index).isNull()) << index;
     QList<QImage> seen;
@@ -62,7 +53,7 @@ TEST_F(ProgramIconsTest, EveryToolImageIsItsOwnDrawingAtEverySizeAsked) {
     }
 }
 
-TEST_F(ProgramIconsTest, ProgramIconIsARoundedTileSharpAtHighDensity) {
+TEST(ProgramIconsTest, ProgramIconIsARoundedTileSharpAtHighDensity) {
     const QIcon icon = ProgramIcon();
     const QImage image = icon.pixmap(QSize(128, 128)).toImage();
     ASSERT_EQ(image.size(), QSize(128, 128));
