@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -59,22 +60,20 @@ TEST(CopyCheckTest, FaultyBlocksAreCountedOncePerBlockAndGraded) {
     EXPECT_EQ(CheckCopy(sent, CopyOf(sent) + "12345").errorCount, 0);
 }
 
-TEST(CopyCheckTest, LowerCaseLatinAndCyrillicCountAsCapitals) {
-    const std::string sent = kPreamble + cp1251::FromUtf8("CQ DE ЖУК ЁЛКА ");
-    EXPECT_EQ(CheckCopy(sent, cp1251::FromUtf8("cq de жук ёлка ")).errorCount, 0);
-}
-
-TEST(CopyCheckTest, LineBreaksAreComparedAsCarriageReturnAndLineFeed) {
-    const std::string sent = kPreamble + "ABCD\r\nEFGH\r\n ";
-    EXPECT_EQ(CheckCopy(sent, "ABCD\r\nEFGH\r\n ").errorCount, 0);
-    EXPECT_EQ(CheckCopy(sent, "ABCD\nEFGH\n ").errorCount, 2);
-}
-
-TEST(CopyCheckTest, OnlyThePreambleComparesNothing) {
-    const CopyCheckResult result = CheckCopy(kPreamble, "12345");
-    EXPECT_EQ(std::pair(result.errorCount, result.grade), std::pair(0, 5));
-    // A last block shorter than five is not evaluated.
-    EXPECT_EQ(CheckCopy(kPreamble + "1234", "9999").errorCount, 0);
+TEST(CopyCheckTest, CaseLineBreaksAndShortTexts) {
+    // Sent after the preamble, copy, errors and grade.
+    const std::tuple<const char*, const char*, int, int> cases[] = {
+        {"CQ DE ЖУК ЁЛКА ", "cq de жук ёлка ", 0, 5},  // lower case counts as capitals
+        {"ABCD\r\nEFGH\r\n ", "ABCD\r\nEFGH\r\n ", 0, 5},
+        {"ABCD\r\nEFGH\r\n ", "ABCD\nEFGH\n ", 2, 3},  // breaks compared as CR LF
+        {"", "12345", 0, 5},                           // nothing to compare
+        {"1234", "9999", 0, 5},  // a last block shorter than five is not evaluated
+    };
+    for (const auto& [sent, copy, errors, grade] : cases) {
+        const CopyCheckResult result =
+            CheckCopy(kPreamble + cp1251::FromUtf8(sent), cp1251::FromUtf8(copy));
+        EXPECT_EQ(std::pair(result.errorCount, result.grade), std::pair(errors, grade)) << sent;
+    }
 }
 
 }  // namespace

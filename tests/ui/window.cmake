@@ -1,4 +1,4 @@
-# The trainer window under QtTest on the offscreen platform.
+# The trainer window under QtTest on the offscreen platform, its accessibility and lesson tab.
 vantrel_add_test(vantrel_window_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/WindowTest.cpp
     LIBS vantrel_trainer_ui vantrel_about vantrel_audio vantrel_settings_backend Qt6::Test)
