@@ -1,9 +1,10 @@
 // Extreme toggling of both noise boxes against a device that plays in real time: no toggle
 // holds up the window, and once both boxes are cleared no stream and no descriptor is left.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <iterator>
 #include <random>
 #include <thread>
 
@@ -17,14 +18,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 int OpenDescriptors() {
-    int count = 0;
-    if (DIR* folder = ::opendir("/proc/self/fd")) {
-        while (::readdir(folder) != nullptr) {
-            ++count;
-        }
-        ::closedir(folder);
-    }
-    return count;
+    std::filesystem::directory_iterator entries("/proc/self/fd");
+    return static_cast<int>(std::distance(begin(entries), end(entries)));
 }
 
 TEST(InterferenceTogglingTest, TwoThousandTogglesEndWithNothingOpenAndNoToggleBlocks) {
