@@ -392,9 +392,8 @@ class Storm {
     bool closeDeferred_ = false;
 };
 
-TEST(RunControlPropertyTest, RandomCommandStormsAlwaysEndInADefinedState) {
+TEST_F(PlaybackEngineTest, RandomCommandStormsAlwaysEndInADefinedState) {
     const unsigned base = BaseSeed();
-    Keyer keyer;
     for (unsigned i = 0; i < 2000 && !::testing::Test::HasFailure(); ++i) {
         SCOPED_TRACE("VANTREL_RUN_CONTROL_SEED=" + std::to_string(base + i));
         Storm(base + i, keyer).Run(16);
@@ -404,20 +403,17 @@ TEST(RunControlPropertyTest, RandomCommandStormsAlwaysEndInADefinedState) {
 // A device that stops answering (a frozen sound server) holds the caller up for one call limit
 // at most: a run ends stopped with the audio error message, an open fails with it, and a close
 // ends without one.
-TEST(RunControlPropertyTest, AHungDeviceCostsOneCallLimitAndShowsTheAudioError) {
+TEST_F(PlaybackEngineTest, AHungDeviceCostsOneCallLimitAndShowsTheAudioError) {
     using Clock = std::chrono::steady_clock;
     constexpr auto kLimit = std::chrono::milliseconds(100);
-    VirtualWaveSystem device(VirtualWaveSystem::Clock::Manual);
     audio::WorkerWaveSystem bounded(device, {kLimit, kLimit});
-    ManualNotificationQueue queue;
-    Keyer keyer;
-    FakeWindow view(keyer);
+    queue.SetIdleHook(nullptr);  // waits for the workers' answers
     view.speed = 30;
     view.practiceText = "TTTTT  ";
-    PlaybackEngine engine(keyer, bounded, queue, view, view);
+    engine = std::make_unique<PlaybackEngine>(keyer, bounded, queue, view, view);
     auto startAndHang = [&](uint64_t frames) {
         device.BlockCalls(false);
-        engine.StartBtnClick();
+        engine->StartBtnClick();
         device.Advance(1);  // delivers the open
         queue.RunPending();
         device.Advance(frames);  // buffers come back and wait to be handled
@@ -435,23 +431,23 @@ TEST(RunControlPropertyTest, AHungDeviceCostsOneCallLimitAndShowsTheAudioError) 
               std::vector<std::string>{"Ошибка открытия аудио!\r\nno device driver present"});
     EXPECT_EQ(view.statuses.back(), "Тестирование остановлено");
     EXPECT_TRUE(view.startEnabled);
-    EXPECT_EQ(engine.TextCursor(), engine.DoneCount() + 1);
+    EXPECT_EQ(engine->TextCursor(), engine->DoneCount() + 1);
 
-    EXPECT_TRUE(quick([&] { engine.StartBtnClick(); }));  // the open hangs
+    EXPECT_TRUE(quick([&] { engine->StartBtnClick(); }));  // the open hangs
     EXPECT_EQ(view.warnings.size(), 2u);
-    EXPECT_TRUE(engine.DeviceClosed());
+    EXPECT_TRUE(engine->DeviceClosed());
 
     startAndHang(8000);
-    EXPECT_TRUE(quick([&] { EXPECT_TRUE(engine.StopNow()); }));
+    EXPECT_TRUE(quick([&] { EXPECT_TRUE(engine->StopNow()); }));
     EXPECT_EQ(view.warnings.size(), 2u);
-    EXPECT_TRUE(engine.DeviceClosed());
+    EXPECT_TRUE(engine->DeviceClosed());
 
     // A Start from the menu waits for a device that no longer says anything only so long.
-    engine.SetClock([t = Clock::now()]() mutable { return t += PlaybackEngine::kDeviceSilence; });
+    engine->SetClock([t = Clock::now()]() mutable { return t += PlaybackEngine::kDeviceSilence; });
     startAndHang(0);
-    EXPECT_TRUE(quick([&] { engine.StartBtnClick(); }));
+    EXPECT_TRUE(quick([&] { engine->StartBtnClick(); }));
     EXPECT_EQ(view.warnings.size(), 4u);  // the dropped device, then the open
-    EXPECT_TRUE(engine.DeviceClosed());
+    EXPECT_TRUE(engine->DeviceClosed());
 
     // Once the device answers again, what was left with it ends by itself.
     device.BlockCalls(false);
@@ -461,6 +457,7 @@ TEST(RunControlPropertyTest, AHungDeviceCostsOneCallLimitAndShowsTheAudioError) 
     }
     EXPECT_EQ(bounded.Workers(), 0);
     EXPECT_EQ(device.OpenStreams(), 0);
+    engine.reset();
 }
 
 }  // namespace
