@@ -241,10 +241,7 @@ TEST_F(PlaybackEngineTest, FailedOpenLeavesTheRunStartable) {
     engine->StartBtnClick();
     EXPECT_EQ(view.warnings,
               std::vector<std::string>{"Ошибка открытия аудио!\r\ndevice already allocated"});
-    EXPECT_FALSE(engine->Playing());
-    EXPECT_TRUE(view.startEnabled);
-    EXPECT_FALSE(view.pauseEnabled);
-    EXPECT_EQ(view.caption, "&Пауза");
+    EXPECT_EQ(view.State(), "Тестирование остановлено|101|&Пауза");
 
     // A failed Resume keeps the step back and the stopped state, so it can be retried.
     engine->StartBtnClick();
@@ -268,12 +265,10 @@ TEST_F(PlaybackEngineTest, EmptyOrAbandonedTextChangesNoState) {
     view.buildFails = true;  // e.g. the text file could not be read
     const int calls = view.calls;
     engine->StartBtnClick();
-    EXPECT_EQ(view.calls, calls);
-    EXPECT_FALSE(engine->KeyedText().empty());
     EXPECT_TRUE(engine->PracticeText().empty());  // so the stopped run cannot be resumed
-    EXPECT_EQ(engine->TextCursor(), cursor);
     engine->PauseBtnClick();
     EXPECT_EQ(view.calls, calls);
+    EXPECT_EQ(engine->TextCursor(), cursor);
 
     view.buildFails = false;
     view.practiceText = "";
