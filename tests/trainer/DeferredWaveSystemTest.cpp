@@ -11,50 +11,42 @@
 namespace vantrel {
 namespace {
 
-using audio::VirtualWaveSystem;
+// A factory of two-device backends that counts what it has made.
+DeferredWaveSystem::Factory CountingFactory(std::atomic<int>& made) {
+    return [&made] {
+        ++made;
+        auto system = std::make_unique<audio::VirtualWaveSystem>();
+        system->SetDevices({"First", "Second"});
+        return std::unique_ptr<audio::WaveOutSystem>(std::move(system));
+    };
+}
 
-class DeferredWaveSystemTest : public ::testing::Test {
-  protected:
-    DeferredWaveSystem::Factory CountingFactory() {
-        return [this] {
-            ++made_;
-            auto system = std::make_unique<VirtualWaveSystem>();
-            system->SetDevices({"First", "Second"});
-            return std::unique_ptr<audio::WaveOutSystem>(std::move(system));
-        };
-    }
-    std::atomic<int> made_{0};
-};
-
-TEST_F(DeferredWaveSystemTest, BackendIsMadeOnceWhicheverThreadAsksFirst) {
-    DeferredWaveSystem system(CountingFactory());
+TEST(DeferredWaveSystemTest, BackendIsMadeOnceWhicheverThreadAsksFirst) {
+    std::atomic<int> made{0}, devicesSeen{0};
+    DeferredWaveSystem system(CountingFactory(made));
     system.StartLoading();
-    std::vector<std::thread> askers;
-    std::atomic<int> devicesSeen{0};
-    for (int i = 0; i < 4; ++i) {
-        askers.emplace_back([&] { devicesSeen += system.DeviceCount(); });
-    }
-    for (std::thread& asker : askers) {
-        asker.join();
+    {
+        std::vector<std::jthread> askers;
+        for (int i = 0; i < 4; ++i) {
+            askers.emplace_back([&] { devicesSeen += system.DeviceCount(); });
+        }
     }
     EXPECT_EQ(devicesSeen, 8);
     EXPECT_EQ(system.DeviceName(1), "Second");
-    EXPECT_EQ(made_, 1);
+    EXPECT_EQ(made, 1);
 }
 
-// A call before loading makes the backend on the caller; a system never asked makes none.
-TEST_F(DeferredWaveSystemTest, CallBeforeLoadingMakesTheBackendOnTheCaller) {
-    { DeferredWaveSystem unused(CountingFactory()); }
-    DeferredWaveSystem system(CountingFactory());
+// A call before loading makes the backend on the caller; a system never asked makes none; one
+// destroyed while loading waits for its backend.
+TEST(DeferredWaveSystemTest, CallBeforeLoadingMakesTheBackendOnTheCaller) {
+    std::atomic<int> made{0};
+    { DeferredWaveSystem unused(CountingFactory(made)); }
+    DeferredWaveSystem system(CountingFactory(made));
     EXPECT_EQ(system.DeviceCount(), 2);
     system.StartLoading();
     EXPECT_EQ(system.DeviceCount(), 2);
-    EXPECT_EQ(made_, 1);
-}
-
-TEST_F(DeferredWaveSystemTest, DestroyingWhileLoadingWaitsForTheBackend) {
-    { DeferredWaveSystem(CountingFactory()).StartLoading(); }
-    EXPECT_EQ(made_, 1);
+    { DeferredWaveSystem(CountingFactory(made)).StartLoading(); }
+    EXPECT_EQ(made, 2);
 }
 
 }  // namespace

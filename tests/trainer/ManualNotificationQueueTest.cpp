@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -10,17 +11,16 @@ namespace {
 
 TEST(ManualNotificationQueueTest, RunUntilWaitsForWorkFromAnotherThreadAndKeepsItsOrder) {
     ManualNotificationQueue queue;
-    std::vector<int> ran;
+    std::vector<int> ran, expected(200);
+    std::iota(expected.begin(), expected.end(), 0);
     std::thread poster([&] {
-        for (int i = 0; i < 200; ++i) {
+        for (int i : expected) {
             queue.Post([&ran, i] { ran.push_back(i); });
         }
     });
-    queue.RunUntil([&] { return ran.size() == 200; });
+    queue.RunUntil([&] { return ran.size() == expected.size(); });
     poster.join();
-    for (int i = 0; i < 200; ++i) {
-        ASSERT_EQ(ran[static_cast<std::size_t>(i)], i);
-    }
+    EXPECT_EQ(ran, expected);
 }
 
 TEST(ManualNotificationQueueTest, WorkPostedByWorkRunsAfterWhatWasAlreadyQueued) {
@@ -28,10 +28,7 @@ TEST(ManualNotificationQueueTest, WorkPostedByWorkRunsAfterWhatWasAlreadyQueued)
     ManualNotificationQueue queue;
     int idles = 0;
     queue.SetIdleHook([&] { queue.Post([&] { ran.push_back('i'); }), ++idles; });
-    queue.Post([&] {
-        ran.push_back('a');
-        queue.Post([&] { ran.push_back('c'); });
-    });
+    queue.Post([&] { ran.push_back('a'), queue.Post([&] { ran.push_back('c'); }); });
     queue.Post([&] { ran.push_back('b'); });
     EXPECT_EQ(queue.RunPending(), 3u);
     EXPECT_EQ(idles, 0);
