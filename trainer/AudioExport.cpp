@@ -88,6 +88,9 @@ bool AudioExport::RenderSome(std::size_t characters) {
 }
 
 bool AudioExport::WriteSamples(const int16_t* samples, std::size_t count) {
+    if (count == 0) {
+        return true;  // a character without a pattern keys nothing
+    }
     bytes_.resize(2 * count);
     for (std::size_t i = 0; i < count; ++i) {
         const auto u = static_cast<uint16_t>(samples[i]);
