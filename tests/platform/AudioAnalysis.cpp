@@ -71,10 +71,9 @@ double FundamentalHz(std::span<const int16_t> samples, double sampleRate) {
     return (crossings - 1) * sampleRate / (last - first);
 }
 
-std::vector<Segment> SegmentOnOff(std::span<const int16_t> samples, double sampleRate,
-                                  double decayMs, double threshold) {
+std::vector<Segment> SegmentOnOff(std::span<const int16_t> samples, double sampleRate) {
     std::vector<double> envelope(samples.size());
-    const double decay = std::exp(-1000.0 / (decayMs * sampleRate));
+    const double decay = std::exp(-1000.0 / (3.0 * sampleRate));  // 3 ms
     double env = 0.0;
     double peak = 0.0;
     for (std::size_t i = 0; i < samples.size(); ++i) {
@@ -86,8 +85,8 @@ std::vector<Segment> SegmentOnOff(std::span<const int16_t> samples, double sampl
     if (samples.empty()) {
         return segments;
     }
-    const double high = peak * threshold * 1.2;
-    const double low = peak * threshold * 0.8;
+    const double high = peak * 0.6;
+    const double low = peak * 0.4;
     bool on = false;
     std::size_t start = 0;
     for (std::size_t i = 0; i < samples.size(); ++i) {
@@ -168,21 +167,15 @@ std::string DecodeMorse(const std::vector<Segment>& segments) {
 
 double ToneFrequencyHz(std::span<const int16_t> samples, const std::vector<Segment>& segments,
                        double sampleRate, std::size_t trim) {
-    double cycles = 0.0;
-    double seconds = 0.0;
+    const Segment* longest = nullptr;
     for (const Segment& s : segments) {
-        if (!s.on || s.length <= 2 * trim) {
-            continue;
-        }
-        const auto part = samples.subspan(s.start + trim, s.length - 2 * trim);
-        const double f = FundamentalHz(part, sampleRate);
-        if (f > 0) {
-            const double duration = static_cast<double>(part.size()) / sampleRate;
-            cycles += f * duration;
-            seconds += duration;
-        }
+        longest = s.on && (!longest || s.length > longest->length) ? &s : longest;
     }
-    return seconds > 0 ? cycles / seconds : 0.0;
+    if (!longest || longest->length <= 2 * trim) {
+        return 0.0;
+    }
+    return FundamentalHz(samples.subspan(longest->start + trim, longest->length - 2 * trim),
+                         sampleRate);
 }
 
 }  // namespace vantrel::audio::test

@@ -1,6 +1,7 @@
 // Collects the notifications of wave streams for tests and lets a test wait for them.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -41,11 +42,12 @@ class WaveEventLog {
 
     int Count(WaveMessage message) const {
         std::lock_guard lock(mutex_);
-        int n = 0;
-        for (const WaveEvent& e : events_) {
-            n += e.message == message;
-        }
-        return n;
+        return Count(events_, message);
+    }
+    static int Count(const std::vector<WaveEvent>& events, WaveMessage message) {
+        return static_cast<int>(
+            std::count_if(events.begin(), events.end(),
+                          [&](const WaveEvent& e) { return e.message == message; }));
     }
 
     // Waits (generously, for real devices) until `done` holds over the events.
