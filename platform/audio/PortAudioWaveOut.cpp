@@ -149,39 +149,19 @@ class PortAudioWaveOut final : public WaveOut {
     }
 
     MMResult Prepare(WaveHeader* header) override {
-        if (!header) {
-            return MMSYSERR_INVALPARAM;
-        }
         std::lock_guard lock(mutex_);
-        header->prepared = true;
-        return MMSYSERR_NOERROR;
+        return MarkPrepared(header);
     }
 
     MMResult Unprepare(WaveHeader* header) override {
-        if (!header) {
-            return MMSYSERR_INVALPARAM;
-        }
         std::lock_guard lock(mutex_);
-        if (header->queued) {
-            return WAVERR_STILLPLAYING;
-        }
-        header->prepared = false;
-        return MMSYSERR_NOERROR;
+        return MarkUnprepared(header);
     }
 
     MMResult Write(WaveHeader* header) override {
-        if (!header || (!header->data && header->length > 0)) {
-            return MMSYSERR_INVALPARAM;
-        }
         std::lock_guard lock(mutex_);
-        if (closed_) {
-            return MMSYSERR_INVALHANDLE;
-        }
-        if (!header->prepared) {
-            return WAVERR_UNPREPARED;
-        }
-        if (header->queued) {
-            return WAVERR_STILLPLAYING;
+        if (const MMResult refused = CheckWritable(header, closed_); refused != MMSYSERR_NOERROR) {
+            return refused;
         }
         if (dead_) {
             // Nothing can play it: give it back after its playing time, so that the caller

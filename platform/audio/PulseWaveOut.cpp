@@ -100,39 +100,19 @@ class PulseWaveOut final : public WaveOut {
     }
 
     MMResult Prepare(WaveHeader* header) override {
-        if (!header) {
-            return MMSYSERR_INVALPARAM;
-        }
         std::lock_guard lock(mutex_);
-        header->prepared = true;
-        return MMSYSERR_NOERROR;
+        return MarkPrepared(header);
     }
 
     MMResult Unprepare(WaveHeader* header) override {
-        if (!header) {
-            return MMSYSERR_INVALPARAM;
-        }
         std::lock_guard lock(mutex_);
-        if (header->queued) {
-            return WAVERR_STILLPLAYING;
-        }
-        header->prepared = false;
-        return MMSYSERR_NOERROR;
+        return MarkUnprepared(header);
     }
 
     MMResult Write(WaveHeader* header) override {
-        if (!header || (!header->data && header->length > 0)) {
-            return MMSYSERR_INVALPARAM;
-        }
         std::lock_guard lock(mutex_);
-        if (closed_) {
-            return MMSYSERR_INVALHANDLE;
-        }
-        if (!header->prepared) {
-            return WAVERR_UNPREPARED;
-        }
-        if (header->queued) {
-            return WAVERR_STILLPLAYING;
+        if (const MMResult refused = CheckWritable(header, closed_); refused != MMSYSERR_NOERROR) {
+            return refused;
         }
         if (needsStream_ && MakeStreamLocked() != MMSYSERR_NOERROR) {
             return GiveBackLater(header);
@@ -341,11 +321,11 @@ class PulseWaveOut final : public WaveOut {
                 failed_ = true;
                 return MMSYSERR_NODRIVER;
             }
-            pa_sample_spec spec{};
-            spec.format = format_.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
-            spec.rate = format_.samplesPerSec;
-            spec.channels = static_cast<uint8_t>(format_.channels);
-            stream = pa_stream_new(context, "Vantrel", &spec, nullptr);
+            pa_sample_spec sampleSpec{};
+            sampleSpec.format = format_.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
+            sampleSpec.rate = format_.samplesPerSec;
+            sampleSpec.channels = static_cast<uint8_t>(format_.channels);
+            stream = pa_stream_new(context, "Vantrel", &sampleSpec, nullptr);
             if (!stream) {
                 failed_ = true;
                 return pa_context_errno(context) == PA_ERR_INVALID ? WAVERR_BADFORMAT

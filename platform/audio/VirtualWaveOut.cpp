@@ -84,39 +84,19 @@ class VirtualWaveOut final : public WaveOut {
     }
 
     MMResult Prepare(WaveHeader* header) override {
-        if (!header) {
-            return MMSYSERR_INVALPARAM;
-        }
         auto lock = state_->Answer();
-        header->prepared = true;
-        return MMSYSERR_NOERROR;
+        return MarkPrepared(header);
     }
 
     MMResult Unprepare(WaveHeader* header) override {
-        if (!header) {
-            return MMSYSERR_INVALPARAM;
-        }
         auto lock = state_->Answer();
-        if (header->queued) {
-            return WAVERR_STILLPLAYING;
-        }
-        header->prepared = false;
-        return MMSYSERR_NOERROR;
+        return MarkUnprepared(header);
     }
 
     MMResult Write(WaveHeader* header) override {
-        if (!header || (!header->data && header->length > 0)) {
-            return MMSYSERR_INVALPARAM;
-        }
         auto lock = state_->Answer();
-        if (closed_) {
-            return MMSYSERR_INVALHANDLE;
-        }
-        if (!header->prepared) {
-            return WAVERR_UNPREPARED;
-        }
-        if (header->queued) {
-            return WAVERR_STILLPLAYING;
+        if (const MMResult refused = CheckWritable(header, closed_); refused != MMSYSERR_NOERROR) {
+            return refused;
         }
         header->queued = true;
         queue_.push_back(header);

@@ -20,6 +20,38 @@ bool IsValidPcm(const WaveFormat& format) {
            format.avgBytesPerSec == blockAlign * format.samplesPerSec;
 }
 
+MMResult MarkPrepared(WaveHeader* header) {
+    if (!header) {
+        return MMSYSERR_INVALPARAM;
+    }
+    header->prepared = true;
+    return MMSYSERR_NOERROR;
+}
+
+MMResult MarkUnprepared(WaveHeader* header) {
+    if (!header) {
+        return MMSYSERR_INVALPARAM;
+    }
+    if (header->queued) {
+        return WAVERR_STILLPLAYING;
+    }
+    header->prepared = false;
+    return MMSYSERR_NOERROR;
+}
+
+MMResult CheckWritable(const WaveHeader* header, bool closed) {
+    if (!header || (!header->data && header->length > 0)) {
+        return MMSYSERR_INVALPARAM;
+    }
+    if (closed) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (!header->prepared) {
+        return WAVERR_UNPREPARED;
+    }
+    return header->queued ? WAVERR_STILLPLAYING : MMSYSERR_NOERROR;
+}
+
 std::string CutDeviceName(const std::string& name) {
     constexpr std::size_t kMaxNameBytes = 31;
     if (name.size() <= kMaxNameBytes) {

@@ -93,6 +93,13 @@ struct WaveHeader {
 // nullptr for Open and Close.
 using WaveCallback = std::function<void(WaveMessage message, WaveHeader* header)>;
 
+// The header bookkeeping every backend does under its stream's own lock, with the result codes
+// that Prepare, Unprepare and Write promise below.
+MMResult MarkPrepared(WaveHeader* header);
+MMResult MarkUnprepared(WaveHeader* header);
+// MMSYSERR_NOERROR when `header` may be queued on a stream that is open (`closed` false).
+MMResult CheckWritable(const WaveHeader* header, bool closed);
+
 class WaveOut {
   public:
     virtual ~WaveOut() = default;
