@@ -63,10 +63,10 @@ pulse_start() {
 }
 pulse_stop() {
     if [ -n "$pulse_pid" ]; then
-        kill "$pulse_pid" 2>/dev/null && wait "$pulse_pid" 2>/dev/null
+        { kill "$pulse_pid" && wait "$pulse_pid"; } 2>/dev/null || true
         # A daemon that a test killed and started again is no child of this shell.
         local revived
-        revived=$(cat "$XDG_RUNTIME_DIR/pulse.pid" 2>/dev/null) && kill "$revived" 2>/dev/null
+        revived=$(cat "$XDG_RUNTIME_DIR/pulse.pid" 2>/dev/null) && { kill "$revived" 2>/dev/null || true; }
     fi
     pulse_pid=""
     unset VANTREL_PULSE_SINK VANTREL_PULSE_SCRIPT ALSA_CONFIG_PATH
