@@ -8,12 +8,14 @@
 pulse_pid=""
 pulse_saved_runtime_dir=""
 pulse_script=$(realpath "${BASH_SOURCE[0]}")
-# Starts the daemon in the background of the calling shell; its pid goes to pulse.pid.
+# Starts the daemon in the background of the calling shell; its pid goes to pulse.pid. It is
+# no job of the shell, so a daemon that a test kills leaves no "Killed" line in the log.
 pulse_daemon() {
     pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=stderr \
         --load="module-null-sink sink_name=null rate=44100" \
         --load=module-native-protocol-unix >>"$XDG_RUNTIME_DIR/pulse.log" 2>&1 &
     echo $! >"$XDG_RUNTIME_DIR/pulse.pid"
+    disown $! 2>/dev/null || true
 }
 pulse_answers() {
     for _ in $(seq 50); do
@@ -63,10 +65,15 @@ pulse_start() {
 }
 pulse_stop() {
     if [ -n "$pulse_pid" ]; then
-        { kill "$pulse_pid" && wait "$pulse_pid"; } 2>/dev/null || true
-        # A daemon that a test killed and started again is no child of this shell.
-        local revived
-        revived=$(cat "$XDG_RUNTIME_DIR/pulse.pid" 2>/dev/null) && { kill "$revived" 2>/dev/null || true; }
+        # The daemon started first, and one that a test killed and started again.
+        local pid
+        for pid in "$pulse_pid" "$(cat "$XDG_RUNTIME_DIR/pulse.pid" 2>/dev/null)"; do
+            [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+        done
+        for _ in $(seq 100); do
+            kill -0 "$pulse_pid" 2>/dev/null || break
+            sleep 0.02
+        done
     fi
     pulse_pid=""
     unset VANTREL_PULSE_SINK VANTREL_PULSE_SCRIPT ALSA_CONFIG_PATH
