@@ -4,7 +4,7 @@ add_executable(vantrel
     ${CMAKE_CURRENT_LIST_DIR}/DeferredWaveSystem.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SoundSystemChoice.cpp)
 target_link_libraries(vantrel PRIVATE
-    vantrel_trainer_ui vantrel_about vantrel_settings_backend vantrel_audio Qt6::Widgets)
+    vantrel_window vantrel_about vantrel_settings_backend vantrel_audio Qt6::Widgets)
 if(TARGET vantrel_audio_portaudio)
     target_link_libraries(vantrel PRIVATE vantrel_audio_portaudio)
     target_compile_definitions(vantrel PRIVATE VANTREL_HAVE_PORTAUDIO)

@@ -16,9 +16,9 @@
 #include "app/ExitWatchdog.h"
 #include "platform/settings/SettingsBackend.h"
 #include "progress/HistoryStore.h"
-#include "trainer/LearnerProgress.h"
-#include "trainer/MainForm.h"
-#include "trainer/MessagePresenter.h"
+#include "window/LearnerProgress.h"
+#include "window/MainForm.h"
+#include "window/MessagePresenter.h"
 
 #include "app/SoundSystemChoice.h"
 

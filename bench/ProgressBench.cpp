@@ -17,8 +17,8 @@
 
 #include "progress/CheckComparison.h"
 #include "progress/HistoryStore.h"
-#include "trainer/MessagePresenter.h"
-#include "trainer/StatisticsWindow.h"
+#include "window/MessagePresenter.h"
+#include "window/StatisticsWindow.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "progress/HistoryStore.h"
 #include "progress/WallClock.h"
-#include "trainer/StatisticsWindow.h"
+#include "window/StatisticsWindow.h"
 
 class QAction;
 class QWidget;

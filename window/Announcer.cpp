@@ -1,4 +1,4 @@
-#include "trainer/Announcer.h"
+#include "window/Announcer.h"
 
 #include <QAccessible>
 #include <QAccessibleObject>

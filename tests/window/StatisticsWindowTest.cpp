@@ -13,9 +13,9 @@
 
 #include "support/Cp1251.h"
 #include "tests/support/TempFolder.h"
-#include "tests/ui/QtTestEnvironment.h"
-#include "trainer/CheckComparisonView.h"
-#include "trainer/LearnerProgress.h"
+#include "tests/window/QtTestEnvironment.h"
+#include "window/CheckComparisonView.h"
+#include "window/LearnerProgress.h"
 
 namespace vantrel {
 namespace {

@@ -27,15 +27,15 @@
 #include "support/Cp1251.h"
 #include "support/Settings.h"
 #include "tests/support/TempFolder.h"
-#include "tests/ui/QtTestEnvironment.h"
-#include "trainer/Announcer.h"
+#include "tests/window/QtTestEnvironment.h"
+#include "window/Announcer.h"
 #include "trainer/AudioExport.h"
-#include "trainer/AudioExportCommand.h"
-#include "trainer/CheckComparisonView.h"
+#include "window/AudioExportCommand.h"
+#include "window/CheckComparisonView.h"
 #include "trainer/InterferenceControls.h"
-#include "trainer/LearnerProgress.h"
-#include "trainer/MainForm.h"
-#include "trainer/QtNotificationQueue.h"
+#include "window/LearnerProgress.h"
+#include "window/MainForm.h"
+#include "window/QtNotificationQueue.h"
 
 namespace vantrel {
 namespace {

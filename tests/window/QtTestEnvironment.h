@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "trainer/MessagePresenter.h"
+#include "window/MessagePresenter.h"
 
 // Failure messages show texts, not UTF-16 code units.
 inline void PrintTo(const QString& text, std::ostream* out) {

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "tests/ui/QtTestEnvironment.h"
+#include "tests/window/QtTestEnvironment.h"
 
 namespace vantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "trainer/QtWindowGeometry.h"
+#include "window/QtWindowGeometry.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "trainer/StatisticsWindow.h"
+#include "window/StatisticsWindow.h"
 
 #include <QAccessible>
 #include <QChart>
@@ -21,7 +21,7 @@
 #include "progress/CsvExport.h"
 #include "progress/Statistics.h"
 #include "trainer/Limits.h"
-#include "trainer/MessagePresenter.h"
+#include "window/MessagePresenter.h"
 
 namespace vantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "trainer/ThemeColours.h"
+#include "window/ThemeColours.h"
 
 #include <QApplication>
 #include <QEvent>

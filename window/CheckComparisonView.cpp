@@ -1,4 +1,4 @@
-#include "trainer/CheckComparisonView.h"
+#include "window/CheckComparisonView.h"
 
 #include <QAccessible>
 #include <QFontDatabase>

@@ -1,4 +1,4 @@
-#include "trainer/LessonTab.h"
+#include "window/LessonTab.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -1,4 +1,4 @@
-#include "trainer/MainForm.h"
+#include "window/MainForm.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -36,22 +36,22 @@
 #include "platform/audio/WorkerWaveSystem.h"
 #include "support/Cp1251.h"
 #include "support/Settings.h"
-#include "trainer/AccessibleSlider.h"
-#include "trainer/Announcer.h"
-#include "trainer/AudioExportCommand.h"
-#include "trainer/CheckComparisonView.h"
+#include "window/AccessibleSlider.h"
+#include "window/Announcer.h"
+#include "window/AudioExportCommand.h"
+#include "window/CheckComparisonView.h"
 #include "trainer/ContactData.h"
 #include "trainer/CopyCheck.h"
 #include "trainer/InterferenceControls.h"
-#include "trainer/LearnerProgress.h"
-#include "trainer/LessonTab.h"
+#include "window/LearnerProgress.h"
+#include "window/LessonTab.h"
 #include "trainer/Limits.h"
-#include "trainer/MessagePresenter.h"
+#include "window/MessagePresenter.h"
 #include "trainer/PracticeTextBuilder.h"
-#include "trainer/QtNotificationQueue.h"
-#include "trainer/QtWindowGeometry.h"
+#include "window/QtNotificationQueue.h"
+#include "window/QtWindowGeometry.h"
 #include "trainer/Random.h"
-#include "trainer/ThemeColours.h"
+#include "window/ThemeColours.h"
 #include "trainer/TrackBarHints.h"
 
 namespace vantrel {

@@ -1,9 +1,9 @@
-#include "trainer/AccessibleSlider.h"
+#include "window/AccessibleSlider.h"
 
 #include <QAbstractSlider>
 #include <QScrollBar>
 
-#include "trainer/Announcer.h"
+#include "window/Announcer.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "trainer/AudioExportCommand.h"
+#include "window/AudioExportCommand.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -8,7 +8,7 @@
 #include <QWidget>
 
 #include "trainer/AudioExport.h"
-#include "trainer/MessagePresenter.h"
+#include "window/MessagePresenter.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "trainer/MessagePresenter.h"
+#include "window/MessagePresenter.h"
 
 #include <QApplication>
 #include <QMessageBox>

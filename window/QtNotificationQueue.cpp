@@ -1,4 +1,4 @@
-#include "trainer/QtNotificationQueue.h"
+#include "window/QtNotificationQueue.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QPixmap>
 
-#include "tests/ui/QtTestEnvironment.h"
+#include "tests/window/QtTestEnvironment.h"
 
 namespace vantrel {
 namespace {

@@ -1,10 +1,10 @@
-#include "trainer/LearnerProgress.h"
+#include "window/LearnerProgress.h"
 
 #include <QAction>
 #include <QWidget>
 
-#include "trainer/CheckComparisonView.h"
-#include "trainer/MessagePresenter.h"
+#include "window/CheckComparisonView.h"
+#include "window/MessagePresenter.h"
 
 namespace vantrel {
 
