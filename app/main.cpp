@@ -16,7 +16,6 @@
 #include "app/ExitWatchdog.h"
 #include "platform/settings/SettingsBackend.h"
 #include "progress/HistoryStore.h"
-#include "window/LearnerProgress.h"
 #include "window/MainForm.h"
 #include "window/MessagePresenter.h"
 
@@ -68,7 +67,7 @@ int main(int argc, char* argv[]) {
         vantrel::QtMessagePresenter messages;
 
         vantrel::TMorseMain window(audio, *settings, messages);
-        window.Progress().UseHistoryFile(vantrel::progress::DefaultHistoryFile());
+        window.Session().UseHistoryFile(vantrel::progress::DefaultHistoryFile());
         messages.SetParent(&window);
         vantrel::TForm1 about(&window);
         window.SetAboutWindow(&about);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/settings/XdgSettingsFile.h"
-#include "support/Settings.h"
+#include "trainer/SettingsTable.h"
 
 namespace {
 
@@ -35,9 +35,7 @@ class BenchFolder {
 void StoreAll(vantrel::settings::SettingsBackend& store, int32_t v) {
     const uint8_t record[20] = {0, 0, 0, 0, 149};
     vantrel::WriteBinarySetting(store, kSettingsKey, vantrel::kWindowPosSetting, record, 20);
-    for (std::string_view name :
-         {vantrel::kSpeedSetting, vantrel::kSpacingSetting, vantrel::kTestSetting,
-          vantrel::kPitchSetting, vantrel::kVolumeSetting}) {
+    for (std::string_view name : {"Speed", "Spacing", "Test", "Pitch", "Volume"}) {
         vantrel::WriteIntSetting(store, kSettingsKey, name, v);
     }
 }

@@ -71,6 +71,19 @@ void RenameJournal(const fs::path& from, const fs::path& to) {
 
 }  // namespace
 
+HistoryEntry CheckEntry(int64_t timeUnix, const CheckSettings& settings,
+                        const CheckComparison& comparison, int blocksWrong, int grade) {
+    HistoryEntry entry;
+    entry.timeUnix = timeUnix;
+    entry.settings = settings;
+    entry.charactersSent = comparison.sentCount;
+    entry.charactersRight = comparison.rightCount;
+    entry.blocksWrong = blocksWrong;
+    entry.grade = grade;
+    entry.pairs = comparison.pairs;
+    return entry;
+}
+
 fs::path DefaultHistoryFile() {
     fs::path data;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {

@@ -48,6 +48,10 @@ inline double AccuracyPercent(const HistoryEntry& entry) {
 
 enum class Period { LastCheck, LastSevenDays, All };
 
+// The record of one copy check, checked at `timeUnix`, from its comparison.
+HistoryEntry CheckEntry(int64_t timeUnix, const CheckSettings& settings,
+                        const CheckComparison& comparison, int blocksWrong, int grade);
+
 // "$XDG_DATA_HOME/Quorbit/Vantrel/history.sqlite", or under "~/.local/share" when that
 // variable is unset or not an absolute path; empty when no home folder is known.
 std::filesystem::path DefaultHistoryFile();

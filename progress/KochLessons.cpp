@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "progress/CheckComparison.h"
 #include "progress/KochOrderCyrillic.h"
 #include "progress/KochOrderLatin.h"
 
@@ -31,11 +30,6 @@ std::string_view LessonCharacters(KochAlphabet alphabet, int lesson) {
 
 bool OffersNextLesson(int rightCount, int sentCount) {
     return sentCount > 0 && 100LL * rightCount >= 1LL * kNextLessonPercent * sentCount;
-}
-
-bool CopyEarnsNextLesson(std::string_view keyedCp1251, std::string_view copyCp1251) {
-    const CheckComparison comparison = CompareCopy(keyedCp1251, copyCp1251);
-    return OffersNextLesson(comparison.rightCount, comparison.sentCount);
 }
 
 }  // namespace vantrel::progress

@@ -24,10 +24,8 @@ int ClampLesson(KochAlphabet alphabet, int lesson);
 // The first lesson + 1 characters of the order (the lesson clamped first), Windows-1251.
 std::string_view LessonCharacters(KochAlphabet alphabet, int lesson);
 
-// True when at least 90% of the sent characters were copied right (nothing sent: false).
+// True when at least 90% of the sent characters were copied right (nothing sent: false). A copy
+// counts as the learner's statistics count it (CompareCopy): blanks and line breaks do not.
 bool OffersNextLesson(int rightCount, int sentCount);
-// The same for a copy of a keyed practice text, compared character by character as the
-// learner's statistics compare them (CompareCopy): blanks and line breaks do not count.
-bool CopyEarnsNextLesson(std::string_view keyedCp1251, std::string_view copyCp1251);
 
 }  // namespace vantrel::progress

@@ -15,18 +15,6 @@
 
 namespace vantrel {
 
-inline constexpr std::string_view kSettingsKey = "Software\\Quorbit\\Vantrel";
-inline constexpr std::string_view kWindowPosSetting = "WindowPos";
-inline constexpr std::string_view kSpeedSetting = "Speed";
-inline constexpr std::string_view kSpacingSetting = "Spacing";
-inline constexpr std::string_view kTestSetting = "Test";
-inline constexpr std::string_view kPitchSetting = "Pitch";
-inline constexpr std::string_view kVolumeSetting = "Volume";
-// Koch lessons and the start delay, beside the five above.
-inline constexpr std::string_view kKochAlphabetSetting = "KochAlphabet";
-inline constexpr std::string_view kLessonSetting = "Lesson";
-inline constexpr std::string_view kStartDelaySetting = "StartDelay";
-
 using settings::SettingsBackend;
 
 // The stored dword as a signed integer, or `defaultValue` when the key or value is missing or

@@ -9,6 +9,7 @@
 
 #include "trainer/AudioExport.h"
 #include "window/MessagePresenter.h"
+#include "window/Widgets.h"
 
 namespace vantrel {
 
@@ -23,9 +24,9 @@ std::optional<std::filesystem::path> ChooseWavFile(QWidget* parent) {
     if (!file.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
         file += QLatin1String(".wav");
     }
-    const std::filesystem::path wav(file.toStdU16String());
+    const std::filesystem::path wav = PathFromDialog(file);
     // The dialog has asked about the WAV; the text beside it may replace a file too.
-    const QString text = QString::fromStdU16String(ExportTextPath(wav).u16string());
+    const QString text = DialogPath(ExportTextPath(wav));
     if (QFileInfo::exists(text) &&
         QMessageBox::question(parent, QStringLiteral("Сохранить как звук"),
                               QStringLiteral("Файл «%1» уже есть. Заменить его текстом упражнения?")
@@ -50,15 +51,15 @@ AudioExportCommand::AudioExportCommand(QWidget* window, MessagePresenter& messag
 
 AudioExportCommand::~AudioExportCommand() = default;
 
-void AudioExportCommand::Start(const Keyer& keyer, std::string cp1251) {
-    if (Running() || cp1251.empty()) {
+void AudioExportCommand::Start(std::unique_ptr<AudioExport> job) {
+    if (Running() || !job) {
         return;
     }
     std::optional<std::filesystem::path> file = chooseFile_(window_);
     if (!file) {
         return;
     }
-    export_ = std::make_unique<AudioExport>(keyer, std::move(cp1251));
+    export_ = std::move(job);
     if (std::optional<std::string> error = export_->Begin(*file)) {
         export_.reset();
         messages_.ShowError(*error);

@@ -18,7 +18,6 @@ class QWidget;
 namespace vantrel {
 
 class AudioExport;
-class Keyer;
 class MessagePresenter;
 
 class AudioExportCommand : public QObject {
@@ -36,8 +35,9 @@ class AudioExportCommand : public QObject {
     // Replaces the save dialog (tests).
     void SetSaveChooser(SaveChooser chooser) { chooseFile_ = std::move(chooser); }
 
-    // Asks for a file, then starts rendering `cp1251` with a copy of `keyer`; returns at once.
-    void Start(const Keyer& keyer, std::string cp1251);
+    // Asks for a file, then starts rendering `job` into it; returns at once. Nothing happens
+    // without a job or while another export runs.
+    void Start(std::unique_ptr<AudioExport> job);
     bool Running() const { return export_ != nullptr; }
 
   signals:

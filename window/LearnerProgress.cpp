@@ -8,12 +8,12 @@
 
 namespace vantrel {
 
-LearnerProgress::LearnerProgress(MessagePresenter& messages, QWidget* window)
+LearnerProgress::LearnerProgress(MessagePresenter& messages, QWidget* window, HistoryAccess history)
     : messages_(messages),
       window_(window),
+      history_(std::move(history)),
       statisticsAction_(new QAction(QStringLiteral("Статистика"), window)),
       view_(new CheckComparisonView(window)) {
-    UseHistoryFile({});
     statisticsAction_->setObjectName(QLatin1String("StatisticsItem"));
     statisticsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     statisticsAction_->setShortcutContext(Qt::WindowShortcut);
@@ -22,12 +22,8 @@ LearnerProgress::LearnerProgress(MessagePresenter& messages, QWidget* window)
 }
 
 LearnerProgress::~LearnerProgress() {
-    // The window reads the store, which goes with this object.
+    // The window reads the store, which may go before the window would.
     delete statistics_.data();
-}
-
-void LearnerProgress::UseHistoryFile(std::filesystem::path file) {
-    store_ = std::make_unique<progress::HistoryStore>(std::move(file), [this] { return clock_(); });
 }
 
 void LearnerProgress::SetSaveFileChooser(StatisticsWindow::SaveFileChooser chooser) {
@@ -37,22 +33,11 @@ void LearnerProgress::SetSaveFileChooser(StatisticsWindow::SaveFileChooser choos
     }
 }
 
-void LearnerProgress::RecordCheck(const progress::CheckSettings& settings,
-                                  std::string_view sentCp1251, std::string_view copyCp1251,
-                                  int blocksWrong, int grade) {
-    const progress::CheckComparison comparison = progress::CompareCopy(sentCp1251, copyCp1251);
+void LearnerProgress::ShowCheck(const progress::CheckComparison& comparison,
+                                const std::optional<std::string>& historyNotice) {
     view_->Show(comparison);
-    progress::HistoryEntry entry;
-    entry.timeUnix = clock_();
-    entry.settings = settings;
-    entry.charactersSent = comparison.sentCount;
-    entry.charactersRight = comparison.rightCount;
-    entry.blocksWrong = blocksWrong;
-    entry.grade = grade;
-    entry.pairs = comparison.pairs;
-    store_->Append(entry);
-    if (std::optional<std::string> notice = store_->TakeNotice()) {
-        messages_.ShowError(*notice);
+    if (historyNotice) {
+        messages_.ShowError(*historyNotice);
     }
     if (statistics_ && statistics_->isVisible()) {
         statistics_->Refresh();
@@ -61,7 +46,7 @@ void LearnerProgress::RecordCheck(const progress::CheckSettings& settings,
 
 void LearnerProgress::ShowStatistics() {
     if (!statistics_) {
-        statistics_ = new StatisticsWindow(*store_, messages_, window_);
+        statistics_ = new StatisticsWindow(history_(), messages_, window_);
         statistics_->setWindowFlag(Qt::Window);
         if (chooser_) {
             statistics_->SetSaveFileChooser(chooser_);

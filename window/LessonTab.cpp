@@ -5,9 +5,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "support/Cp1251.h"
 #include "trainer/Limits.h"
@@ -37,7 +37,8 @@ T* Named(T* widget, const char* name, const QString& accessibleName) {
 
 }  // namespace
 
-LessonTab::LessonTab(QWidget* parent) : QWidget(parent) {
+LessonTab::LessonTab(TrainerSession& session, QWidget* parent)
+    : QWidget(parent), session_(session) {
     setObjectName(QLatin1String("LessonSheet"));
     AlphabetBox = Named(new QComboBox, "AlphabetBox", QStringLiteral("Алфавит"));
     AlphabetBox->addItem(QStringLiteral("Латинский"));
@@ -63,7 +64,6 @@ LessonTab::LessonTab(QWidget* parent) : QWidget(parent) {
 
     StartDelaySpin = Named(new QSpinBox, "StartDelaySpin", QStringLiteral("Задержка начала"));
     StartDelaySpin->setRange(limits::kStartDelayMin, limits::kStartDelayMax);
-    StartDelaySpin->setValue(limits::kStartDelayDefault);
     StartDelaySpin->setSuffix(QStringLiteral(" с"));
     StartDelaySpin->setAccessibleDescription(
         QStringLiteral("Секунды тишины перед первым знаком, для медленно включающихся устройств"));
@@ -96,65 +96,52 @@ LessonTab::LessonTab(QWidget* parent) : QWidget(parent) {
         setTabOrder(order[i - 1], order[i]);
     }
 
-    AlphabetChange();
+    ShowSettings();
     connect(AlphabetBox, &QComboBox::currentIndexChanged, this, &LessonTab::AlphabetChange);
     connect(LessonSpin, &QSpinBox::valueChanged, this, &LessonTab::LessonChange);
     connect(NextLessonBtn, &QPushButton::clicked, this, &LessonTab::NextLessonBtnClick);
-    connect(StartDelaySpin, &QSpinBox::valueChanged, this, &LessonTab::startDelayChanged);
-}
-
-progress::KochAlphabet LessonTab::Alphabet() const {
-    return progress::KochAlphabetFromNumber(AlphabetBox->currentIndex());
-}
-
-int LessonTab::Lesson() const {
-    return LessonSpin->value();
+    connect(StartDelaySpin, &QSpinBox::valueChanged, this,
+            [this](int seconds) { session_.SetStartDelay(seconds); });
 }
 
 std::vector<QWidget*> LessonTab::TabOrder() const {
     return {AlphabetBox, LessonSpin, NextLessonBtn, LessonChars, StartDelaySpin};
 }
 
-int LessonTab::StartDelaySeconds() const {
-    return StartDelaySpin->value();
-}
-
-void LessonTab::SetAlphabet(int number) {
-    AlphabetBox->setCurrentIndex(static_cast<int>(progress::KochAlphabetFromNumber(number)));
-}
-
-void LessonTab::SetLesson(int lesson) {
-    LessonSpin->setValue(progress::ClampLesson(Alphabet(), lesson));
-}
-
-void LessonTab::SetStartDelaySeconds(int seconds) {
-    StartDelaySpin->setValue(std::clamp(seconds, limits::kStartDelayMin, limits::kStartDelayMax));
-}
-
-std::optional<std::string> LessonTab::AfterCheck(std::string_view keyedCp1251,
-                                                 std::string_view copyCp1251) {
-    if (Lesson() >= progress::LastLesson(Alphabet()) ||
-        !progress::CopyEarnsNextLesson(keyedCp1251, copyCp1251)) {
-        return std::nullopt;
-    }
-    NextLessonBtn->setEnabled(true);
-    return "Верно не меньше 90% знаков. Можно переходить к уроку " + std::to_string(Lesson() + 1) +
-           ": кнопка «Следующий урок» на вкладке «Урок».";
-}
-
-void LessonTab::AlphabetChange() {
-    LessonSpin->setRange(progress::kFirstLesson, progress::LastLesson(Alphabet()));
+void LessonTab::ShowSettings() {
+    const QSignalBlocker alphabet(AlphabetBox);
+    const QSignalBlocker lesson(LessonSpin);
+    const QSignalBlocker delay(StartDelaySpin);
+    const TrainerSettings& settings = session_.Settings();
+    AlphabetBox->setCurrentIndex(settings.kochAlphabet);
+    LessonSpin->setRange(
+        progress::kFirstLesson,
+        progress::LastLesson(progress::KochAlphabetFromNumber(settings.kochAlphabet)));
+    LessonSpin->setValue(settings.lesson);
+    StartDelaySpin->setValue(settings.startDelay);
     LessonChange();
 }
 
+void LessonTab::OfferNextLesson() {
+    NextLessonBtn->setEnabled(true);
+}
+
+void LessonTab::AlphabetChange() {
+    session_.SetKochAlphabet(AlphabetBox->currentIndex());
+    ShowSettings();
+}
+
 void LessonTab::LessonChange() {
+    session_.SetLesson(LessonSpin->value());
+    const TrainerSettings& settings = session_.Settings();
     NextLessonBtn->setEnabled(false);
-    LessonChars->setText(SpacedCharacters(progress::LessonCharacters(Alphabet(), Lesson())));
+    LessonChars->setText(SpacedCharacters(progress::LessonCharacters(
+        progress::KochAlphabetFromNumber(settings.kochAlphabet), settings.lesson)));
     LessonChars->setAccessibleDescription(LessonChars->text());
 }
 
 void LessonTab::NextLessonBtnClick() {
-    LessonSpin->setValue(Lesson() + 1);
+    LessonSpin->setValue(session_.Settings().lesson + 1);
     LessonSpin->setFocus();
 }
 

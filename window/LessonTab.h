@@ -4,12 +4,10 @@
 #pragma once
 
 #include <QWidget>
-#include <optional>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "progress/KochLessons.h"
+#include "trainer/TrainerSession.h"
 
 class QComboBox;
 class QLabel;
@@ -21,32 +19,22 @@ namespace vantrel {
 class LessonTab : public QWidget {
     Q_OBJECT
   public:
-    explicit LessonTab(QWidget* parent = nullptr);
+    // Shows the session's lesson settings and hands it every change.
+    explicit LessonTab(TrainerSession& session, QWidget* parent = nullptr);
 
-    progress::KochAlphabet Alphabet() const;
-    int Lesson() const;
-    int StartDelaySeconds() const;
     // The tab's controls in keyboard order.
     std::vector<QWidget*> TabOrder() const;
-
-    // Stored values; out of range they are brought to the nearest end. Set the alphabet first,
-    // since it fixes the last lesson.
-    void SetAlphabet(int number);
-    void SetLesson(int lesson);
-    void SetStartDelaySeconds(int seconds);
-
-    // After a check of a lesson text: when the copy earns it and a next lesson exists, offers
-    // it (enables "Следующий урок") and returns the message that says so (UTF-8).
-    std::optional<std::string> AfterCheck(std::string_view keyedCp1251,
-                                          std::string_view copyCp1251);
-
-  signals:
-    void startDelayChanged(int seconds);
+    // Puts the session's alphabet, lesson and start delay on the controls.
+    void ShowSettings();
+    // A check has earned the next lesson: "Следующий урок" takes the learner there.
+    void OfferNextLesson();
 
   private:
     void AlphabetChange();
     void LessonChange();
     void NextLessonBtnClick();
+
+    TrainerSession& session_;
 
     QComboBox* AlphabetBox = nullptr;
     QSpinBox* LessonSpin = nullptr;

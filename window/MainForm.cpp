@@ -33,26 +33,22 @@
 #include <vector>
 
 #include "about/ProgramIcons.h"
-#include "platform/audio/WorkerWaveSystem.h"
-#include "support/Cp1251.h"
-#include "support/Settings.h"
+#include "trainer/AudioExport.h"
+#include "trainer/CopyCheck.h"
+#include "trainer/InterferenceControls.h"
+#include "trainer/Limits.h"
+#include "trainer/TrackBarHints.h"
 #include "window/AccessibleSlider.h"
 #include "window/Announcer.h"
 #include "window/AudioExportCommand.h"
 #include "window/CheckComparisonView.h"
-#include "trainer/ContactData.h"
-#include "trainer/CopyCheck.h"
-#include "trainer/InterferenceControls.h"
 #include "window/LearnerProgress.h"
 #include "window/LessonTab.h"
-#include "trainer/Limits.h"
 #include "window/MessagePresenter.h"
-#include "trainer/PracticeTextBuilder.h"
 #include "window/QtNotificationQueue.h"
 #include "window/QtWindowGeometry.h"
-#include "trainer/Random.h"
 #include "window/ThemeColours.h"
-#include "trainer/TrackBarHints.h"
+#include "window/Widgets.h"
 
 namespace vantrel {
 namespace {
@@ -64,118 +60,8 @@ constexpr int kDesignClientWidth = 798;
 constexpr int kDesignClientHeight = 489;
 // How often a close that had to wait for a command is tried again.
 constexpr int kCloseRetryMs = 20;
-// The hint that the track bars carry until their handlers have run.
-const char kDesignHint[] = "12 wpm";
-
 const char kTextFileDialogTitle[] = "Select text file for test";
 const char kTextFileFilters[] = "Text files (*.txt);;All files (*.*)";
-
-QString Qs(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
-
-// Accessible name of a control from its caption: without the mnemonic marker and edge blanks.
-QString AccessibleCaption(QString caption) {
-    return caption.remove(QLatin1Char('&')).trimmed();
-}
-
-// Windows-1251 text with CR LF line breaks as the text widgets hold it.
-QString ToWidgetText(std::string_view cp1251) {
-    QString text = Qs(cp1251::ToUtf8(cp1251));
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
-// Windows-1251 text of a memo, its line breaks as CR LF.
-std::string FromWidgetText(QString text) {
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return cp1251::FromUtf8(text.toStdString());
-}
-
-// Offset in the widget's text of byte offset `offset` of `cp1251`, whose CR LF pairs the widget
-// holds as one line break.
-int WidgetOffset(std::string_view cp1251, int offset) {
-    int widgetOffset = offset;
-    for (int i = 1; i < offset && i < static_cast<int>(cp1251.size()); ++i) {
-        if (cp1251[i] == '\n' && cp1251[i - 1] == '\r') {
-            --widgetOffset;
-        }
-    }
-    return widgetOffset;
-}
-
-QSlider* MakeTrackBar(const char* name, SpokenScale scale, int value, int tickInterval) {
-    auto* bar = new QSlider(Qt::Vertical);
-    AccessibleSlider::Install(bar, scale);
-    bar->setObjectName(QLatin1String(name));
-    bar->setRange(scale.positionMin, scale.positionMax);
-    bar->setValue(value);
-    bar->setSingleStep(1);
-    bar->setPageStep(1);
-    bar->setTickPosition(QSlider::TicksRight);
-    bar->setTickInterval(tickInterval);
-    // The minimum stands at the top, and Up moves towards it.
-    bar->setInvertedAppearance(true);
-    bar->setInvertedControls(true);
-    bar->setToolTip(QLatin1String(kDesignHint));
-    bar->setMinimumHeight(110);
-    return bar;
-}
-
-// A group with a vertical track bar and optional labels at its top and bottom end; `spokenName`
-// names the bar for screen readers, whose value tells the unit.
-QGroupBox* MakeTrackBarGroup(const QString& caption, const QString& spokenName, QSlider* bar,
-                             const QString& topLabel, const QString& bottomLabel) {
-    auto* group = new QGroupBox(caption);
-    group->setAccessibleName(AccessibleCaption(caption));
-    auto* grid = new QGridLayout(group);
-    grid->addWidget(bar, 0, 0, 3, 1, Qt::AlignHCenter);
-    if (!topLabel.isEmpty()) {
-        auto* top = new QLabel(topLabel);
-        grid->addWidget(top, 0, 1, Qt::AlignTop | Qt::AlignLeft);
-    }
-    if (!bottomLabel.isEmpty()) {
-        auto* bottom = new QLabel(bottomLabel);
-        grid->addWidget(bottom, 2, 1, Qt::AlignBottom | Qt::AlignLeft);
-    }
-    grid->setRowStretch(1, 1);
-    bar->setAccessibleName(spokenName);
-    return group;
-}
-
-QToolBar* MakeToolBar(const char* name) {
-    auto* bar = new QToolBar;
-    bar->setObjectName(QLatin1String(name));
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    bar->setIconSize(QSize(16, 16));
-    return bar;
-}
-
-QAction* MakeAction(QObject* owner, const char* name, const QString& text, int image) {
-    auto* action = new QAction(ToolIcon(image), text, owner);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-// Screen readers get the tab captions without their edge blanks.
-void NameTabsForListeners(QTabWidget* tabs) {
-    for (int index = 0; index < tabs->count(); ++index) {
-        tabs->tabBar()->setAccessibleTabName(index, AccessibleCaption(tabs->tabText(index)));
-    }
-}
-
-// Tells screen readers apart the tool button of `action` from its twins with the same caption.
-void DescribeToolButton(QToolBar* bar, QAction* action, const QString& description) {
-    bar->widgetForAction(action)->setAccessibleDescription(description);
-}
-
-void SetToolTipAndDescription(QWidget* widget, const QString& hint) {
-    widget->setToolTip(hint);
-    widget->setAccessibleDescription(hint);
-}
 
 std::optional<std::filesystem::path> ChooseTextFile(QWidget* parent) {
     const QString file = QFileDialog::getOpenFileName(parent, QLatin1String(kTextFileDialogTitle),
@@ -183,7 +69,7 @@ std::optional<std::filesystem::path> ChooseTextFile(QWidget* parent) {
     if (file.isEmpty()) {
         return std::nullopt;
     }
-    return std::filesystem::path(file.toStdU16String());
+    return PathFromDialog(file);
 }
 
 }  // namespace
@@ -191,17 +77,15 @@ std::optional<std::filesystem::path> ChooseTextFile(QWidget* parent) {
 TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& settings,
                        MessagePresenter& messages, QWidget* parent)
     : QMainWindow(parent),
-      audio_(audio),
-      settings_(settings),
       messages_(messages),
       chooseFile_(ChooseTextFile),
-      keyingAudio_(std::make_unique<audio::WorkerWaveSystem>(audio)),
-      notifications_(new QtNotificationQueue(this)) {
+      notifications_(new QtNotificationQueue(this)),
+      session_(std::make_unique<TrainerSession>(audio, *notifications_,
+                                                static_cast<SessionView&>(*this), settings)),
+      progress_(std::make_unique<LearnerProgress>(
+          messages_, this, [this]() -> progress::HistoryStore& { return session_->History(); })) {
     setObjectName(QLatin1String("MorseMain"));
     setWindowIcon(ProgramIcon());
-    interference_ = std::make_unique<InterferenceControls>(
-        audio_, signal::TSLClockService::Instance(), InterferenceControls::Switching::Background);
-    progress_ = std::make_unique<LearnerProgress>(messages_, this);
     CreateActions();
     CreateMenus();
 
@@ -218,7 +102,7 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
     PageControl1->addTab(CreateSettingsTab(), QStringLiteral(" Настройки "));
     PageControl1->addTab(CreateCheckTab(), QStringLiteral("Окно контроля"));
     PageControl1->addTab(CreateInputTab(), QStringLiteral("Ввод"));
-    lessonTab_ = new LessonTab;
+    lessonTab_ = new LessonTab(*session_);
     PageControl1->addTab(lessonTab_, QStringLiteral("Урок"));
     exportCommand_ = new AudioExportCommand(this, messages_);
     NameTabsForListeners(PageControl1);
@@ -238,10 +122,6 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
 
 TMorseMain::~TMorseMain() {
     FormDestroy();
-}
-
-void TMorseMain::SetTimeOfDayClock(TimeOfDayClock clock) {
-    resultLog_ = ResultLog(std::move(clock));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -539,6 +419,11 @@ void TMorseMain::ConnectControls() {
     connect(SpacingTrackBar, &QSlider::valueChanged, this, &TMorseMain::SpacingTrackBarChange);
     connect(PitchTrackBar, &QSlider::valueChanged, this, &TMorseMain::PitchTrackBarChange);
     connect(VolTrackBar, &QSlider::valueChanged, this, &TMorseMain::VolTrackBarChange);
+    connect(TextType, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) {
+            session_->SetTextType(id);
+        }
+    });
     connect(TextFileBtn, &QPushButton::clicked, this, &TMorseMain::TextFileBtnClick);
     connect(CheckBox1, &QCheckBox::toggled, this, &TMorseMain::CheckBox1Click);
     connect(CheckBox2, &QCheckBox::toggled, this, &TMorseMain::CheckBox2Click);
@@ -548,8 +433,6 @@ void TMorseMain::ConnectControls() {
     connect(ToolButton5, &QAction::triggered, this, &TMorseMain::ToolButton5Click);
     connect(ToolButton1, &QAction::triggered, this, &TMorseMain::ToolButton1Click);
     connect(ExportAudio, &QAction::triggered, this, &TMorseMain::ExportAudioClick);
-    connect(lessonTab_, &LessonTab::startDelayChanged, this,
-            [this](int seconds) { engine_->SetStartDelay(seconds); });
     // After the handlers, which set the hints.
     for (QSlider* bar : {SpeedTrackBar, SpacingTrackBar, PitchTrackBar, VolTrackBar}) {
         AnnounceHintChanges(bar, *announcer_);
@@ -648,60 +531,23 @@ void TMorseMain::FixWindowSize() {
 
 void TMorseMain::FormCreate() {
     QtWindowGeometry geometry(*this);
-    LoadWindowPos(settings_, kSettingsKey, kWindowPosSetting, geometry, false);
-
-    engine_ = std::make_unique<PlaybackEngine>(keyer_, *keyingAudio_, *notifications_,
-                                               static_cast<PlaybackView&>(*this),
-                                               static_cast<PlaybackHost&>(*this));
-    random_ = std::make_unique<Random>(Random::FromClock());
-    contactTexts_ = std::make_unique<ContactTexts>();
-    builder_ = std::make_unique<PracticeTextBuilder>(*random_, *contactTexts_);
-
-    // QSlider brings an out-of-range value to the nearest end of its range.
-    SpeedTrackBar->setValue(
-        ReadIntSetting(settings_, kSettingsKey, kSpeedSetting, limits::kSpeedDefault));
-    SpacingTrackBar->setValue(
-        ReadIntSetting(settings_, kSettingsKey, kSpacingSetting, limits::kSpacingDefault));
-    SetTextTypeIndex(
-        ReadIntSetting(settings_, kSettingsKey, kTestSetting, limits::kTextTypeDefault));
-    PitchTrackBar->setValue(
-        ReadIntSetting(settings_, kSettingsKey, kPitchSetting, limits::kPitchDefault));
-    VolTrackBar->setValue(
-        ReadIntSetting(settings_, kSettingsKey, kVolumeSetting, limits::kVolumeDefault));
-    lessonTab_->SetAlphabet(ReadIntSetting(settings_, kSettingsKey, kKochAlphabetSetting,
-                                           limits::kKochAlphabetDefault));
-    lessonTab_->SetLesson(
-        ReadIntSetting(settings_, kSettingsKey, kLessonSetting, limits::kLessonDefault));
-    lessonTab_->SetStartDelaySeconds(
-        ReadIntSetting(settings_, kSettingsKey, kStartDelaySetting, limits::kStartDelayDefault));
-    engine_->SetStartDelay(lessonTab_->StartDelaySeconds());
+    const TrainerSettings& stored = session_->LoadSettings(geometry);
+    SpeedTrackBar->setValue(stored.speed);
+    SpacingTrackBar->setValue(stored.spacing);
+    SetTextTypeIndex(stored.textType);
+    PitchTrackBar->setValue(stored.pitch);
+    VolTrackBar->setValue(stored.volume);
+    lessonTab_->ShowSettings();
 
     SpeedTrackBarChange();
     SpacingTrackBarChange();
     PitchTrackBarChange();
     VolTrackBarChange();
-
-    textFileName_.clear();
 }
 
 void TMorseMain::FormDestroy() {
-    // The six values go to the store together, in one write.
-    settings::SettingsBatch batch(settings_);
     QtWindowGeometry geometry(*this);
-    SaveWindowPos(settings_, kSettingsKey, kWindowPosSetting, geometry);
-    WriteIntSetting(settings_, kSettingsKey, kSpeedSetting, SpeedTrackBar->value());
-    WriteIntSetting(settings_, kSettingsKey, kSpacingSetting, SpacingTrackBar->value());
-    WriteIntSetting(settings_, kSettingsKey, kTestSetting, TextTypeIndex());
-    WriteIntSetting(settings_, kSettingsKey, kPitchSetting, PitchTrackBar->value());
-    WriteIntSetting(settings_, kSettingsKey, kVolumeSetting, VolTrackBar->value());
-    WriteIntSetting(settings_, kSettingsKey, kKochAlphabetSetting,
-                    static_cast<int>(lessonTab_->Alphabet()));
-    WriteIntSetting(settings_, kSettingsKey, kLessonSetting, lessonTab_->Lesson());
-    WriteIntSetting(settings_, kSettingsKey, kStartDelaySetting, lessonTab_->StartDelaySeconds());
-}
-
-int TMorseMain::TextTypeIndex() const {
-    return TextType->checkedId();
+    session_->SaveSettings(geometry);
 }
 
 // Below the first entry nothing is selected, above the last the last entry is.
@@ -721,43 +567,48 @@ void TMorseMain::SetTextTypeIndex(int index) {
 // Handlers
 
 void TMorseMain::StartBtnClick() {
-    engine_->StartBtnClick();
+    session_->Start(KeyboardText());
 }
 
 void TMorseMain::PauseBtnClick() {
-    engine_->PauseBtnClick();
+    session_->Pause();
 }
 
 void TMorseMain::SpeedTrackBarChange() {
-    keyer_.SetSpeed(SpeedTrackBar->value());
-    SetToolTipAndDescription(SpeedTrackBar, Qs(SpeedHint(SpeedTrackBar->value())));
-    setWindowTitle(Qs(CaptionAfterSpeedChange(SpeedTrackBar->toolTip().toStdString(),
-                                              SpacingTrackBar->toolTip().toStdString())));
+    session_->SetSpeed(SpeedTrackBar->value());
+    ShowTimingHints();
+    setWindowTitle(Qs(CaptionAfterSpeedChange(SpeedHint(SpeedTrackBar->value()),
+                                              SpacingHint(SpacingTrackBar->value()))));
 }
 
 void TMorseMain::SpacingTrackBarChange() {
-    keyer_.SetSpacing(SpacingTrackBar->value());
+    session_->SetSpacing(SpacingTrackBar->value());
+    ShowTimingHints();
+    setWindowTitle(Qs(CaptionAfterSpacingChange(SpeedHint(SpeedTrackBar->value()),
+                                                SpacingHint(SpacingTrackBar->value()))));
+}
+
+void TMorseMain::ShowTimingHints() {
+    SetToolTipAndDescription(SpeedTrackBar, Qs(SpeedHint(SpeedTrackBar->value())));
     SetToolTipAndDescription(SpacingTrackBar, Qs(SpacingHint(SpacingTrackBar->value())));
-    setWindowTitle(Qs(CaptionAfterSpacingChange(SpeedTrackBar->toolTip().toStdString(),
-                                                SpacingTrackBar->toolTip().toStdString())));
 }
 
 void TMorseMain::PitchTrackBarChange() {
-    keyer_.SetPitchPosition(PitchTrackBar->value());
-    SetToolTipAndDescription(PitchTrackBar, Qs(PitchHint(keyer_.ToneFrequency())));
+    session_->SetPitchPosition(PitchTrackBar->value());
+    SetToolTipAndDescription(PitchTrackBar, Qs(PitchHint(session_->Keying().ToneFrequency())));
 }
 
 void TMorseMain::VolTrackBarChange() {
-    keyer_.SetVolumePosition(VolTrackBar->value());
-    SetToolTipAndDescription(VolTrackBar, Qs(VolumeHint(keyer_.VolumeLevel())));
+    session_->SetVolumePosition(VolTrackBar->value());
+    SetToolTipAndDescription(VolTrackBar, Qs(VolumeHint(session_->Keying().VolumeLevel())));
 }
 
 void TMorseMain::TextFileBtnClick() {
-    if (TextTypeIndex() != limits::kTextTypeFile) {
+    if (session_->Settings().textType != limits::kTextTypeFile) {
         return;
     }
     if (std::optional<std::filesystem::path> file = chooseFile_(this)) {
-        textFileName_ = std::move(*file);
+        session_->SetTextFile(std::move(*file));
     }
 }
 
@@ -771,37 +622,32 @@ void TMorseMain::CheckBox1Click() {
 }
 
 void TMorseMain::CheckBox2Click() {
-    interference_->CheckBox2Click(CheckBox2->isChecked());
+    session_->Interference().CheckBox2Click(CheckBox2->isChecked());
 }
 
 void TMorseMain::CheckBox3Click() {
-    interference_->CheckBox3Click(CheckBox3->isChecked());
+    session_->Interference().CheckBox3Click(CheckBox3->isChecked());
 }
 
 void TMorseMain::ScrollBar1Change() {
-    interference_->ScrollBar1Change(ScrollBar1->value());
+    session_->Interference().ScrollBar1Change(ScrollBar1->value());
 }
 
 void TMorseMain::ToolButton3Click() {
-    const std::string copy = CopyText();
-    if (copy.empty()) {
+    const CheckOutcome outcome = session_->Check(FromWidgetText(Memo1->toPlainText()));
+    if (!outcome.copied) {
         messages_.ShowMessage(kEmptyCopyMessage);
         return;
     }
-    const CopyCheckResult result = CheckCopy(shownText_, copy);
-    messages_.ShowMessage(ResultMessage(result.errorCount, result.grade));
+    messages_.ShowMessage(outcome.message);
     Memo1->setEnabled(false);
-    if (std::optional<std::string> error =
-            resultLog_.Append({SpeedTrackBar->value(), result.errorCount, result.grade})) {
-        messages_.ShowError(*error);
+    if (outcome.logError) {
+        messages_.ShowError(*outcome.logError);
     }
-    progress_->RecordCheck({TextTypeIndex(), SpeedTrackBar->value(), SpacingTrackBar->value(),
-                            static_cast<int>(keyer_.ToneFrequency())},
-                           shownText_, copy, result.errorCount, result.grade);
-    if (TextTypeIndex() == limits::kTextTypeLesson) {
-        if (std::optional<std::string> offer = lessonTab_->AfterCheck(shownText_, copy)) {
-            messages_.ShowMessage(*offer);
-        }
+    progress_->ShowCheck(outcome.comparison, outcome.historyNotice);
+    if (outcome.offeredLesson) {
+        lessonTab_->OfferNextLesson();
+        messages_.ShowMessage(outcome.offerMessage);
     }
 }
 
@@ -826,20 +672,15 @@ void TMorseMain::N14Click() {
 
 // Renders the next practice text of the chosen type, as Start would build it, to a WAV file.
 void TMorseMain::ExportAudioClick() {
-    if (exportCommand_->Running()) {
-        return;
-    }
-    std::string text;
-    int32_t cursor = 0;
-    if (BuildPracticeText(text, cursor)) {
-        exportCommand_->Start(keyer_, std::move(text));
+    if (!exportCommand_->Running()) {
+        exportCommand_->Start(session_->PrepareExport(KeyboardText()));
     }
 }
 
 // The run is silenced at once. When a command is still waiting for its device, the window
 // closes as soon as that command has returned.
 void TMorseMain::closeEvent(QCloseEvent* event) {
-    if (!engine_->StopNow()) {
+    if (!session_->StopNow()) {
         event->ignore();
         QTimer::singleShot(kCloseRetryMs, this, &TMorseMain::close);
         return;
@@ -847,8 +688,8 @@ void TMorseMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-std::string TMorseMain::CopyText() const {
-    return FromWidgetText(Memo1->toPlainText());
+std::string TMorseMain::KeyboardText() const {
+    return FromWidgetText(Memo2->toPlainText());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -916,33 +757,8 @@ void TMorseMain::ShowWarning(const std::string& text) {
     messages_.ShowWarning(text);
 }
 
-void TMorseMain::ApplyTiming() {
-    SpeedTrackBarChange();
-    SpacingTrackBarChange();
-}
-
-bool TMorseMain::BuildPracticeText(std::string& text, int32_t& cursor) {
-    PracticeTextRequest request{TextTypeIndex(), textFileName_,
-                                FromWidgetText(Memo2->toPlainText())};
-    request.alphabet = lessonTab_->Alphabet();
-    request.lesson = lessonTab_->Lesson();
-    request.history = &progress_->Store();
-    PracticeTextResult result = builder_->Build(request);
-    switch (result.status) {
-        case PracticeTextResult::Status::NoFileChosen:
-            SetStatusText("Не выбран файл!");
-            break;
-        case PracticeTextResult::Status::FileError:
-            messages_.ShowError(result.error);
-            return false;
-        case PracticeTextResult::Status::Built:
-            break;
-    }
-    text = std::move(result.text);
-    if (!text.empty()) {
-        cursor = 1;
-    }
-    return true;
+void TMorseMain::ShowError(const std::string& text) {
+    messages_.ShowError(text);
 }
 
 }  // namespace vantrel

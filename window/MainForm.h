@@ -1,9 +1,9 @@
 // The trainer's main window: the keyed text with Start and Pause above, the settings, the copy
 // and the keyboard text in tabs below, a menu and a status bar.
 //
-// The window is thin: it shows what the playback engine, the text builder and the copy check
-// decide, and keeps only the state of its controls. Every control carries its designer name as
-// object name, so tests find it with findChild.
+// The window is thin: every command goes to the trainer session, and the window shows what the
+// session returns and what its runs report; it keeps only the state of its controls. Every
+// control carries its designer name as object name, so tests find it with findChild.
 #pragma once
 
 #include <QMainWindow>
@@ -14,9 +14,7 @@
 #include <string>
 
 #include "platform/audio/WaveOut.h"
-#include "trainer/Keyer.h"
-#include "trainer/PlaybackEngine.h"
-#include "trainer/ResultLog.h"
+#include "trainer/TrainerSession.h"
 
 class QAction;
 class QButtonGroup;
@@ -38,18 +36,14 @@ class AudioExportCommand;
 class LessonTab;
 class Announcer;
 class MessagePresenter;
-class PracticeTextBuilder;
 class QtNotificationQueue;
-class InterferenceControls;
 class LearnerProgress;
-class Random;
-struct ContactTexts;
 
 namespace settings {
 class SettingsBackend;
 }
 
-class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHost {
+class TMorseMain : public QMainWindow, private SessionView {
     Q_OBJECT
   public:
     // Asks for a text file; nothing when the learner cancels.
@@ -65,18 +59,13 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     void SetAboutWindow(QDialog* about) { about_ = about; }
     // Replaces the open dialog (tests).
     void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
-    // Replaces the clock of the result log (tests).
-    void SetTimeOfDayClock(TimeOfDayClock clock);
 
+    TrainerSession& Session() { return *session_; }
+    const PlaybackEngine& Engine() const { return session_->Engine(); }
     AudioExportCommand& AudioExporter() { return *exportCommand_; }
-
-    const PlaybackEngine& Engine() const { return *engine_; }
-    // The noise and tone sources of the group " Шумы ".
-    InterferenceControls& Interference() { return *interference_; }
     QtNotificationQueue& Notifications() { return *notifications_; }
-    // The comparison of each check, the learner's history and the statistics window.
+    // The comparison of each check and the statistics window.
     LearnerProgress& Progress() { return *progress_; }
-    const std::filesystem::path& TextFileName() const { return textFileName_; }
 
   public slots:
     void StartBtnClick();
@@ -125,10 +114,10 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     // Creation and destruction.
     void FormCreate();
     void FormDestroy();
-    int TextTypeIndex() const;
     void SetTextTypeIndex(int index);
+    void ShowTimingHints();
 
-    // PlaybackView.
+    // SessionView.
     void SetStatusText(const std::string& text) override;
     void SetStartEnabled(bool enabled) override;
     void SetPauseEnabled(bool enabled) override;
@@ -137,34 +126,19 @@ class TMorseMain : public QMainWindow, private PlaybackView, private PlaybackHos
     void ShowKeyedText(const std::string& cp1251, int caret) override;
     void ClearKeyedText() override;
     void ShowWarning(const std::string& text) override;
+    void ShowError(const std::string& text) override;
 
-    // PlaybackHost.
-    void ApplyTiming() override;
-    bool BuildPracticeText(std::string& text, int32_t& cursor) override;
+    std::string KeyboardText() const;
 
-    std::string CopyText() const;
-
-    audio::WaveOutSystem& audio_;
-    settings::SettingsBackend& settings_;
     MessagePresenter& messages_;
     QDialog* about_ = nullptr;
     FileChooser chooseFile_;
-
-    Keyer keyer_;
-    // The keyed text's device calls never hold up the window for long.
-    std::unique_ptr<audio::WaveOutSystem> keyingAudio_;
-    std::unique_ptr<Random> random_;
-    std::unique_ptr<ContactTexts> contactTexts_;
-    std::unique_ptr<PracticeTextBuilder> builder_;
     QtNotificationQueue* notifications_ = nullptr;
-    std::unique_ptr<PlaybackEngine> engine_;
-    std::unique_ptr<InterferenceControls> interference_;
+    std::unique_ptr<TrainerSession> session_;
     std::unique_ptr<LearnerProgress> progress_;
-    ResultLog resultLog_;
-    std::filesystem::path textFileName_;
     LessonTab* lessonTab_ = nullptr;
     AudioExportCommand* exportCommand_ = nullptr;
-    // The text window's content as keyed (Windows-1251, CR LF kept), which the copy check reads.
+    // What the text window holds, which a new word extends.
     std::string shownText_;
 
     // Commands: the menu items are never disabled, the tool buttons follow the run state.

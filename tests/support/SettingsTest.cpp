@@ -17,7 +17,12 @@ using settings::Value;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-constexpr std::string_view kName = kWindowPosSetting;
+// The routines take any key and value names; these are the program's.
+constexpr std::string_view kSettingsKey = "Software\\Quorbit\\Vantrel";
+constexpr std::string_view kName = "WindowPos";
+constexpr std::string_view kSpeedSetting = "Speed";
+constexpr std::string_view kTestSetting = "Test";
+constexpr std::string_view kPitchSetting = "Pitch";
 
 class SettingsRoutinesTest : public ::testing::Test {
   protected:

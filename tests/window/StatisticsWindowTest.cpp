@@ -41,15 +41,17 @@ QString Rows(QTableWidget* table) {
 class StatisticsWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        progress_ = std::make_unique<LearnerProgress>(messages_, &window_);
-        progress_->UseHistoryFile(folder_.Path() / "history.sqlite");
-        progress_->SetClock([] { return int64_t{1'796'000'000}; });
+        progress_ = std::make_unique<LearnerProgress>(
+            messages_, &window_, [this]() -> progress::HistoryStore& { return store_; });
         progress_->SetSaveFileChooser(
             [this](QWidget*) { return std::optional<fs::path>(folder_.Path() / "out.csv"); });
     }
+    // A check as the session records it.
     void Check(const char* sentUtf8, const char* copyUtf8) {
-        progress_->RecordCheck({1, 12, 0, 800}, cp1251::FromUtf8(sentUtf8),
-                               cp1251::FromUtf8(copyUtf8), 2, 3);
+        const progress::CheckComparison comparison =
+            progress::CompareCopy(cp1251::FromUtf8(sentUtf8), cp1251::FromUtf8(copyUtf8));
+        store_.Append(progress::CheckEntry(1'796'000'000, {1, 12, 0, 800}, comparison, 2, 3));
+        progress_->ShowCheck(comparison, store_.TakeNotice());
     }
     StatisticsWindow& OpenStatistics() {
         progress_->StatisticsAction()->trigger();
@@ -68,6 +70,8 @@ class StatisticsWindowTest : public ::testing::Test {
     testing::TempFolder folder_;
     test::RecordingPresenter messages_;
     QWidget window_;
+    progress::HistoryStore store_{folder_.Path() / "history.sqlite",
+                                  [] { return int64_t{1'796'000'000}; }};
     std::unique_ptr<LearnerProgress> progress_;
 };
 

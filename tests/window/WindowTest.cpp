@@ -25,14 +25,14 @@
 #include "platform/audio/VirtualWaveOut.h"
 #include "platform/settings/MemorySettings.h"
 #include "support/Cp1251.h"
-#include "support/Settings.h"
 #include "tests/support/TempFolder.h"
 #include "tests/window/QtTestEnvironment.h"
-#include "window/Announcer.h"
 #include "trainer/AudioExport.h"
+#include "trainer/InterferenceControls.h"
+#include "trainer/SettingsTable.h"
+#include "window/Announcer.h"
 #include "window/AudioExportCommand.h"
 #include "window/CheckComparisonView.h"
-#include "trainer/InterferenceControls.h"
 #include "window/LearnerProgress.h"
 #include "window/MainForm.h"
 #include "window/QtNotificationQueue.h"
@@ -52,7 +52,7 @@ class WindowTest : public ::testing::Test {
 
     TMorseMain& Open() {
         window_ = std::make_unique<TMorseMain>(audio_, settings_, messages_);
-        window_->SetTimeOfDayClock([] { return TimeOfDay{14, 35, 7}; });
+        window_->Session().SetTimeOfDayClock([] { return TimeOfDay{14, 35, 7}; });
         return *window_;
     }
     TMorseMain& OpenActive() {
@@ -225,7 +225,7 @@ TEST_F(WindowTest, CheckGradesLogsAndRecordsTheCopyAndLocksIt) {
               hyphens + "\r\n14:35:07\r\nСкорость приема: 20\r\nКоличество ошибок:1 Оценка: 4\r\n" +
                   hyphens + "\r\n");
     EXPECT_EQ(window.Progress().ComparisonView()->Summary()->text(), Q("Ошибки: пропущено 8 ×1"));
-    const auto entries = window.Progress().Store().Entries(progress::Period::All, false);
+    const auto entries = window.Session().History().Entries(progress::Period::All, false);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].settings.speed, 20);
     EXPECT_EQ(std::pair(entries[0].charactersRight, entries[0].blocksWrong), std::pair(9, 1));
@@ -259,7 +259,7 @@ TEST_F(WindowTest, SettingsShowTheirHintsAndSurviveReopeningWithinTheirRanges) {
     EXPECT_TRUE(Find<QRadioButton>("TextType0")->isChecked());
     EXPECT_EQ(window.windowTitle(), Q("Vantrel - 12 гр./мин. Нормальные паузы"));
     EXPECT_EQ(window.Engine().TextCursor(), 0);
-    EXPECT_TRUE(window.TextFileName().empty());
+    EXPECT_TRUE(window.Session().TextFile().empty());
 
     Find<QSlider>("SpeedTrackBar")->setValue(20);
     EXPECT_EQ(window.windowTitle(), Q("Vantrel  - 20 гр./мин. Нормальные паузы"));
@@ -268,25 +268,25 @@ TEST_F(WindowTest, SettingsShowTheirHintsAndSurviveReopeningWithinTheirRanges) {
     Find<QSlider>("VolTrackBar")->setValue(5);
     Close();
     EXPECT_TRUE(settings_.Get(kSettingsKey, kWindowPosSetting).has_value());
-    EXPECT_EQ(Stored(kSpeedSetting), 20);
+    EXPECT_EQ(Stored("Speed"), 20);
     Open();
     EXPECT_EQ(sliders(), Q("20 20 гр./мин.|3 Увеличенные паузы|12 1200 Гц|5 3"));
 
     Close();
-    Put(kSpeedSetting, 50);
-    Put(kTestSetting, 9);
+    Put("Speed", 50);
+    Put("Test", 9);
     Open();
     EXPECT_EQ(Find<QSlider>("SpeedTrackBar")->value(), 30);
     EXPECT_TRUE(Find<QRadioButton>("TextType6")->isChecked());
 
     // Below the first entry nothing is selected (Start builds no text), and the value stays.
     Close();
-    Put(kTestSetting, static_cast<uint32_t>(-1));
+    Put("Test", static_cast<uint32_t>(-1));
     Open();
     Start();
     EXPECT_EQ(audio_.OpenAttempts(), 0u);
     Close();
-    EXPECT_EQ(Stored(kTestSetting), -1);
+    EXPECT_EQ(Stored("Test"), -1);
 }
 
 TEST_F(WindowTest, TextFileIsChosenOnlyForTheFileTextType) {
@@ -305,11 +305,11 @@ TEST_F(WindowTest, TextFileIsChosenOnlyForTheFileTextType) {
     Start();
     EXPECT_EQ(Status(), Q("Не выбран файл!"));
     Action("N6")->trigger();
-    EXPECT_EQ(window.TextFileName(), folder_.Path() / "lesson.txt");
+    EXPECT_EQ(window.Session().TextFile(), folder_.Path() / "lesson.txt");
     answer.reset();
     Find<QPushButton>("TextFileBtn")->click();
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(window.TextFileName(), folder_.Path() / "lesson.txt");
+    EXPECT_EQ(window.Session().TextFile(), folder_.Path() / "lesson.txt");
 
     // The file is read at Start: a missing one is reported and nothing plays.
     Start();
@@ -327,7 +327,7 @@ TEST_F(WindowTest, TextFileIsChosenOnlyForTheFileTextType) {
 
 // The noise group reaches the right sources; what the sources play is the controls' test.
 TEST_F(WindowTest, NoiseBoxesAndBarDriveTheirOwnSourcesBesideAKeyedRun) {
-    InterferenceControls& controls = Open().Interference();
+    InterferenceControls& controls = Open().Session().Interference();
     Start();
     Find<QCheckBox>("CheckBox2")->click();
     controls.Settle();
@@ -423,8 +423,8 @@ TEST_F(AccessibilityTest, AboutWindowComesUpWithoutAWaitAndReturnCloses) {
 using LessonWindowTest = WindowTest;
 
 TEST_F(LessonWindowTest, StartDelayKeysExactlyThatMuchSilenceBeforeTheFirstElement) {
-    Put(kStartDelaySetting, 3);
-    Put(kTestSetting, 3);  // the empty memo
+    Put("StartDelay", 3);
+    Put("Test", 3);  // the empty memo
     Open().StartBtnClick();
     // 3 s of silence, then the first "Ж" at 12 groups per minute: 9600 samples.
     Keyer keyer;
@@ -444,8 +444,8 @@ TEST_F(LessonWindowTest, StartDelayKeysExactlyThatMuchSilenceBeforeTheFirstEleme
 }
 
 TEST_F(LessonWindowTest, AGoodCopyOfALessonTextOffersTheNextLesson) {
-    Put(kTestSetting, 5);
-    Put(kSpeedSetting, 30);
+    Put("Test", 5);
+    Put("Speed", 30);
     Open().StartBtnClick();
     ASSERT_TRUE(PlayToTheEnd());
     const std::string keyed = window_->Engine().KeyedText();
@@ -463,14 +463,14 @@ TEST_F(LessonWindowTest, StoredTextTypesKeepTheirMeaningAndTheLessonPersists) {
                               "Радиообмен", "Урок",  "Слабые знаки"};
     // Each stored type selects its button; the one chosen then is stored.
     for (int type = 0; type <= 6; ++type) {
-        Put(kTestSetting, type);
+        Put("Test", type);
         Open();
         auto* button = Find<QRadioButton>(QStringLiteral("TextType%1").arg(type));
         EXPECT_TRUE(button->isChecked());
         EXPECT_EQ(button->text(), QString::fromUtf8(captions[type]));
         Find<QRadioButton>(QStringLiteral("TextType%1").arg((type + 1) % 7))->setChecked(true);
         Close();
-        EXPECT_EQ(Stored(kTestSetting), (type + 1) % 7);
+        EXPECT_EQ(Stored("Test"), (type + 1) % 7);
     }
 
     Open();
@@ -478,12 +478,12 @@ TEST_F(LessonWindowTest, StoredTextTypesKeepTheirMeaningAndTheLessonPersists) {
     Find<QSpinBox>("LessonSpin")->setValue(45);
     Find<QSpinBox>("StartDelaySpin")->setValue(2);
     Close();
-    EXPECT_EQ(Stored(kKochAlphabetSetting), 1);
-    EXPECT_EQ(Stored(kLessonSetting), 45);
-    EXPECT_EQ(Stored(kStartDelaySetting), 2);
+    EXPECT_EQ(Stored("KochAlphabet"), 1);
+    EXPECT_EQ(Stored("Lesson"), 45);
+    EXPECT_EQ(Stored("StartDelay"), 2);
 
     // A lesson beyond the alphabet's last is brought to it.
-    Put(kKochAlphabetSetting, 0);
+    Put("KochAlphabet", 0);
     Open();
     EXPECT_EQ(Find<QSpinBox>("LessonSpin")->value(), 40);
     EXPECT_TRUE(Find<QLabel>("LessonChars")->text().endsWith(QStringLiteral("6 0 X")));

@@ -1,0 +1,80 @@
+// Every value the trainer keeps between runs, declared once: its name under the program's key,
+// its default and the range a stored value is brought into when it is read. One load reads them
+// all and one save writes them all, so adding a stored value is one row of kStoredDwords.
+//
+// Besides the dwords the key holds "WindowPos", the main window's 20-byte position record,
+// which the load restores first and the save writes first (see support/Settings.h).
+#pragma once
+
+#include <array>
+#include <limits>
+#include <string_view>
+
+#include "progress/KochLessons.h"
+#include "support/Settings.h"
+#include "trainer/Limits.h"
+
+namespace vantrel {
+
+inline constexpr std::string_view kSettingsKey = "Software\\Quorbit\\Vantrel";
+inline constexpr std::string_view kWindowPosSetting = "WindowPos";
+
+// The learner's choices as they are stored: track bar positions, the text type entry, the
+// Koch alphabet and lesson, the start delay in seconds.
+struct TrainerSettings {
+    int speed = 0;
+    int spacing = 0;
+    int textType = 0;
+    int pitch = 0;
+    int volume = 0;
+    int kochAlphabet = 0;
+    int lesson = 0;
+    int startDelay = 0;
+
+    friend bool operator==(const TrainerSettings&, const TrainerSettings&) = default;
+};
+
+// A stored signed 32-bit value (a dword; -1 is stored as 0xFFFFFFFF).
+struct StoredDword {
+    std::string_view name;
+    int TrainerSettings::*field;
+    int defaultValue;
+    int min;
+    int max;
+};
+
+// In the order they are read and written.
+inline constexpr std::array kStoredDwords = {
+    StoredDword{"Speed", &TrainerSettings::speed, limits::kSpeedDefault, limits::kSpeedMin,
+                limits::kSpeedMax},
+    StoredDword{"Spacing", &TrainerSettings::spacing, limits::kSpacingDefault, limits::kSpacingMin,
+                limits::kSpacingMax},
+    // Below the first entry nothing is selected; above the last, the last entry is.
+    StoredDword{"Test", &TrainerSettings::textType, limits::kTextTypeDefault, limits::kTextTypeNone,
+                limits::kTextTypeLast},
+    StoredDword{"Pitch", &TrainerSettings::pitch, limits::kPitchDefault, limits::kPitchMin,
+                limits::kPitchMax},
+    StoredDword{"Volume", &TrainerSettings::volume, limits::kVolumeDefault, limits::kVolumeMin,
+                limits::kVolumeMax},
+    StoredDword{"KochAlphabet", &TrainerSettings::kochAlphabet, limits::kKochAlphabetDefault,
+                progress::kFirstKochAlphabet, progress::kLastKochAlphabet},
+    // Bounded above by the alphabet's last lesson (Clamped).
+    StoredDword{"Lesson", &TrainerSettings::lesson, limits::kLessonDefault, progress::kFirstLesson,
+                std::numeric_limits<int>::max()},
+    StoredDword{"StartDelay", &TrainerSettings::startDelay, limits::kStartDelayDefault,
+                limits::kStartDelayMin, limits::kStartDelayMax},
+};
+
+// Every value at its default.
+TrainerSettings DefaultTrainerSettings();
+// Brings every value into its range (the lesson also into its alphabet's).
+TrainerSettings Clamped(TrainerSettings settings);
+
+// Restores the window's position (not its size), then reads every value, each brought into
+// its range; a value that is missing or not a dword gives its default.
+TrainerSettings LoadTrainerSettings(settings::SettingsBackend& store, WindowGeometry& window);
+// Stores the window's position and every value, together in one write.
+void SaveTrainerSettings(settings::SettingsBackend& store, const TrainerSettings& settings,
+                         WindowGeometry& window);
+
+}  // namespace vantrel

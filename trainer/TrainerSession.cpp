@@ -1,0 +1,198 @@
+#include "trainer/TrainerSession.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/audio/WorkerWaveSystem.h"
+#include "progress/KochLessons.h"
+#include "trainer/AudioExport.h"
+#include "trainer/ContactData.h"
+#include "trainer/InterferenceControls.h"
+#include "trainer/PracticeTextBuilder.h"
+#include "trainer/Random.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr const char* kNoFileChosen = "Не выбран файл!";
+
+std::string LessonOfferMessage(int lesson) {
+    return "Верно не меньше 90% знаков. Можно переходить к уроку " + std::to_string(lesson) +
+           ": кнопка «Следующий урок» на вкладке «Урок».";
+}
+
+}  // namespace
+
+TrainerSession::TrainerSession(audio::WaveOutSystem& audio, NotificationQueue& queue,
+                               SessionView& view, settings::SettingsBackend& store)
+    : store_(store),
+      view_(view),
+      keyingAudio_(std::make_unique<audio::WorkerWaveSystem>(audio)),
+      random_(std::make_unique<Random>(Random::FromClock())),
+      contactTexts_(std::make_unique<ContactTexts>()),
+      builder_(std::make_unique<PracticeTextBuilder>(*random_, *contactTexts_)),
+      engine_(std::make_unique<PlaybackEngine>(keyer_, *keyingAudio_, queue,
+                                               static_cast<PlaybackView&>(*this),
+                                               static_cast<PlaybackHost&>(*this))),
+      interference_(
+          std::make_unique<InterferenceControls>(audio, signal::TSLClockService::Instance(),
+                                                 InterferenceControls::Switching::Background)) {
+    UseHistoryFile({});
+}
+
+TrainerSession::~TrainerSession() = default;
+
+const TrainerSettings& TrainerSession::LoadSettings(WindowGeometry& window) {
+    const TrainerSettings stored = LoadTrainerSettings(store_, window);
+    SetSpeed(stored.speed);
+    SetSpacing(stored.spacing);
+    SetTextType(stored.textType);
+    SetPitchPosition(stored.pitch);
+    SetVolumePosition(stored.volume);
+    SetKochAlphabet(stored.kochAlphabet);
+    SetLesson(stored.lesson);
+    SetStartDelay(stored.startDelay);
+    textFile_.clear();
+    return settings_;
+}
+
+void TrainerSession::SaveSettings(WindowGeometry& window) {
+    SaveTrainerSettings(store_, settings_, window);
+}
+
+void TrainerSession::SetSpeed(int groupsPerMinute) {
+    settings_.speed = std::clamp(groupsPerMinute, limits::kSpeedMin, limits::kSpeedMax);
+    keyer_.SetSpeed(settings_.speed);
+}
+
+void TrainerSession::SetSpacing(int spacing) {
+    settings_.spacing = std::clamp(spacing, limits::kSpacingMin, limits::kSpacingMax);
+    keyer_.SetSpacing(settings_.spacing);
+}
+
+void TrainerSession::SetPitchPosition(int position) {
+    settings_.pitch = std::clamp(position, limits::kPitchMin, limits::kPitchMax);
+    keyer_.SetPitchPosition(settings_.pitch);
+}
+
+void TrainerSession::SetVolumePosition(int position) {
+    settings_.volume = std::clamp(position, limits::kVolumeMin, limits::kVolumeMax);
+    keyer_.SetVolumePosition(settings_.volume);
+}
+
+void TrainerSession::SetTextType(int textType) {
+    settings_.textType = std::clamp(textType, limits::kTextTypeNone, limits::kTextTypeLast);
+}
+
+void TrainerSession::SetKochAlphabet(int alphabet) {
+    settings_.kochAlphabet = static_cast<int>(progress::KochAlphabetFromNumber(alphabet));
+    SetLesson(settings_.lesson);
+}
+
+void TrainerSession::SetLesson(int lesson) {
+    settings_.lesson =
+        progress::ClampLesson(progress::KochAlphabetFromNumber(settings_.kochAlphabet), lesson);
+}
+
+void TrainerSession::SetStartDelay(int seconds) {
+    settings_.startDelay = std::clamp(seconds, limits::kStartDelayMin, limits::kStartDelayMax);
+    engine_->SetStartDelay(settings_.startDelay);
+}
+
+void TrainerSession::Start(std::string keyboardCp1251) {
+    keyboardText_ = std::move(keyboardCp1251);
+    engine_->StartBtnClick();
+}
+
+void TrainerSession::Pause() {
+    engine_->PauseBtnClick();
+}
+
+bool TrainerSession::StopNow() {
+    return engine_->StopNow();
+}
+
+void TrainerSession::ApplyTiming() {
+    keyer_.SetSpeed(settings_.speed);
+    keyer_.SetSpacing(settings_.spacing);
+}
+
+bool TrainerSession::BuildPracticeText(std::string& text, int32_t& cursor) {
+    PracticeTextRequest request{settings_.textType, textFile_, keyboardText_};
+    request.alphabet = progress::KochAlphabetFromNumber(settings_.kochAlphabet);
+    request.lesson = settings_.lesson;
+    request.history = history_.get();
+    PracticeTextResult result = builder_->Build(request);
+    switch (result.status) {
+        case PracticeTextResult::Status::NoFileChosen:
+            view_.SetStatusText(kNoFileChosen);
+            break;
+        case PracticeTextResult::Status::FileError:
+            view_.ShowError(result.error);
+            return false;
+        case PracticeTextResult::Status::Built:
+            break;
+    }
+    text = std::move(result.text);
+    if (!text.empty()) {
+        cursor = 1;
+    }
+    return true;
+}
+
+void TrainerSession::ShowKeyedText(const std::string& cp1251, int caret) {
+    shownText_ = cp1251;
+    view_.ShowKeyedText(cp1251, caret);
+}
+
+void TrainerSession::ClearKeyedText() {
+    shownText_.clear();
+    view_.ClearKeyedText();
+}
+
+CheckOutcome TrainerSession::Check(std::string_view copyCp1251) {
+    CheckOutcome outcome;
+    if (copyCp1251.empty()) {
+        return outcome;
+    }
+    outcome.copied = true;
+    outcome.result = CheckCopy(shownText_, copyCp1251);
+    outcome.message = ResultMessage(outcome.result.errorCount, outcome.result.grade);
+    outcome.logError =
+        resultLog_.Append({settings_.speed, outcome.result.errorCount, outcome.result.grade});
+
+    outcome.comparison = progress::CompareCopy(shownText_, copyCp1251);
+    history_->Append(progress::CheckEntry(wallClock_(),
+                                          {settings_.textType, settings_.speed, settings_.spacing,
+                                           static_cast<int>(keyer_.ToneFrequency())},
+                                          outcome.comparison, outcome.result.errorCount,
+                                          outcome.result.grade));
+    outcome.historyNotice = history_->TakeNotice();
+
+    const auto alphabet = progress::KochAlphabetFromNumber(settings_.kochAlphabet);
+    if (settings_.textType == limits::kTextTypeLesson &&
+        settings_.lesson < progress::LastLesson(alphabet) &&
+        progress::OffersNextLesson(outcome.comparison.rightCount, outcome.comparison.sentCount)) {
+        outcome.offeredLesson = settings_.lesson + 1;
+        outcome.offerMessage = LessonOfferMessage(*outcome.offeredLesson);
+    }
+    return outcome;
+}
+
+std::unique_ptr<AudioExport> TrainerSession::PrepareExport(std::string keyboardCp1251) {
+    keyboardText_ = std::move(keyboardCp1251);
+    std::string text;
+    int32_t cursor = 0;
+    if (!BuildPracticeText(text, cursor) || text.empty()) {
+        return nullptr;
+    }
+    return std::make_unique<AudioExport>(keyer_, std::move(text));
+}
+
+void TrainerSession::UseHistoryFile(std::filesystem::path file) {
+    history_ =
+        std::make_unique<progress::HistoryStore>(std::move(file), [this] { return wallClock_(); });
+}
+
+}  // namespace vantrel

@@ -1,0 +1,162 @@
+// The trainer's front door: everything a learner does goes through one session, and the window
+// only calls it and shows what it returns.
+//
+// The session owns the keyer, the program's random generator, the practice text builder, the
+// playback engine with the device it keys on, the result log, the learner's history and the
+// interference sources. It keeps the learner's settings (SettingsTable.h) and applies each
+// change at once: the timing, the tone and the start delay come from it at every Start.
+//
+// Everything runs on the owner's thread. The engine's notifications arrive through the owner's
+// NotificationQueue; what a run shows goes to the SessionView, which must outlive the session.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/audio/WaveOut.h"
+#include "progress/CheckComparison.h"
+#include "progress/HistoryStore.h"
+#include "progress/WallClock.h"
+#include "trainer/CopyCheck.h"
+#include "trainer/Keyer.h"
+#include "trainer/PlaybackEngine.h"
+#include "trainer/ResultLog.h"
+#include "trainer/SettingsTable.h"
+
+namespace vantrel {
+
+class AudioExport;
+class InterferenceControls;
+class PracticeTextBuilder;
+class Random;
+struct ContactTexts;
+
+// What a run shows, and the application's error box for a practice text file that cannot be
+// read. Texts are UTF-8 except the keyed text, which is Windows-1251.
+class SessionView : public PlaybackView {
+  public:
+    virtual void ShowError(const std::string& text) = 0;
+};
+
+// Everything a copy check found, for the window to show in this order.
+struct CheckOutcome {
+    // False when nothing was copied: kEmptyCopyMessage is all there is to show, nothing was
+    // checked, logged or recorded.
+    bool copied = false;
+    CopyCheckResult result;
+    // "Количество ошибок:N. Оценка: G. Нормально:)".
+    std::string message;
+    // The result log could not be written; it is as it was.
+    std::optional<std::string> logError;
+    // The copy aligned with the sent text, character by character.
+    progress::CheckComparison comparison;
+    // What happened to the history store, when something did.
+    std::optional<std::string> historyNotice;
+    // A lesson text copied well enough: the lesson now offered, and the message that says so.
+    std::optional<int> offeredLesson;
+    std::string offerMessage;
+};
+
+class TrainerSession final : private PlaybackHost, private PlaybackView {
+  public:
+    // `audio` plays the keyed text (through a worker that bounds each device call) and the
+    // interference; `store` keeps the settings. All must outlive the session.
+    TrainerSession(audio::WaveOutSystem& audio, NotificationQueue& queue, SessionView& view,
+                   settings::SettingsBackend& store);
+    // Silences a run that still plays and waits for its device to close.
+    ~TrainerSession() override;
+
+    TrainerSession(const TrainerSession&) = delete;
+    TrainerSession& operator=(const TrainerSession&) = delete;
+
+    // The stored settings: read (the window's position restored through `window`), brought
+    // into range and applied; written back whole.
+    const TrainerSettings& LoadSettings(WindowGeometry& window);
+    void SaveSettings(WindowGeometry& window);
+    const TrainerSettings& Settings() const { return settings_; }
+
+    // The learner's choices, each brought into its range and applied at once.
+    void SetSpeed(int groupsPerMinute);
+    void SetSpacing(int spacing);
+    void SetPitchPosition(int position);
+    void SetVolumePosition(int position);
+    void SetTextType(int textType);
+    void SetKochAlphabet(int alphabet);
+    void SetLesson(int lesson);
+    void SetStartDelay(int seconds);
+    // The text file of the file text type; read at Start.
+    void SetTextFile(std::filesystem::path file) { textFile_ = std::move(file); }
+    const std::filesystem::path& TextFile() const { return textFile_; }
+    // The timing and the tone as keyed now (pitch in hertz, volume level).
+    const Keyer& Keying() const { return keyer_; }
+
+    // Start (button, tool button, Ctrl+Enter): builds the practice text of the chosen type from
+    // `keyboardCp1251` (the input tab's text) and the settings, and keys it.
+    void Start(std::string keyboardCp1251);
+    // Pause or Resume (button, tool button, Ctrl+P).
+    void Pause();
+    // The window's close query (PlaybackEngine::StopNow).
+    bool StopNow();
+    const PlaybackEngine& Engine() const { return *engine_; }
+
+    // The copy check of `copyCp1251` against the text the text window shows: graded, logged,
+    // aligned once, recorded in the history and, for a lesson text, weighed for the next
+    // lesson.
+    CheckOutcome Check(std::string_view copyCp1251);
+
+    // The next practice text of the chosen type, as Start would build it, ready to be rendered
+    // to a file with the timing and tone of now; nothing when no text could be built (the
+    // view has been told why).
+    std::unique_ptr<AudioExport> PrepareExport(std::string keyboardCp1251);
+
+    // The noise and tone sources of the group " Шумы ".
+    InterferenceControls& Interference() { return *interference_; }
+
+    // The learner's history: in memory until a file is named; opened at its first use.
+    progress::HistoryStore& History() { return *history_; }
+    void UseHistoryFile(std::filesystem::path file);
+    // Clocks (tests).
+    void SetTimeOfDayClock(TimeOfDayClock clock) { resultLog_ = ResultLog(std::move(clock)); }
+    void SetWallClock(progress::WallClock clock) { wallClock_ = std::move(clock); }
+
+  private:
+    // PlaybackHost.
+    void ApplyTiming() override;
+    bool BuildPracticeText(std::string& text, int32_t& cursor) override;
+
+    // PlaybackView: everything goes on to the window; the session notes the text shown, which
+    // the check compares.
+    void SetStatusText(const std::string& text) override { view_.SetStatusText(text); }
+    void SetStartEnabled(bool enabled) override { view_.SetStartEnabled(enabled); }
+    void SetPauseEnabled(bool enabled) override { view_.SetPauseEnabled(enabled); }
+    void SetPauseCaption(const std::string& caption) override { view_.SetPauseCaption(caption); }
+    void SetCheckEnabled(bool enabled) override { view_.SetCheckEnabled(enabled); }
+    void ShowKeyedText(const std::string& cp1251, int caret) override;
+    void ClearKeyedText() override;
+    void ShowWarning(const std::string& text) override { view_.ShowWarning(text); }
+
+    settings::SettingsBackend& store_;
+    SessionView& view_;
+    TrainerSettings settings_ = DefaultTrainerSettings();
+    std::filesystem::path textFile_;
+    std::string keyboardText_;
+    // The text window's content as keyed (Windows-1251, CR LF kept).
+    std::string shownText_;
+
+    Keyer keyer_;
+    std::unique_ptr<audio::WaveOutSystem> keyingAudio_;
+    std::unique_ptr<Random> random_;
+    std::unique_ptr<ContactTexts> contactTexts_;
+    std::unique_ptr<PracticeTextBuilder> builder_;
+    std::unique_ptr<PlaybackEngine> engine_;
+    std::unique_ptr<InterferenceControls> interference_;
+    ResultLog resultLog_;
+    progress::WallClock wallClock_ = progress::SystemSeconds;
+    std::unique_ptr<progress::HistoryStore> history_;
+};
+
+}  // namespace vantrel
