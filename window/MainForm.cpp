@@ -1,6 +1,5 @@
 #include "window/MainForm.h"
 
-#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -8,26 +7,14 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFileDialog>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSlider>
-#include <QSplitter>
-#include <QStatusBar>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTextBlock>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -53,11 +40,6 @@
 namespace vantrel {
 namespace {
 
-constexpr int kTextWinHeight = 120;
-constexpr int kTextWinMinimumHeight = 40;
-constexpr int kLowerTabsHeight = 206;
-constexpr int kDesignClientWidth = 798;
-constexpr int kDesignClientHeight = 489;
 // How often a close that had to wait for a command is tried again.
 constexpr int kCloseRetryMs = 20;
 const char kTextFileDialogTitle[] = "Select text file for test";
@@ -89,28 +71,8 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
     CreateActions();
     CreateMenus();
 
-    auto* central = new QWidget;
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
-    Splitter1 = new QSplitter(Qt::Vertical);
-    Splitter1->setObjectName(QLatin1String("Splitter1"));
-    Splitter1->setHandleWidth(3);
-    Splitter1->setChildrenCollapsible(false);
-    Splitter1->addWidget(CreateUpperArea());
-    PageControl1 = new QTabWidget;
-    PageControl1->setObjectName(QLatin1String("PageControl1"));
-    PageControl1->addTab(CreateSettingsTab(), QStringLiteral(" Настройки "));
-    PageControl1->addTab(CreateCheckTab(), QStringLiteral("Окно контроля"));
-    PageControl1->addTab(CreateInputTab(), QStringLiteral("Ввод"));
-    lessonTab_ = new LessonTab(*session_);
-    PageControl1->addTab(lessonTab_, QStringLiteral("Урок"));
+    CreateCentralArea();
     exportCommand_ = new AudioExportCommand(this, messages_);
-    NameTabsForListeners(PageControl1);
-    Splitter1->addWidget(PageControl1);
-    Splitter1->setStretchFactor(0, 1);
-    Splitter1->setStretchFactor(1, 0);
-    layout->addWidget(Splitter1);
-    setCentralWidget(central);
     CreateStatusBar();
     announcer_ = new Announcer(this);
 
@@ -122,287 +84,6 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
 
 TMorseMain::~TMorseMain() {
     FormDestroy();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Layout
-
-void TMorseMain::CreateActions() {
-    N4 = MakeAction(this, "N4", QStringLiteral("Пуск"), kImageStart);
-    N4->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
-    N5 = MakeAction(this, "N5", QStringLiteral("Пауза"), kImagePause);
-    N5->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    N6 = MakeAction(this, "N6", QStringLiteral("Открыть файл"), kImageOpenFile);
-    N6->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    N14 = MakeAction(this, "N14", QStringLiteral("Выход"), kImageExit);
-    N14->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
-    N14->setMenuRole(QAction::QuitRole);
-    N12 = MakeAction(this, "N12", QStringLiteral("О программе"), kImageAbout);
-    N12->setShortcut(QKeySequence(Qt::Key_F1));
-    N12->setMenuRole(QAction::AboutRole);
-    ExportAudio = new QAction(QStringLiteral("Сохранить как звук..."), this);
-    ExportAudio->setObjectName(QLatin1String("ExportAudio"));
-    ExportAudio->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-
-    StartBtnTool = MakeAction(this, "StartBtnTool", QStringLiteral("Пуск"), kImageStart);
-    PauseBtnTool = MakeAction(this, "PauseBtnTool", QStringLiteral("Пауза"), kImagePause);
-    PauseBtnTool->setEnabled(false);
-    ToolButton3 = MakeAction(this, "ToolButton3", QStringLiteral("Проверить"), kImageCheck);
-    ToolButton3->setEnabled(false);
-    ToolButton5 = MakeAction(this, "ToolButton5", QStringLiteral("Очистить"), kImageClear);
-    ToolButton1 = MakeAction(this, "ToolButton1", QStringLiteral("Очистить"), kImageClear);
-
-    for (QAction* action : {N4, N5, N6, N14, N12, ExportAudio}) {
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-    }
-}
-
-void TMorseMain::CreateMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
-    file->setObjectName(QLatin1String("N1"));
-    file->addAction(N4);
-    file->addAction(N5);
-    file->addAction(N6);
-    file->addAction(ExportAudio);
-    file->addAction(progress_->StatisticsAction());
-    file->addSeparator();
-    file->addAction(N14);
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
-    help->setObjectName(QLatin1String("N11"));
-    help->addAction(N12);
-}
-
-QWidget* TMorseMain::CreateUpperArea() {
-    auto* panel = new QWidget;
-    panel->setObjectName(QLatin1String("Panel1"));
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(4, 4, 4, 4);
-
-    PageControl2 = new QTabWidget;
-    PageControl2->setObjectName(QLatin1String("PageControl2"));
-    auto* tab = new QWidget;
-    tab->setObjectName(QLatin1String("TabSheet3"));
-    auto* tabLayout = new QVBoxLayout(tab);
-    tabLayout->setContentsMargins(2, 2, 2, 2);
-    tabLayout->setSpacing(2);
-    ToolBar1 = MakeToolBar("ToolBar1");
-    ToolBar1->addAction(StartBtnTool);
-    ToolBar1->addAction(PauseBtnTool);
-    DescribeToolButton(ToolBar1, StartBtnTool,
-                       QStringLiteral("Панель инструментов: начать передачу (Ctrl+Enter)"));
-    DescribeToolButton(ToolBar1, PauseBtnTool,
-                       QStringLiteral("Панель инструментов: пауза или продолжение (Ctrl+P)"));
-    tabLayout->addWidget(ToolBar1);
-
-    TextWin = new QPlainTextEdit;
-    TextWin->setObjectName(QLatin1String("TextWin"));
-    TextWin->setAccessibleName(QStringLiteral("Принятый текст"));
-    TextWin->setReadOnly(true);
-    TextWin->setUndoRedoEnabled(false);
-    TextWin->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    TextWin->setFocusPolicy(Qt::StrongFocus);
-    TextWin->setTabChangesFocus(true);
-    TextWin->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    TextWin->setFixedHeight(kTextWinHeight);
-    QFont textFont = TextWin->font();
-    textFont.setPointSize(10);
-    TextWin->setFont(textFont);
-    // The text keeps the theme's text and ground colours. The selection stays visible when the
-    // text window loses the focus.
-    QPalette textPalette = TextWin->palette();
-    for (auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
-        textPalette.setColor(QPalette::Inactive, role, textPalette.color(QPalette::Active, role));
-    }
-    TextWin->setPalette(textPalette);
-    QSizePolicy keepPlace = TextWin->sizePolicy();
-    keepPlace.setRetainSizeWhenHidden(true);
-    TextWin->setSizePolicy(keepPlace);
-    tabLayout->addWidget(TextWin);
-    PageControl2->addTab(tab, QStringLiteral(" Генератор кода"));
-    // A single tab offers no choice: its bar takes no focus.
-    PageControl2->setFocusPolicy(Qt::NoFocus);
-    PageControl2->tabBar()->setFocusPolicy(Qt::NoFocus);
-    NameTabsForListeners(PageControl2);
-    layout->addWidget(PageControl2);
-
-    auto* buttons = new QHBoxLayout;
-    StartBtn = new QPushButton(QStringLiteral("&Пуск"));
-    StartBtn->setObjectName(QLatin1String("StartBtn"));
-    PauseBtn = new QPushButton(QStringLiteral("&Пауза"));
-    PauseBtn->setObjectName(QLatin1String("PauseBtn"));
-    PauseBtn->setEnabled(false);
-    StartBtn->setAccessibleDescription(QStringLiteral("Начать передачу (Ctrl+Enter)"));
-    PauseBtn->setAccessibleDescription(QStringLiteral("Пауза или продолжение (Ctrl+P)"));
-    buttons->addWidget(StartBtn);
-    buttons->addWidget(PauseBtn);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
-    return panel;
-}
-
-QWidget* TMorseMain::CreateSettingsTab() {
-    auto* tab = new QWidget;
-    tab->setObjectName(QLatin1String("TabSheet1"));
-    auto* layout = new QHBoxLayout(tab);
-    layout->addWidget(CreateSpeedGroup());
-    layout->addWidget(CreateSpacingGroup());
-    layout->addWidget(CreateTextTypeGroup(), 1);
-    layout->addWidget(CreatePitchGroup());
-    layout->addWidget(CreateVolumeGroup());
-    layout->addWidget(CreateNoiseGroup());
-    return tab;
-}
-
-QWidget* TMorseMain::CreateSpeedGroup() {
-    SpeedTrackBar = MakeTrackBar("SpeedTrackBar", SpeedScale(), limits::kSpeedDefault, 1);
-    return MakeTrackBarGroup(QStringLiteral(" Скорость (гр.)"), QStringLiteral("Скорость"),
-                             SpeedTrackBar, QStringLiteral("3"), QStringLiteral("30"));
-}
-
-QWidget* TMorseMain::CreateSpacingGroup() {
-    SpacingTrackBar = MakeTrackBar("SpacingTrackBar", SpacingScale(), limits::kSpacingDefault, 1);
-    return MakeTrackBarGroup(QStringLiteral(" Паузы "), QStringLiteral("Паузы"), SpacingTrackBar,
-                             QStringLiteral("Станд."), QStringLiteral("Длин."));
-}
-
-QWidget* TMorseMain::CreatePitchGroup() {
-    PitchTrackBar = MakeTrackBar("PitchTrackBar", PitchScale(), limits::kPitchFormValue, 2);
-    return MakeTrackBarGroup(QStringLiteral("Тон (Гц)"), QStringLiteral("Тон"), PitchTrackBar,
-                             QStringLiteral("400"), QStringLiteral("1600"));
-}
-
-QWidget* TMorseMain::CreateVolumeGroup() {
-    VolTrackBar = MakeTrackBar("VolTrackBar", VolumeScale(), limits::kVolumeDefault, 1);
-    return MakeTrackBarGroup(QStringLiteral(" Громкость "), QStringLiteral("Громкость"),
-                             VolTrackBar, QString(), QString());
-}
-
-QWidget* TMorseMain::CreateTextTypeGroup() {
-    auto* column = new QWidget;
-    auto* columnLayout = new QVBoxLayout(column);
-    columnLayout->setContentsMargins(0, 0, 0, 0);
-
-    auto* group = new QGroupBox(QStringLiteral(" Генерируемый текст "));
-    group->setObjectName(QLatin1String("TextTypeGroup"));
-    group->setAccessibleName(AccessibleCaption(group->title()));
-    auto* grid = new QGridLayout(group);
-    TextType = new QButtonGroup(this);
-    TextType->setObjectName(QLatin1String("TextType"));
-    const QString captions[] = {
-        QStringLiteral("Цифры"),          QStringLiteral("Буквы"),
-        QStringLiteral("Текст из файла"), QStringLiteral("Набор с клавиатуры"),
-        QStringLiteral("Радиообмен"),     QStringLiteral("Урок"),
-        QStringLiteral("Слабые знаки")};
-    for (int index = 0; index <= limits::kTextTypeLast; ++index) {
-        auto* button = new QRadioButton(captions[index]);
-        button->setObjectName(QStringLiteral("TextType%1").arg(index));
-        TextType->addButton(button, index);
-        grid->addWidget(button, index, 0);
-        if (index == limits::kTextTypeFile) {
-            TextFileBtn = new QPushButton(QStringLiteral("..."));
-            TextFileBtn->setObjectName(QLatin1String("TextFileBtn"));
-            TextFileBtn->setAccessibleName(QStringLiteral("Выбрать файл"));
-            TextFileBtn->setToolTip(QStringLiteral("Открыть файл"));
-            TextFileBtn->setFixedWidth(
-                TextFileBtn->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
-            grid->addWidget(TextFileBtn, index, 1);
-        }
-    }
-    grid->setColumnStretch(2, 1);
-    columnLayout->addWidget(group);
-
-    CheckBox1 = new QCheckBox(QStringLiteral("Показывать текст"));
-    CheckBox1->setObjectName(QLatin1String("CheckBox1"));
-    CheckBox1->setChecked(true);
-    columnLayout->addWidget(CheckBox1);
-    columnLayout->addStretch(1);
-    return column;
-}
-
-QWidget* TMorseMain::CreateNoiseGroup() {
-    auto* group = new QGroupBox(QStringLiteral(" Шумы "));
-    group->setObjectName(QLatin1String("GroupBox5"));
-    group->setAccessibleName(AccessibleCaption(group->title()));
-    auto* layout = new QVBoxLayout(group);
-    CheckBox2 = new QCheckBox(QStringLiteral("Гауссовский"));
-    CheckBox2->setObjectName(QLatin1String("CheckBox2"));
-    CheckBox3 = new QCheckBox(QStringLiteral("Тональный"));
-    CheckBox3->setObjectName(QLatin1String("CheckBox3"));
-    ScrollBar1 = new QScrollBar(Qt::Horizontal);
-    AccessibleSlider::Install(ScrollBar1, {limits::kNoiseLevelMin, limits::kNoiseLevelMax, 1});
-    ScrollBar1->setObjectName(QLatin1String("ScrollBar1"));
-    ScrollBar1->setAccessibleName(QStringLiteral("Уровень шумов"));
-    ScrollBar1->setRange(limits::kNoiseLevelMin, limits::kNoiseLevelMax);
-    // Steps large enough that the keyboard can move the level in reasonable time.
-    ScrollBar1->setSingleStep(100);
-    ScrollBar1->setPageStep(1000);
-    ScrollBar1->setValue(limits::kNoiseLevelMax);
-    ScrollBar1->setFocusPolicy(Qt::StrongFocus);
-    layout->addWidget(CheckBox2);
-    layout->addWidget(CheckBox3);
-    layout->addStretch(1);
-    layout->addWidget(ScrollBar1);
-    group->setMinimumWidth(152);
-    return group;
-}
-
-QWidget* TMorseMain::CreateCheckTab() {
-    auto* tab = new QWidget;
-    tab->setObjectName(QLatin1String("TabSheet2"));
-    auto* layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(2);
-    auto* bar = MakeToolBar("ToolBar2");
-    bar->addSeparator();
-    bar->addAction(ToolButton3);
-    bar->addAction(ToolButton5);
-    DescribeToolButton(bar, ToolButton5, QStringLiteral("Очистить окно контроля"));
-    layout->addWidget(bar);
-
-    Memo1 = new QPlainTextEdit;
-    Memo1->setObjectName(QLatin1String("Memo1"));
-    Memo1->setAccessibleName(QStringLiteral("Окно контроля"));
-    Memo1->setTabChangesFocus(true);
-    QFont font = Memo1->font();
-    font.setPointSize(10);
-    Memo1->setFont(font);
-    FollowThemeInCopyArea(Memo1);
-    auto* copyRow = new QHBoxLayout;
-    copyRow->addWidget(Memo1, 1);
-    copyRow->addWidget(progress_->ComparisonView(), 1);
-    layout->addLayout(copyRow);
-    return tab;
-}
-
-QWidget* TMorseMain::CreateInputTab() {
-    auto* tab = new QWidget;
-    tab->setObjectName(QLatin1String("TabSheet4"));
-    auto* layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(2);
-    auto* bar = MakeToolBar("ToolBar3");
-    bar->addAction(ToolButton1);
-    DescribeToolButton(bar, ToolButton1, QStringLiteral("Очистить текст для передачи"));
-    layout->addWidget(bar);
-    Memo2 = new QPlainTextEdit;
-    Memo2->setObjectName(QLatin1String("Memo2"));
-    Memo2->setAccessibleName(QStringLiteral("Текст для передачи"));
-    Memo2->setTabChangesFocus(true);
-    layout->addWidget(Memo2);
-    return tab;
-}
-
-void TMorseMain::CreateStatusBar() {
-    StatusText = new QLabel(QStringLiteral("Тренажер для изучения азбуки морзе"));
-    StatusText->setObjectName(QLatin1String("StatusText"));
-    StatusText->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
-    StatusText->setFocusPolicy(Qt::TabFocus);
-    statusBar()->setObjectName(QLatin1String("StatusBar"));
-    statusBar()->setAccessibleName(QStringLiteral("Строка состояния"));
-    statusBar()->addWidget(StatusText, 1);
-    statusBar()->setSizeGripEnabled(false);
 }
 
 void TMorseMain::ConnectControls() {
@@ -437,93 +118,6 @@ void TMorseMain::ConnectControls() {
     for (QSlider* bar : {SpeedTrackBar, SpacingTrackBar, PitchTrackBar, VolTrackBar}) {
         AnnounceHintChanges(bar, *announcer_);
     }
-}
-
-// Keyboard order follows the reading order: the upper area, then the tab bar and each tab's
-// controls from left to right, then the status bar.
-void TMorseMain::SetTabOrder() {
-    std::vector<QWidget*> order;
-    auto addToolButtons = [&order](QToolBar* bar) {
-        for (QAction* action : bar->actions()) {
-            if (QWidget* button = bar->widgetForAction(action); button && !action->isSeparator()) {
-                button->setFocusPolicy(Qt::TabFocus);
-                order.push_back(button);
-            }
-        }
-    };
-    addToolButtons(ToolBar1);
-    order.insert(order.end(),
-                 {TextWin, StartBtn, PauseBtn, static_cast<QWidget*>(PageControl1->tabBar()),
-                  SpeedTrackBar, SpacingTrackBar});
-    for (QAbstractButton* button : TextType->buttons()) {
-        order.push_back(button);
-        if (TextType->id(button) == limits::kTextTypeFile) {
-            order.push_back(TextFileBtn);
-        }
-    }
-    order.insert(order.end(),
-                 {CheckBox1, PitchTrackBar, VolTrackBar, CheckBox2, CheckBox3, ScrollBar1});
-    addToolButtons(findChild<QToolBar*>(QLatin1String("ToolBar2")));
-    order.insert(order.end(), {Memo1, progress_->ComparisonView()->Comparison(),
-                               progress_->ComparisonView()->Summary()});
-    addToolButtons(findChild<QToolBar*>(QLatin1String("ToolBar3")));
-    order.push_back(Memo2);
-    for (QWidget* control : lessonTab_->TabOrder()) {
-        order.push_back(control);
-    }
-    order.push_back(StatusText);
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        setTabOrder(order[i - 1], order[i]);
-    }
-    firstInTabOrder_ = order.front();
-}
-
-// The first control that Tab can reach now: the order's first one, unless it is disabled.
-QWidget* TMorseMain::FirstTabStop() const {
-    QWidget* stop = firstInTabOrder_;
-    while (stop != StatusText &&
-           !(stop->isEnabled() && stop->isVisible() && (stop->focusPolicy() & Qt::TabFocus) != 0)) {
-        stop = stop->nextInFocusChain();
-    }
-    return stop;
-}
-
-// Tab goes round from the status bar to the top, and Shift+Tab back.
-bool TMorseMain::focusNextPrevChild(bool next) {
-    QWidget* focus = focusWidget();
-    if (next && focus == StatusText) {
-        FirstTabStop()->setFocus(Qt::TabFocusReason);
-        return true;
-    }
-    if (!next && focus == FirstTabStop()) {
-        StatusText->setFocus(Qt::BacktabFocusReason);
-        return true;
-    }
-    return QMainWindow::focusNextPrevChild(next);
-}
-
-// Lets the window take the size its content needs with the desktop's fonts, at least the design
-// size, and keeps it fixed from then on.
-void TMorseMain::FixWindowSize() {
-    // Measured with the text window and the lower tabs at their design heights.
-    const int lowerHeight = std::max(kLowerTabsHeight, PageControl1->minimumSizeHint().height());
-    PageControl1->setFixedHeight(lowerHeight);
-    TextWin->setFixedHeight(kTextWinHeight);
-    QSize size = sizeHint().expandedTo(minimumSizeHint());
-    const int chrome = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
-    size = size.expandedTo(QSize(kDesignClientWidth, kDesignClientHeight + chrome));
-    setFixedSize(size);
-    setWindowFlags((windowFlags() & ~Qt::WindowMaximizeButtonHint) | Qt::CustomizeWindowHint |
-                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-
-    // From here on the splitter moves the border, and the text window takes what it is given.
-    PageControl1->setMinimumHeight(PageControl1->minimumSizeHint().height());
-    PageControl1->setMaximumHeight(QWIDGETSIZE_MAX);
-    TextWin->setMinimumHeight(kTextWinMinimumHeight);
-    TextWin->setMaximumHeight(QWIDGETSIZE_MAX);
-    Splitter1->setSizes(
-        {size.height() - chrome - Splitter1->handleWidth() - lowerHeight, lowerHeight});
 }
 
 // ---------------------------------------------------------------------------------------------

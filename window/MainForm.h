@@ -95,6 +95,7 @@ class TMorseMain : public QMainWindow, private SessionView {
     // Layout.
     void CreateActions();
     void CreateMenus();
+    void CreateCentralArea();
     QWidget* CreateUpperArea();
     QWidget* CreateSettingsTab();
     QWidget* CreateSpeedGroup();
