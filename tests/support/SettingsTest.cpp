@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "platform/settings/MemorySettings.h"
+#include "tests/support/FakeWindowGeometry.h"
 
 namespace vantrel {
 namespace {
 
 using settings::MemorySettings;
 using settings::Value;
+using test::FakeWindow;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -100,32 +102,6 @@ TEST(WindowPosRecordTest, LaysOutTwentyLittleEndianBytes) {
                                    2, 1, 0x05, 0x02, 0, 0));
     EXPECT_EQ(WindowPosRecord::FromBytes(bytes), r);
 }
-
-// Records what the routines do to a window, in order.
-class FakeWindow : public WindowGeometry {
-  public:
-    int top = 10, left = 20, width = 300, height = 200, screenWidth = 1024;
-    WindowState state = WindowState::Normal;
-    std::vector<std::string> calls;
-
-    int Top() const override { return top; }
-    int Left() const override { return left; }
-    int Width() const override { return width; }
-    int Height() const override { return height; }
-    WindowState State() const override { return state; }
-    void SetTop(int v) override { Record("top", top = v); }
-    void SetLeft(int v) override { Record("left", left = v); }
-    void SetWidth(int v) override { Record("width", width = v); }
-    void SetHeight(int v) override { Record("height", height = v); }
-    void Maximize() override { calls.push_back("maximize"); }
-    int ScreenWidth() const override { return screenWidth; }
-    void ProcessPendingEvents() override { calls.push_back("events"); }
-
-  private:
-    void Record(const char* what, int v) {
-        calls.push_back(what + std::string("=") + std::to_string(v));
-    }
-};
 
 class WindowPosTest : public ::testing::Test {
   protected:
