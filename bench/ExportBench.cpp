@@ -16,7 +16,7 @@ std::string PracticeText() {
     Random random(3);
     const ContactTexts contacts;
     PracticeTextBuilder builder(random, contacts);
-    return builder.Build({0, {}, {}}).text.substr(0, 900);
+    return builder.Build({vantrel::TextType::Digits, {}, {}}).text.substr(0, 900);
 }
 
 Keyer KeyerAt12() {

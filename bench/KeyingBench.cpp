@@ -15,7 +15,7 @@ void BM_RenderDigitText(benchmark::State& state) {
     Random random(1);
     const ContactTexts contacts;
     PracticeTextBuilder builder(random, contacts);
-    const std::string text = builder.Build({0, {}, {}}).text;
+    const std::string text = builder.Build({vantrel::TextType::Digits, {}, {}}).text;
     Keyer keyer;
     keyer.SetSpeed(static_cast<int>(state.range(0)));
     keyer.SetSpacing(0);
@@ -42,7 +42,7 @@ void BM_BuildPracticeText(benchmark::State& state) {
     Random random(2);
     const ContactTexts contacts;
     PracticeTextBuilder builder(random, contacts);
-    const PracticeTextRequest request{static_cast<int>(state.range(0)), {}, {}};
+    const PracticeTextRequest request{static_cast<TextType>(state.range(0)), {}, {}};
     for (auto _ : state) {
         benchmark::DoNotOptimize(builder.Build(request));
     }

@@ -2,6 +2,23 @@
 // the widgets and the core.
 #pragma once
 
+namespace vantrel {
+
+// Text types, numbered as the entries of the text type group and as stored; the group has
+// nothing selected at None.
+enum class TextType : int {
+    None = -1,
+    Digits = 0,
+    Letters = 1,
+    File = 2,
+    Keyboard = 3,
+    Contact = 4,
+    Lesson = 5,
+    WeakCharacters = 6,
+};
+
+}  // namespace vantrel
+
 namespace vantrel::limits {
 
 // Speed in groups per minute (SpeedTrackBar).
@@ -25,17 +42,9 @@ inline constexpr int kVolumeMin = 0;
 inline constexpr int kVolumeMax = 8;
 inline constexpr int kVolumeDefault = 0;
 
-// Text type (TextType.ItemIndex); -1 selects nothing.
-inline constexpr int kTextTypeNone = -1;
-inline constexpr int kTextTypeDigits = 0;
-inline constexpr int kTextTypeLetters = 1;
-inline constexpr int kTextTypeFile = 2;
-inline constexpr int kTextTypeKeyboard = 3;
-inline constexpr int kTextTypeContact = 4;
-inline constexpr int kTextTypeLesson = 5;
-inline constexpr int kTextTypeWeakCharacters = 6;
-inline constexpr int kTextTypeLast = 6;
-inline constexpr int kTextTypeDefault = 0;
+inline constexpr int kTextTypeFirst = static_cast<int>(TextType::Digits);
+inline constexpr int kTextTypeLast = static_cast<int>(TextType::WeakCharacters);
+inline constexpr int kTextTypeDefault = static_cast<int>(TextType::Digits);
 
 // Koch lessons: the alphabet (0 Latin, 1 Cyrillic) and the lesson, 1 up to the alphabet's last.
 inline constexpr int kKochAlphabetDefault = 0;

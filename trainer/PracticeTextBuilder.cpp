@@ -64,13 +64,13 @@ PracticeTextResult PracticeTextBuilder::Build(const PracticeTextRequest& request
     PracticeTextResult result;
     std::string text;
     switch (request.textType) {
-        case limits::kTextTypeDigits:
+        case TextType::Digits:
             text = RandomGroups('0', '9');
             break;
-        case limits::kTextTypeLetters:
+        case TextType::Letters:
             text = RandomGroups(0xC0, 0xDF);
             break;
-        case limits::kTextTypeFile: {
+        case TextType::File: {
             if (request.textFile.empty()) {
                 result.status = PracticeTextResult::Status::NoFileChosen;
                 return result;
@@ -84,16 +84,16 @@ PracticeTextResult PracticeTextBuilder::Build(const PracticeTextRequest& request
             text = UpperCasedLines(cp1251::FromTextFile(bytes));
             break;
         }
-        case limits::kTextTypeKeyboard:
+        case TextType::Keyboard:
             text = cp1251::ToUpper(request.keyboardText) + " ";
             break;
-        case limits::kTextTypeContact:
+        case TextType::Contact:
             text = BuildContactText(contacts_, random_);
             break;
-        case limits::kTextTypeLesson:
+        case TextType::Lesson:
             text = LessonGroups(progress::LessonCharacters(request.alphabet, request.lesson));
             break;
-        case limits::kTextTypeWeakCharacters:
+        case TextType::WeakCharacters:
             text = DrillGroups(progress::WeakCharacterDrill(
                 progress::LessonCharacters(request.alphabet, request.lesson), request.history));
             break;

@@ -12,6 +12,7 @@
 #include "progress/CharacterHistory.h"
 #include "progress/KochLessons.h"
 #include "trainer/ContactData.h"
+#include "trainer/Limits.h"
 #include "trainer/Random.h"
 
 namespace vantrel {
@@ -21,7 +22,7 @@ class WeakCharacterDrill;
 }
 
 struct PracticeTextRequest {
-    int textType;                    // TextType.ItemIndex: 0..6, anything else builds nothing
+    TextType textType;               // anything but Digits..WeakCharacters builds nothing
     std::filesystem::path textFile;  // text type 2; empty when no file has been chosen
     std::string keyboardText;        // text type 3, Windows-1251
     // Text types 5 (lesson) and 6 (drill): the characters of this lesson.

@@ -50,8 +50,8 @@ inline constexpr std::array kStoredDwords = {
     StoredDword{"Spacing", &TrainerSettings::spacing, limits::kSpacingDefault, limits::kSpacingMin,
                 limits::kSpacingMax},
     // Below the first entry nothing is selected; above the last, the last entry is.
-    StoredDword{"Test", &TrainerSettings::textType, limits::kTextTypeDefault, limits::kTextTypeNone,
-                limits::kTextTypeLast},
+    StoredDword{"Test", &TrainerSettings::textType, limits::kTextTypeDefault,
+                static_cast<int>(TextType::None), limits::kTextTypeLast},
     StoredDword{"Pitch", &TrainerSettings::pitch, limits::kPitchDefault, limits::kPitchMin,
                 limits::kPitchMax},
     StoredDword{"Volume", &TrainerSettings::volume, limits::kVolumeDefault, limits::kVolumeMin,

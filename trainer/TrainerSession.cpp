@@ -47,7 +47,7 @@ const TrainerSettings& TrainerSession::LoadSettings(WindowGeometry& window) {
     const TrainerSettings stored = LoadTrainerSettings(store_, window);
     SetSpeed(stored.speed);
     SetSpacing(stored.spacing);
-    SetTextType(stored.textType);
+    SetTextType(static_cast<TextType>(stored.textType));
     SetPitchPosition(stored.pitch);
     SetVolumePosition(stored.volume);
     SetKochAlphabet(stored.kochAlphabet);
@@ -81,8 +81,9 @@ void TrainerSession::SetVolumePosition(int position) {
     keyer_.SetVolumePosition(settings_.volume);
 }
 
-void TrainerSession::SetTextType(int textType) {
-    settings_.textType = std::clamp(textType, limits::kTextTypeNone, limits::kTextTypeLast);
+void TrainerSession::SetTextType(TextType textType) {
+    settings_.textType = std::clamp(static_cast<int>(textType), static_cast<int>(TextType::None),
+                                    limits::kTextTypeLast);
 }
 
 void TrainerSession::SetKochAlphabet(int alphabet) {
@@ -119,7 +120,7 @@ void TrainerSession::ApplyTiming() {
 }
 
 bool TrainerSession::BuildPracticeText(std::string& text, int32_t& cursor) {
-    PracticeTextRequest request{settings_.textType, textFile_, keyboardText_};
+    PracticeTextRequest request{ChosenTextType(), textFile_, keyboardText_};
     request.alphabet = progress::KochAlphabetFromNumber(settings_.kochAlphabet);
     request.lesson = settings_.lesson;
     request.history = history_.get();
@@ -171,8 +172,7 @@ CheckOutcome TrainerSession::Check(std::string_view copyCp1251) {
     outcome.historyNotice = history_->TakeNotice();
 
     const auto alphabet = progress::KochAlphabetFromNumber(settings_.kochAlphabet);
-    if (settings_.textType == limits::kTextTypeLesson &&
-        settings_.lesson < progress::LastLesson(alphabet) &&
+    if (ChosenTextType() == TextType::Lesson && settings_.lesson < progress::LastLesson(alphabet) &&
         progress::OffersNextLesson(outcome.comparison.rightCount, outcome.comparison.sentCount)) {
         outcome.offeredLesson = settings_.lesson + 1;
         outcome.offerMessage = LessonOfferMessage(*outcome.offeredLesson);

@@ -84,7 +84,8 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     void SetSpacing(int spacing);
     void SetPitchPosition(int position);
     void SetVolumePosition(int position);
-    void SetTextType(int textType);
+    void SetTextType(TextType textType);
+    TextType ChosenTextType() const { return static_cast<TextType>(settings_.textType); }
     void SetKochAlphabet(int alphabet);
     void SetLesson(int lesson);
     void SetStartDelay(int seconds);

@@ -102,7 +102,7 @@ void TMorseMain::ConnectControls() {
     connect(VolTrackBar, &QSlider::valueChanged, this, &TMorseMain::VolTrackBarChange);
     connect(TextType, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) {
-            session_->SetTextType(id);
+            session_->SetTextType(static_cast<vantrel::TextType>(id));
         }
     });
     connect(TextFileBtn, &QPushButton::clicked, this, &TMorseMain::TextFileBtnClick);
@@ -198,7 +198,7 @@ void TMorseMain::VolTrackBarChange() {
 }
 
 void TMorseMain::TextFileBtnClick() {
-    if (session_->Settings().textType != limits::kTextTypeFile) {
+    if (session_->ChosenTextType() != vantrel::TextType::File) {
         return;
     }
     if (std::optional<std::filesystem::path> file = chooseFile_(this)) {

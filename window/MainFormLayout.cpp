@@ -248,7 +248,7 @@ QWidget* TMorseMain::CreateTextTypeGroup() {
         button->setObjectName(QStringLiteral("TextType%1").arg(index));
         TextType->addButton(button, index);
         grid->addWidget(button, index, 0);
-        if (index == limits::kTextTypeFile) {
+        if (index == static_cast<int>(vantrel::TextType::File)) {
             TextFileBtn = new QPushButton(QStringLiteral("..."));
             TextFileBtn->setObjectName(QLatin1String("TextFileBtn"));
             TextFileBtn->setAccessibleName(QStringLiteral("Выбрать файл"));
@@ -371,7 +371,7 @@ void TMorseMain::SetTabOrder() {
                   SpeedTrackBar, SpacingTrackBar});
     for (QAbstractButton* button : TextType->buttons()) {
         order.push_back(button);
-        if (TextType->id(button) == limits::kTextTypeFile) {
+        if (TextType->id(button) == static_cast<int>(vantrel::TextType::File)) {
             order.push_back(TextFileBtn);
         }
     }

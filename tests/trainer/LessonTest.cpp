@@ -30,7 +30,7 @@ struct FixedHistory : progress::CharacterHistory {
 class LessonTest : public testing::Test {
   protected:
     // Share of each character among the groups of 20 texts of lesson 4 from one seed.
-    std::map<char, double> Shares(int type, const progress::CharacterHistory* history) {
+    std::map<char, double> Shares(TextType type, const progress::CharacterHistory* history) {
         Random random(7);
         const ContactTexts contacts;
         PracticeTextBuilder builder(random, contacts);
@@ -86,12 +86,12 @@ TEST_F(LessonTest, DrillFavoursACharacterByItsRecentErrorRate) {
     history.tallies['M'] = {50, 0};
     history.tallies['X'] = {50, 50};  // not in the lesson
     // K: 3 of 3 + 1 + 1 + 1 + 1.
-    std::map<char, double> shares = Shares(limits::kTextTypeWeakCharacters, &history);
+    std::map<char, double> shares = Shares(TextType::WeakCharacters, &history);
     EXPECT_NEAR(shares['K'], 3.0 / 7, 0.02);
     EXPECT_NEAR(shares['E'], 1.0 / 7, 0.02);
     EXPECT_EQ(shares.count('X'), 0u);
     // No history, and a lesson text: uniform over the lesson's characters and nothing else.
-    for (int type : {limits::kTextTypeWeakCharacters, limits::kTextTypeLesson}) {
+    for (TextType type : {TextType::WeakCharacters, TextType::Lesson}) {
         shares = Shares(type, nullptr);
         EXPECT_EQ(shares.size(), 5u);
         for (const auto& [c, share] : shares) {

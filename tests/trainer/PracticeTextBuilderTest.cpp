@@ -18,7 +18,8 @@ class PracticeTextBuilderTest : public ::testing::Test {
 
     PracticeTextResult Build(int textType, std::filesystem::path file = {},
                              std::string keyboard = {}) {
-        return builder_.Build({textType, std::move(file), std::move(keyboard)});
+        return builder_.Build(
+            {static_cast<TextType>(textType), std::move(file), std::move(keyboard)});
     }
 
     testing::TempFolder dir_;

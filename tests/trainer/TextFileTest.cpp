@@ -10,7 +10,7 @@ namespace {
 class TextFileTest : public ::testing::Test {
   protected:
     PracticeTextResult Build(const std::filesystem::path& file) {
-        return builder_.Build({2, file, {}});
+        return builder_.Build({TextType::File, file, {}});
     }
     std::string Keyed(const std::string& name, const std::string& bytes) {
         testing::WriteWholeFile(folder_.Path() / name, bytes);

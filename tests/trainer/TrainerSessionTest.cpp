@@ -51,7 +51,7 @@ class TrainerSessionTest : public ::testing::Test {
     }
     // Keys `typed` as the typed text type to its end.
     void Run(const char* typed) {
-        session_->SetTextType(limits::kTextTypeKeyboard);
+        session_->SetTextType(TextType::Keyboard);
         session_->Start(typed);
         queue_.RunUntil([this] { return session_->Engine().DeviceClosed(); });
     }
@@ -140,7 +140,7 @@ TEST_F(TrainerSessionTest, CheckGradesLogsAlignsRecordsAndWeighsTheLesson) {
         std::tuple(1'796'000'000, 3, 20, 800, 9, 1, outcome.comparison.pairs.size()));
 
     // The text type and lesson at the time of the check decide the offer.
-    session_->SetTextType(limits::kTextTypeLesson);
+    session_->SetTextType(TextType::Lesson);
     EXPECT_EQ(session_->Check("KMKMK MKMM").offeredLesson, 2);
     EXPECT_NE(session_->Check("KMKMK MKMM").offerMessage.find("к уроку 2"), std::string::npos);
     EXPECT_FALSE(session_->Check("KMKMK MK").offeredLesson);  // 7 of 10
@@ -150,7 +150,7 @@ TEST_F(TrainerSessionTest, CheckGradesLogsAlignsRecordsAndWeighsTheLesson) {
 
 // Start and export build the chosen text from the typed text and the settings, or say why not.
 TEST_F(TrainerSessionTest, StartAndExportBuildTheChosenTextOrSayWhyNot) {
-    Open().SetTextType(limits::kTextTypeFile);
+    Open().SetTextType(TextType::File);
     session_->Start("");
     EXPECT_EQ(view_.shown, std::vector<std::string>{"status: Не выбран файл!"});
     session_->SetTextFile("lesson.txt");
@@ -165,9 +165,9 @@ TEST_F(TrainerSessionTest, StartAndExportBuildTheChosenTextOrSayWhyNot) {
     const std::unique_ptr<AudioExport> exported = session_->PrepareExport("");
     ASSERT_TRUE(exported);
     EXPECT_EQ(exported->Text(), cp1251::FromUtf8("ЖЖЖ = CQ TEST\r\n "));
-    session_->SetTextType(limits::kTextTypeNone);
+    session_->SetTextType(TextType::None);
     EXPECT_FALSE(session_->PrepareExport("paris"));
-    session_->SetTextType(limits::kTextTypeKeyboard);
+    session_->SetTextType(TextType::Keyboard);
     session_->Start("paris");
     EXPECT_EQ(session_->Engine().PracticeText(), cp1251::FromUtf8("ЖЖЖ = PARIS  "));
 }
