@@ -65,8 +65,8 @@ std::vector<PairCount> CountPairs(const Alignment& alignment) {
 }
 
 CheckComparison CompareCopy(std::string_view sentCp1251, std::string_view copyCp1251) {
-    const std::string_view compared = sentCp1251.size() > kSentPreambleLength
-                                          ? sentCp1251.substr(kSentPreambleLength)
+    const std::string_view compared = sentCp1251.size() > kPracticePreamble.size()
+                                          ? sentCp1251.substr(kPracticePreamble.size())
                                           : std::string_view();
     CheckComparison result;
     result.alignment =

@@ -8,11 +8,9 @@
 #include <vector>
 
 #include "progress/Alignment.h"
+#include "support/PracticePreamble.h"
 
 namespace vantrel::progress {
-
-// Characters of the preamble "ЖЖЖ = " that every sent text begins with and the copy leaves out.
-inline constexpr std::size_t kSentPreambleLength = 6;
 
 // How often a sent character was copied as another. `copied` 0: the copy misses the character;
 // `sent` 0: an extra character of the copy. A pair with sent == copied counts right copies.

@@ -20,14 +20,14 @@ int GradeForErrors(int32_t errorCount) {
 CopyCheckResult CheckCopy(std::string_view sentCp1251, std::string_view copyCp1251) {
     const std::string copy = cp1251::ToUpper(copyCp1251);
     CopyCheckResult result;
-    if (sentCp1251.size() <= kCopyPreambleLength) {
+    if (sentCp1251.size() <= kPracticePreamble.size()) {
         return result;
     }
-    const std::size_t compared = sentCp1251.size() - kCopyPreambleLength;
+    const std::size_t compared = sentCp1251.size() - kPracticePreamble.size();
     int blockErrors = 0;
     int blockPosition = 0;
     for (std::size_t i = 0; i < compared; ++i) {
-        if (i >= copy.size() || copy[i] != sentCp1251[i + kCopyPreambleLength]) {
+        if (i >= copy.size() || copy[i] != sentCp1251[i + kPracticePreamble.size()]) {
             ++blockErrors;
         }
         if (++blockPosition == kCopyBlockSize) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/PracticePreamble.h"
+
 namespace vantrel {
 
 struct CopyCheckResult {
@@ -14,8 +16,6 @@ struct CopyCheckResult {
     int grade = 5;           // 5 (no faulty block) down to 2 (three or more)
 };
 
-// Characters of the keyed text's preamble "ЖЖЖ = ", which the copy does not repeat.
-inline constexpr std::size_t kCopyPreambleLength = 6;
 // Positions per evaluated block; a last, shorter block is not evaluated.
 inline constexpr int kCopyBlockSize = 5;
 

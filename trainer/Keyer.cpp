@@ -215,7 +215,8 @@ void Keyer::BuildSineTable() {
 }
 
 void Keyer::UpdateTone() {
-    phaseIncrement_ = static_cast<int32_t>(std::llrint(toneFrequency_ * 1073741824.0L / 8000.0L));
+    phaseIncrement_ = static_cast<int32_t>(
+        std::llrint(toneFrequency_ * 1073741824.0L / limits::kKeyedSampleRate));
     for (int i = 1; i <= kEnvelopeSamples; ++i) {
         rise_[i - 1] = static_cast<int16_t>(
             Attenuate(TableSample(PhaseAfter(i - 1, phaseIncrement_)), 33 - i));

@@ -252,7 +252,7 @@ audio::MMResult PlaybackEngine::OpenWaveDevice() {
         return audio::MMSYSERR_ALLOCATED;  // never two devices; the callers wait first
     }
     keyer_.ResetPhase();
-    const audio::WaveFormat format = audio::WaveFormat::Pcm(1, 8000, 16);
+    const audio::WaveFormat format = audio::WaveFormat::Pcm(1, limits::kKeyedSampleRate, 16);
     stopRequested_ = false;
     Impl& d = *impl_;
     d.closeRequested = false;

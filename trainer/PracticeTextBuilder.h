@@ -11,6 +11,7 @@
 
 #include "progress/CharacterHistory.h"
 #include "progress/KochLessons.h"
+#include "support/PracticePreamble.h"
 #include "trainer/ContactData.h"
 #include "trainer/Limits.h"
 #include "trainer/Random.h"
@@ -41,8 +42,6 @@ struct PracticeTextResult {
 // Groups per digit or letter text and characters per group.
 inline constexpr int kPracticeGroups = 150;
 inline constexpr int kPracticeGroupSize = 5;
-// "ЖЖЖ = " in Windows-1251.
-inline constexpr std::string_view kPracticePreamble = "\xC6\xC6\xC6 = ";
 
 class PracticeTextBuilder {
   public:

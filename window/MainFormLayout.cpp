@@ -206,7 +206,8 @@ QWidget* TMorseMain::CreateSettingsTab() {
 QWidget* TMorseMain::CreateSpeedGroup() {
     SpeedTrackBar = MakeTrackBar("SpeedTrackBar", SpeedScale(), limits::kSpeedDefault, 1);
     return MakeTrackBarGroup(QStringLiteral(" Скорость (гр.)"), QStringLiteral("Скорость"),
-                             SpeedTrackBar, QStringLiteral("3"), QStringLiteral("30"));
+                             SpeedTrackBar, QString::number(limits::kSpeedMin),
+                             QString::number(limits::kSpeedMax));
 }
 
 QWidget* TMorseMain::CreateSpacingGroup() {
@@ -218,7 +219,8 @@ QWidget* TMorseMain::CreateSpacingGroup() {
 QWidget* TMorseMain::CreatePitchGroup() {
     PitchTrackBar = MakeTrackBar("PitchTrackBar", PitchScale(), limits::kPitchFormValue, 2);
     return MakeTrackBarGroup(QStringLiteral("Тон (Гц)"), QStringLiteral("Тон"), PitchTrackBar,
-                             QStringLiteral("400"), QStringLiteral("1600"));
+                             QString::number(PitchScale().MinimumValue()),
+                             QString::number(PitchScale().MaximumValue()));
 }
 
 QWidget* TMorseMain::CreateVolumeGroup() {

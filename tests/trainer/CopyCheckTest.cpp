@@ -27,7 +27,7 @@ std::string DigitText() {
 }
 
 std::string CopyOf(const std::string& sent) {
-    return sent.substr(kCopyPreambleLength);
+    return sent.substr(kPracticePreamble.size());
 }
 
 TEST(CopyCheckTest, WholeDigitTextIsComparedUpToItsLastFullBlock) {
