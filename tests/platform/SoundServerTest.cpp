@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/audio/PortAudioWaveOut.h"
+#include "tests/trainer/PlaybackStandIns.h"
 #include "trainer/InterferenceControls.h"
 #include "trainer/ManualNotificationQueue.h"
 #include "trainer/PlaybackEngine.h"
@@ -30,30 +31,6 @@ namespace vantrel::audio::test {
 namespace {
 
 constexpr double kCaptureRate = MonitorCapture::kRate;
-
-// What the keying engine shows, kept for the test.
-struct EngineView : PlaybackView {
-    std::vector<std::string> warnings;
-    std::string status;
-    void SetStatusText(const std::string& text) override { status = text; }
-    void SetStartEnabled(bool) override {}
-    void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(const std::string&) override {}
-    void SetCheckEnabled(bool) override {}
-    void ShowKeyedText(const std::string&, int) override {}
-    void ClearKeyedText() override {}
-    void ShowWarning(const std::string& text) override { warnings.push_back(text); }
-};
-
-struct EngineHost : PlaybackHost {
-    std::string text;
-    void ApplyTiming() override {}
-    bool BuildPracticeText(std::string& practice, int32_t& cursor) override {
-        practice = text;
-        cursor = 1;
-        return true;
-    }
-};
 
 // One real backend: PortAudio at the stream's own rate or converting to 48 kHz, or libpulse.
 struct Backend {
@@ -118,8 +95,8 @@ class SoundServerTest : public ::testing::TestWithParam<Backend> {
     std::function<uint64_t()> underflows_;
     std::string sink_;
     Keyer keyer_;
-    EngineView view_;
-    EngineHost host_;
+    vantrel::test::KeptView view_;
+    vantrel::test::FixedTextHost host_{keyer_, 0, ""};
     std::chrono::steady_clock::time_point deadline_;
     bool late_ = false;
     ManualNotificationQueue queue_{[this] {
@@ -241,8 +218,8 @@ TEST_P(SoundServerTest, AServerKilledDuringARunEndsItWithTheAudioErrorAndANewRun
     ASSERT_TRUE(KeyUntil(3));
     ASSERT_TRUE(Pulse("pulse_kill"));
     ASSERT_TRUE(KeyUntil()) << "the run did not end";
-    ASSERT_EQ(view_.warnings.size(), 1u);
-    EXPECT_EQ(view_.warnings[0].rfind("Ошибка открытия аудио!", 0), 0u);
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    EXPECT_EQ(view_.boxes[0].rfind("warning: Ошибка открытия аудио!", 0), 0u);
     EXPECT_EQ(view_.status, "Тестирование остановлено");
 
     ASSERT_TRUE(Pulse("pulse_revive"));
@@ -252,7 +229,7 @@ TEST_P(SoundServerTest, AServerKilledDuringARunEndsItWithTheAudioErrorAndANewRun
     ASSERT_TRUE(KeyUntil(4));
     engine_->StopNow();
     const std::vector<int16_t> captured = capture.Stop();
-    EXPECT_EQ(view_.warnings.size(), 1u);
+    EXPECT_EQ(view_.boxes.size(), 1u);
     EXPECT_GT(Rms(captured), 100.0) << "the new run was not heard";
 }
 

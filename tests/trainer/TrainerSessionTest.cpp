@@ -12,6 +12,7 @@
 #include "support/Cp1251.h"
 #include "tests/support/FakeWindowGeometry.h"
 #include "tests/support/TempFolder.h"
+#include "tests/trainer/PlaybackStandIns.h"
 #include "trainer/AudioExport.h"
 #include "trainer/ManualNotificationQueue.h"
 
@@ -19,19 +20,6 @@ namespace vantrel {
 namespace {
 
 using settings::Value;
-
-struct RecordingView : SessionView {
-    void SetStatusText(const std::string& text) override { shown.push_back("status: " + text); }
-    void SetStartEnabled(bool) override {}
-    void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(const std::string&) override {}
-    void SetCheckEnabled(bool) override {}
-    void ShowKeyedText(const std::string&, int) override {}
-    void ClearKeyedText() override {}
-    void ShowWarning(const std::string& text) override { shown.push_back("warning: " + text); }
-    void ShowError(const std::string& text) override { shown.push_back("error: " + text); }
-    std::vector<std::string> shown;
-};
 
 class TrainerSessionTest : public ::testing::Test {
   protected:
@@ -66,7 +54,7 @@ class TrainerSessionTest : public ::testing::Test {
     testing::WorkingFolder folder_;
     audio::VirtualWaveSystem audio_{audio::VirtualWaveSystem::Clock::Manual};
     ManualNotificationQueue queue_;
-    RecordingView view_;
+    test::KeptView view_;
     settings::MemorySettings store_;
     test::FakeWindow window_;
     std::unique_ptr<TrainerSession> session_;
@@ -152,13 +140,14 @@ TEST_F(TrainerSessionTest, CheckGradesLogsAlignsRecordsAndWeighsTheLesson) {
 TEST_F(TrainerSessionTest, StartAndExportBuildTheChosenTextOrSayWhyNot) {
     Open().SetTextType(TextType::File);
     session_->Start("");
-    EXPECT_EQ(view_.shown, std::vector<std::string>{"status: Не выбран файл!"});
+    EXPECT_EQ(view_.status, "Не выбран файл!");
+    EXPECT_TRUE(view_.boxes.empty());
     session_->SetTextFile("lesson.txt");
     session_->Start("");
-    ASSERT_EQ(view_.shown.size(), 2u);
-    EXPECT_TRUE(view_.shown[1].starts_with("error: ") &&
-                view_.shown[1].find("lesson.txt") != std::string::npos)
-        << view_.shown[1];
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    EXPECT_TRUE(view_.boxes[0].starts_with("error: ") &&
+                view_.boxes[0].find("lesson.txt") != std::string::npos)
+        << view_.boxes[0];
     EXPECT_EQ(audio_.OpenAttempts(), 0u);
 
     std::ofstream("lesson.txt") << "cq test\n";
