@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
-#include <utility>
 
 namespace vantrel::files::detail {
 
@@ -18,23 +17,16 @@ inline std::error_code LastError() {
 // Closes a descriptor on every path out of a scope.
 class Descriptor {
   public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { Reset(); }
-    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Descriptor& operator=(Descriptor&& other) noexcept {
-        Reset();
-        fd_ = std::exchange(other.fd_, -1);
-        return *this;
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
     }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
 
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
-    // Closes now; false when the kernel reports that the data did not get through.
-    bool Close() { return ::close(std::exchange(fd_, -1)) == 0; }
-    void Reset() {
-        if (fd_ >= 0)
-            ::close(std::exchange(fd_, -1));
-    }
 
   private:
     int fd_;

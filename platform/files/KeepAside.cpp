@@ -1,6 +1,5 @@
 #include "platform/files/KeepAside.h"
 
-#include <cstdio>
 #include <ctime>
 #include <string>
 

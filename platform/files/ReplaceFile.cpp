@@ -6,6 +6,7 @@
 #include <chrono>
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "platform/files/Descriptor.h"
 
