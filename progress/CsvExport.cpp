@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/settings/AtomicFile.h"
+#include "platform/files/ReplaceFile.h"
 
 namespace vantrel::progress {
 
@@ -77,7 +77,7 @@ std::string FormatCsv(const std::vector<HistoryEntry>& entries) {
 
 std::optional<std::string> ExportCsv(const std::vector<HistoryEntry>& entries,
                                      const std::filesystem::path& file) {
-    if (settings::WriteFileAtomically(file, FormatCsv(entries))) {
+    if (!files::ReplaceFile(file, FormatCsv(entries), {.makeFolders = true})) {
         return std::nullopt;
     }
     return "Не удалось сохранить историю проверок в файл «" + file.string() + "».";

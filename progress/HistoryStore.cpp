@@ -1,14 +1,15 @@
 #include "progress/HistoryStore.h"
 
-#include <pwd.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <chrono>
 #include <limits>
 #include <map>
 #include <utility>
+
+#include "platform/files/KeepAside.h"
+#include "platform/files/UserFolders.h"
 
 namespace vantrel::progress {
 
@@ -40,33 +41,8 @@ constexpr const char* kMigrations[] = {
 };
 static_assert(std::size(kMigrations) == HistoryStore::kSchemaVersion);
 
-fs::path HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') {
-        return home;
-    }
-    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir) {
-        return entry->pw_dir;
-    }
-    return {};
-}
-
 std::string Quoted(const fs::path& path) {
     return "«" + path.string() + "»";
-}
-
-std::string DatedStamp(int64_t unixSeconds) {
-    std::string stamp = LocalDateTime(unixSeconds);  // "2026-12-07 14:35:07"
-    stamp.erase(std::remove(stamp.begin() + 10, stamp.end(), ':'), stamp.end());
-    std::replace(stamp.begin(), stamp.end(), ' ', '-');
-    return stamp;  // "2026-12-07-143507"
-}
-
-void RenameJournal(const fs::path& from, const fs::path& to) {
-    std::error_code ec;
-    const fs::path journal = from.string() + "-journal";
-    if (fs::exists(journal, ec)) {
-        fs::rename(journal, to.string() + "-journal", ec);
-    }
 }
 
 }  // namespace
@@ -85,15 +61,8 @@ HistoryEntry CheckEntry(int64_t timeUnix, const CheckSettings& settings,
 }
 
 fs::path DefaultHistoryFile() {
-    fs::path data;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
-        data = xdg;
-    } else if (fs::path home = HomeFolder(); !home.empty()) {
-        data = home / ".local" / "share";
-    } else {
-        return {};
-    }
-    return data / "Quorbit" / "Vantrel" / "history.sqlite";
+    const fs::path data = files::DataHome();
+    return data.empty() ? fs::path() : data / "Quorbit" / "Vantrel" / "history.sqlite";
 }
 
 HistoryStore::HistoryStore(fs::path file, WallClock clock)
@@ -204,14 +173,16 @@ void HistoryStore::SetAside(Problem problem, const std::string& reason) {
             what = "История проверок очищена.";
             break;
     }
-    const fs::path aside = AsideName();
-    std::error_code ec;
-    fs::rename(file_, aside, ec);
-    if (ec) {
-        UseMemory(what + " Отложить его не удаётся (" + ec.message() + ")." + kSessionOnly);
+    // Named after the date and time, beside the file; SQLite's journal goes with it.
+    const std::chrono::system_clock::time_point now(
+        std::chrono::seconds(clock_ ? clock_() : SystemSeconds()));
+    fs::path aside;
+    if (const std::optional<files::FileError> error = files::KeepAside(
+            file_, files::AsideShape::Dated, files::AsideMethod::Move, now, aside, "-journal")) {
+        UseMemory(what + " Отложить его не удаётся (" + error->code.message() + ")." +
+                  kSessionOnly);
         return;
     }
-    RenameJournal(file_, aside);
     const std::string kept = problem == Problem::Reset
                                  ? " Прежняя история сохранена в файле " + Quoted(aside) + "."
                                  : " Он сохранён как " + Quoted(aside) + ", начата новая история.";
@@ -230,17 +201,6 @@ void HistoryStore::UseMemory(const std::string& message) {
     if (db_.Open(kMemory) == SQLITE_OK) {
         Migrate(0);
     }
-}
-
-fs::path HistoryStore::AsideName() const {
-    const std::string base =
-        file_.stem().string() + "-" + DatedStamp(clock_ ? clock_() : SystemSeconds());
-    fs::path aside = file_.parent_path() / (base + file_.extension().string());
-    std::error_code ec;
-    for (int n = 2; fs::exists(aside, ec) || fs::exists(aside.string() + "-journal", ec); ++n) {
-        aside = file_.parent_path() / (base + "-" + std::to_string(n) + file_.extension().string());
-    }
-    return aside;
 }
 
 bool HistoryStore::Recover(int status) {

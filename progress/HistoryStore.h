@@ -101,7 +101,6 @@ class HistoryStore final : public CharacterHistory {
     int Migrate(int fromVersion);
     void SetAside(Problem problem, const std::string& reason);
     void UseMemory(const std::string& message);
-    std::filesystem::path AsideName() const;
     // After a failed statement: a damaged file is set aside; true when it was.
     bool Recover(int status);
     // After a failed read: sets a damaged file aside, or leaves the message.
