@@ -55,6 +55,7 @@ constexpr const char* kMigrations[] = {
     " sent INTEGER NOT NULL, typed INTEGER NOT NULL, is_right INTEGER NOT NULL,"
     " response_ms INTEGER NOT NULL, speed INTEGER NOT NULL);"
     "CREATE INDEX drill_answers_by_time ON drill_answers(answered_at);"
+    "CREATE INDEX drill_answers_by_character ON drill_answers(sent, answered_at);"
     "CREATE TABLE sprint_runs("
     " id INTEGER PRIMARY KEY,"
     " check_id INTEGER NOT NULL REFERENCES checks(id) ON DELETE CASCADE,"
@@ -540,13 +541,34 @@ std::vector<DrillAnswer> HistoryStore::RecentDrillAnswers(int perCharacter) {
     if (!EnsureOpen()) {
         return {};
     }
-    SqliteStatement rows(
-        db_,
-        "SELECT answered_at, session_at, sent, typed, is_right, response_ms, speed FROM"
-        " (SELECT *, ROW_NUMBER() OVER (PARTITION BY sent ORDER BY answered_at DESC, id DESC)"
-        " AS n FROM drill_answers) WHERE n <= ?1 ORDER BY answered_at, id");
-    rows.Bind(1, perCharacter);
-    return ReadDrillAnswers(rows);
+    // Character by character through their index: a few rows each, however long the history.
+    SqliteStatement next(db_, "SELECT IFNULL(MIN(sent), -1) FROM drill_answers WHERE sent > ?1");
+    SqliteStatement rows(db_,
+                         "SELECT answered_at, session_at, sent, typed, is_right, response_ms,"
+                         " speed FROM drill_answers WHERE sent = ?1"
+                         " ORDER BY answered_at DESC, id DESC LIMIT ?2");
+    std::vector<DrillAnswer> answers;
+    for (int64_t c = -1;;) {
+        next.Reset();
+        if (const int status = next.Bind(1, c).Step(); status != SQLITE_ROW) {
+            ReadFailed(status);
+            return {};
+        }
+        if ((c = next.Integer(0)) < 0) {
+            break;
+        }
+        rows.Reset();
+        rows.Bind(1, c).Bind(2, perCharacter);
+        const std::vector<DrillAnswer> own = ReadDrillAnswers(rows);
+        if (own.empty()) {
+            return {};
+        }
+        answers.insert(answers.end(), own.rbegin(), own.rend());
+    }
+    std::stable_sort(
+        answers.begin(), answers.end(),
+        [](const DrillAnswer& a, const DrillAnswer& b) { return a.timeUnix < b.timeUnix; });
+    return answers;
 }
 
 int HistoryStore::InsertSprintRun(const SprintRun& run) {

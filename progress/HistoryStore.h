@@ -81,7 +81,8 @@ class HistoryStore final : public CharacterHistory {
     // The drill's answers of the period in time order; for Period::LastCheck those of the
     // latest drill.
     std::vector<DrillAnswer> DrillAnswers(Period period);
-    // Of every character, its last `perCharacter` answers; all in time order.
+    // Of every character, its last `perCharacter` answers; all in time order (answers of one
+    // second: each character's in their order).
     std::vector<DrillAnswer> RecentDrillAnswers(int perCharacter);
 
     // Appends a finished sprint with its calls; its per-character results are kept as a
