@@ -1,8 +1,8 @@
 // The character drill over a year of answers (100,000 in the history, 40 characters): the
 // store opened, every answer read and the drill built from them, the first character drawn;
 // the lesson tab's query of the last 20 answers per character; and one answer stored in its
-// own transaction (flushed to disk: the history is in the build's temporary folder, not in
-// memory).
+// own transaction, flushed to disk. The history is made once per run in a folder under the
+// working folder (so on the disk the benchmark is started from) and removed at the end.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
