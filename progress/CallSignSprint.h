@@ -24,6 +24,8 @@
 namespace vantrel::progress {
 
 inline constexpr int kSprintCalls = 50;
+// The best runs shown to the learner and exported with the history.
+inline constexpr int kBestSprintRuns = 10;
 
 struct SprintSpeeds {
     int min = 0;
