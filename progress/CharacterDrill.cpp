@@ -88,6 +88,16 @@ std::map<unsigned char, CharacterMastery> MasteryByCharacter(
     return mastery;
 }
 
+bool DrillEarnsNextLesson(KochAlphabet alphabet, int lesson,
+                          const std::vector<DrillAnswer>& answers, int targetMs) {
+    const std::map<unsigned char, CharacterMastery> mastery = MasteryByCharacter(answers, targetMs);
+    const std::string_view characters = LessonCharacters(alphabet, lesson);
+    return std::all_of(characters.begin(), characters.end(), [&mastery](char c) {
+        const auto found = mastery.find(static_cast<unsigned char>(c));
+        return found != mastery.end() && found->second.known;
+    });
+}
+
 CharacterDrill::CharacterDrill(std::string_view characters, int targetMs,
                                const std::vector<DrillAnswer>& history, WallClock clock,
                                UniformDraw draw)

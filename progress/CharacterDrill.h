@@ -85,6 +85,11 @@ CharacterMastery MasteryOf(const std::vector<DrillAnswer>& answersInOrder, int t
 std::map<unsigned char, CharacterMastery> MasteryByCharacter(
     const std::vector<DrillAnswer>& answers, int targetMs);
 
+// The drill's offer of the next Koch lesson, beside the copy check's 90% rule (KochLessons.h):
+// every character of the lesson known from `answers`, the drill's answers in time order.
+bool DrillEarnsNextLesson(KochAlphabet alphabet, int lesson,
+                          const std::vector<DrillAnswer>& answers, int targetMs);
+
 // Uniform in 0..n-1: the program's seeded random source.
 using UniformDraw = std::function<uint32_t(uint32_t n)>;
 

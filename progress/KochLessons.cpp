@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "progress/CharacterDrill.h"
 #include "progress/CheckComparison.h"
 #include "progress/KochOrderCyrillic.h"
 #include "progress/KochOrderLatin.h"
@@ -37,16 +36,6 @@ bool OffersNextLesson(int rightCount, int sentCount) {
 bool CopyEarnsNextLesson(std::string_view keyedCp1251, std::string_view copyCp1251) {
     const CheckComparison comparison = CompareCopy(keyedCp1251, copyCp1251);
     return OffersNextLesson(comparison.rightCount, comparison.sentCount);
-}
-
-bool DrillEarnsNextLesson(KochAlphabet alphabet, int lesson,
-                          const std::vector<DrillAnswer>& answers, int targetMs) {
-    const std::map<unsigned char, CharacterMastery> mastery = MasteryByCharacter(answers, targetMs);
-    const std::string_view characters = LessonCharacters(alphabet, lesson);
-    return std::all_of(characters.begin(), characters.end(), [&mastery](char c) {
-        const auto found = mastery.find(static_cast<unsigned char>(c));
-        return found != mastery.end() && found->second.known;
-    });
 }
 
 }  // namespace vantrel::progress

@@ -1,14 +1,11 @@
 // Koch lessons: lesson N teaches the first N + 1 characters of an alphabet's Koch order, and a
 // check with at least 90% of the sent characters copied right earns the offer of the next one;
-// so does the character drill once it knows every character of the lesson.
+// so does the character drill once it knows every character of the lesson (CharacterDrill.h).
 #pragma once
 
 #include <string_view>
-#include <vector>
 
 namespace vantrel::progress {
-
-struct DrillAnswer;
 
 // Stored as its number; a stored value outside the range is brought to the nearest end.
 enum class KochAlphabet : int { Latin = 0, Cyrillic = 1 };
@@ -33,9 +30,5 @@ bool OffersNextLesson(int rightCount, int sentCount);
 // The same for a copy of a keyed practice text, compared character by character as the
 // learner's statistics compare them (CompareCopy): blanks and line breaks do not count.
 bool CopyEarnsNextLesson(std::string_view keyedCp1251, std::string_view copyCp1251);
-// True when every character of the lesson is known by the character drill's mastery rule
-// (CharacterDrill.h) from `answers`, the drill's answers in time order.
-bool DrillEarnsNextLesson(KochAlphabet alphabet, int lesson,
-                          const std::vector<DrillAnswer>& answers, int targetMs);
 
 }  // namespace vantrel::progress
