@@ -11,7 +11,7 @@
 // Levels: the keyed key-down amplitude (which carries the learner's volume) is the band's unit.
 // The signal-to-noise ratio sets the noise against it; the receiver brings the wanted key-down
 // to kOutputLevel of it, so the volume still sets how loud the band sounds, and no output
-// sample reaches it, so nothing clips.
+// sample exceeds it, so nothing clips.
 //
 // Process allocates nothing but the text of another station's next over, and does no I/O.
 // A simulator is a value: a copy carries on from the same state.

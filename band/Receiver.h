@@ -54,7 +54,7 @@ class Receiver {
     Receiver(double pitchHz, int bandwidthHz, bool agc, double noiseRms);
 
     // Filters `antenna` (units of the wanted key-down amplitude) into `out`; a wanted key-down
-    // alone comes out at kOutputLevel * `amplitude`, and no sample reaches `amplitude`.
+    // alone comes out at kOutputLevel * `amplitude`, and no sample exceeds `amplitude`.
     void Process(std::span<const float> antenna, std::span<int16_t> out, double amplitude);
 
     const ReceiverFilter& Filter() const { return filter_; }

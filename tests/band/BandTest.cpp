@@ -1,0 +1,415 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "band/BandSimulator.h"
+#include "tests/platform/AudioAnalysis.h"
+#include "trainer/Keyer.h"
+
+namespace vantrel::band {
+namespace {
+
+using audio::test::DecodeMorse;
+using audio::test::SegmentOnOff;
+using audio::test::ToneFrequencyHz;
+
+constexpr double kFs = kSampleRate;
+constexpr int kTenMinutes = 600 * kSampleRate;
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
+double Db(double ratio) {
+    return 10.0 * std::log10(ratio);
+}
+
+MorsePattern Code() {
+    return [](uint8_t c) { return MorseCode(c); };
+}
+
+// Overs picked by the seed; `given` collects them in order.
+OverText Overs(std::vector<std::string>* given = nullptr) {
+    return [given](uint64_t seed) {
+        static const char* const kOvers[] = {"CQ CQ DE K1ABC K", "UA3XYZ 5NN 001", "R TU 73"};
+        std::string over = kOvers[seed % 3];
+        if (given) {
+            given->push_back(over);
+        }
+        return over;
+    };
+}
+
+// `text` as the keyer renders it at 800 Hz.
+std::vector<int16_t> Keyed(std::string_view text, int groupsPerMinute, int volumePosition = 0) {
+    Keyer keyer;
+    keyer.SetSpeed(groupsPerMinute);
+    keyer.SetPitchPosition(8);
+    keyer.SetVolumePosition(volumePosition);
+    std::vector<int16_t> samples;
+    std::vector<int16_t> character(Keyer::kMaxCharacterSamples);
+    for (char c : text) {
+        const int bytes = keyer.RenderCharacter(character.data(), character.size(), c);
+        samples.insert(samples.end(), character.begin(), character.begin() + bytes / 2);
+    }
+    return samples;
+}
+
+BandSettings Enabled(BandSettings s) {
+    s.enabled = true;
+    return s;
+}
+
+// The receiver's input for `keyed` under `plan`, in units of the key-down amplitude.
+std::vector<float> Antenna(const BandPlan& plan, const std::vector<int16_t>& keyed,
+                           double amplitude) {
+    BandSource source(plan, Code(), Overs());
+    std::vector<float> antenna(keyed.size());
+    for (std::size_t k = 0; k < keyed.size(); k += BandSimulator::kBlock) {
+        const std::size_t n = std::min(BandSimulator::kBlock, keyed.size() - k);
+        source.Mix(std::span(keyed).subspan(k, n), amplitude, std::span(antenna).subspan(k, n));
+    }
+    return antenna;
+}
+
+// Power between `low` and `high` Hz (one-sided), averaged over 512-sample segments.
+double BandPower(const std::vector<float>& x, double low, double high) {
+    constexpr int kN = 512;
+    std::vector<std::complex<double>> twiddle(kN);
+    for (int n = 0; n < kN; ++n) {
+        twiddle[n] = std::polar(1.0, -kTwoPi * n / kN);
+    }
+    double sum = 0.0;
+    int segments = 0;
+    for (std::size_t start = 0; start + kN <= x.size(); start += kN, ++segments) {
+        for (int bin = static_cast<int>(std::ceil(low * kN / kFs)); bin * kFs / kN < high; ++bin) {
+            std::complex<double> acc;
+            for (int n = 0; n < kN; ++n) {
+                acc += static_cast<double>(x[start + n]) * twiddle[(bin * n) % kN];
+            }
+            sum += 2.0 * std::norm(acc) / (kN * kN);
+        }
+    }
+    return sum / segments;
+}
+
+// What a listener makes of `out` keyed at `pitch`: the level within the ear's critical band
+// (about 120 Hz wide), over 10 ms, against the loudest of the second around it.
+std::vector<int16_t> Heard(const std::vector<int16_t>& out, double pitch) {
+    ReceiverFilter ear(pitch, 120);
+    std::vector<double> level(out.size()), ahead(out.size());
+    double sum = 0.0, peak = 0.0;
+    std::vector<double> rectified(out.size());
+    for (std::size_t n = 0; n < out.size(); ++n) {
+        rectified[n] = std::abs(ear.Process(out[n]));
+        sum += rectified[n] - (n >= 80 ? rectified[n - 80] : 0.0);
+        level[n] = sum / 80.0;
+    }
+    const double decay = std::exp(-1.0 / (0.6 * kFs));
+    for (std::size_t n = out.size(); n-- > 0;) {
+        ahead[n] = peak = std::max(level[n], peak * decay);
+    }
+    std::vector<int16_t> heard(out.size());
+    peak = 0.0;
+    for (std::size_t n = 0; n < out.size(); ++n) {
+        peak = std::max(level[n], peak * decay);
+        heard[n] = static_cast<int16_t>(10000.0 * level[n] / std::max({peak, ahead[n], 1.0}));
+    }
+    return heard;
+}
+
+struct FadingCase {
+    double hz;
+    double diffuse;
+};
+
+TEST(BandModel, FadingIsRayleighAtFullDepthRicianWhenShallowAndSpreadsAsSet) {
+    for (const FadingCase c :
+         {FadingCase{0.1, 1.0}, {0.4, 1.0}, {10.0, 1.0}, {30.0, 1.0}, {10.0, 0.3}, {20.0, 0.6}}) {
+        SCOPED_TRACE(testing::Message() << c.hz << " Hz, diffuse " << c.diffuse);
+        FadingProcess fading(c.hz, c.diffuse, static_cast<uint32_t>(c.hz * 100 + c.diffuse * 10));
+        const int apart = static_cast<int>(kFs / c.hz);  // gains this far apart are independent
+        std::vector<double> envelope;
+        double power = 0.0, square = 0.0, slope = 0.0;
+        std::complex<double> last = fading.Next();
+        for (int n = 1; n <= kTenMinutes; ++n) {
+            const std::complex<double> g = fading.Next();
+            power += std::norm(g) / kTenMinutes;
+            square += std::norm(g) * std::norm(g) / kTenMinutes;
+            slope += std::norm(g - last) / kTenMinutes;
+            last = g;
+            if (n % apart == 0) {
+                envelope.push_back(std::abs(g));
+            }
+        }
+        // Twice the RMS Doppler spread of the diffuse part, from the mean square slope.
+        const double spread = 2.0 * std::sqrt(slope / c.diffuse) * kFs / kTwoPi;
+        EXPECT_NEAR(spread / c.hz, 1.0, 0.2);
+        if (c.diffuse == 1.0) {
+            // Kolmogorov-Smirnov against Rayleigh of unit mean power, at the 1% level.
+            std::sort(envelope.begin(), envelope.end());
+            const double n = static_cast<double>(envelope.size());
+            double d = 0.0;
+            for (std::size_t i = 0; i < envelope.size(); ++i) {
+                const double cdf = 1.0 - std::exp(-envelope[i] * envelope[i]);
+                d = std::max({d, std::abs(cdf - i / n), std::abs(cdf - (i + 1) / n)});
+            }
+            EXPECT_LT(d, 1.63 / std::sqrt(n)) << n << " independent envelopes";
+        } else {
+            // The moment estimate of the Rician K (Greenstein, Michelson and Erceg, 1999).
+            const double steady = std::sqrt(power * power - (square - power * power));
+            EXPECT_NEAR(steady / (power - steady), (1.0 - c.diffuse) / c.diffuse,
+                        0.15 * (1.0 - c.diffuse) / c.diffuse);
+        }
+    }
+}
+
+TEST(BandModel, NoiseMeetsTheSignalToNoiseRatioInTheReferenceBandBeforeTheFilter) {
+    const int amplitude = 30000;
+    std::vector<int16_t> keyDown(60 * kSampleRate), silence(keyDown.size());
+    for (std::size_t n = 0; n < keyDown.size(); ++n) {
+        keyDown[n] = static_cast<int16_t>(std::lrint(amplitude * std::sin(kTwoPi * 800 * n / kFs)));
+    }
+    for (const int snr : {kSnrMinDb, 10, kSnrMaxDb}) {
+        BandSettings s;
+        s.snrDb = snr;
+        const BandPlan plan = DrawPlan(Enabled(s), 800.0, 800, 100 + snr);
+        const std::vector<float> noise = Antenna(plan, silence, amplitude);
+        const std::vector<float> both = Antenna(plan, keyDown, amplitude);
+        double signal = 0.0;
+        for (std::size_t n = 0; n < both.size(); ++n) {
+            signal +=
+                (both[n] - noise[n]) * (both[n] - noise[n]) / static_cast<double>(both.size());
+        }
+        const double reference =
+            BandPower(noise, 800 - kReferenceBandHz / 2, 800 + kReferenceBandHz / 2);
+        EXPECT_NEAR(Db(signal / reference), snr, 0.5) << snr;
+    }
+}
+
+// The amplitude a steady tone comes out of `filter` with, once it has settled.
+double ToneGain(ReceiverFilter filter, double hz) {
+    double power = 0.0;
+    for (int n = 0; n < kSampleRate; ++n) {
+        const double y = filter.Process(std::sin(kTwoPi * hz * n / kFs));
+        power += n >= kSampleRate / 2 ? y * y / (kSampleRate / 4) : 0.0;
+    }
+    return std::sqrt(power);
+}
+
+TEST(BandModel, ReceiverFilterPassesThePitchAndLetsThroughNoiseByItsBandwidth) {
+    for (const double pitch : {400.0, 800.0, 1600.0}) {
+        for (const int hz : kBandwidthsHz) {
+            SCOPED_TRACE(testing::Message() << hz << " Hz filter at " << pitch);
+            ReceiverFilter filter(pitch, hz);
+            EXPECT_NEAR(ToneGain(filter, pitch), 1.0, 0.01);
+            if (hz == 250) {
+                EXPECT_LT(ToneGain(filter, pitch + kStationOffsetHz.high), 0.03);
+            }
+            GaussianStream noise(static_cast<uint32_t>(hz + pitch));
+            double in = 0.0, out = 0.0;
+            for (int n = 0; n < 10 * kSampleRate; ++n) {
+                const double x = noise.Next();
+                const double y = filter.Process(x);
+                in += x * x;
+                out += y * y;
+            }
+            // Noise power against that in the reference band: 250 Hz -3 dB, 2400 Hz +6.8 dB.
+            EXPECT_NEAR(Db(out / in * (kFs / 2) / kReferenceBandHz), Db(hz / kReferenceBandHz),
+                        0.5);
+        }
+    }
+}
+
+TEST(BandModel, StaticComesAsPoissonImpulsesAndCrashesPeakingUpToFortyDbAboveTheNoise) {
+    for (const double level : {1.0, 0.4}) {
+        SCOPED_TRACE(level);
+        StaticNoise qrn(level, 1.0, static_cast<uint64_t>(level * 10));
+        std::vector<float> band(kTenMinutes);
+        for (std::size_t k = 0; k < band.size(); k += 1000) {
+            qrn.Add(std::span(band).subspan(k, 1000));
+        }
+        const double impulses = kImpulsesPerSecondMax * level * 600;
+        const double crashes = kCrashesPerSecondMax * level * 600;
+        EXPECT_NEAR(static_cast<double>(qrn.Impulses()), impulses, 3 * std::sqrt(impulses));
+        EXPECT_NEAR(static_cast<double>(qrn.Crashes()), crashes, 3 * std::sqrt(crashes));
+        // The loudest 10 ms, against the noise power of 1.
+        double loudest = 0.0;
+        int longest = 0;
+        for (std::size_t k = 0, run = 0; k + 80 <= band.size(); k += 80) {
+            double power = 0.0;
+            for (std::size_t n = k; n < k + 80; ++n) {
+                power += band[n] * band[n] / 80.0;
+            }
+            loudest = std::max(loudest, power);
+            run = power > 1.0 ? run + 1 : 0;
+            longest = std::max(longest, static_cast<int>(run));
+        }
+        EXPECT_NEAR(Db(loudest), level * kCrashPeakDb.high, 3.0);
+        EXPECT_GE(longest * 80, kCrashSeconds.high * kFs / 2);  // crashes last
+    }
+}
+
+TEST(BandModel, OtherStationsKeyTheirOversAtTheirDrawnPitchSpeedAndLevel) {
+    BandSettings s;
+    s.stations = kStationsMax;
+    s.fading = FadingKind::Flutter;
+    bool sides[2] = {false, false};
+    for (uint64_t seed = 0; seed < 200; ++seed) {
+        const double pitch = seed % 2 ? 400.0 : 1600.0;
+        for (const StationPlan& st : DrawPlan(Enabled(s), pitch, 600, seed).stations) {
+            const double offset = std::abs(st.frequencyHz - pitch);
+            EXPECT_TRUE(offset >= kStationOffsetHz.low && offset <= kStationOffsetHz.high);
+            EXPECT_GE(st.frequencyHz, kAudibleHz.low);
+            EXPECT_TRUE(st.speed >= kStationSpeed.low && st.speed <= kStationSpeed.high);
+            EXPECT_EQ(st.dotSamples, std::lround(600 / st.speed));
+            EXPECT_TRUE(st.levelDb >= kStationLevelDb.low && st.levelDb <= kStationLevelDb.high);
+            EXPECT_TRUE(st.fadingHz >= kFlutterHz.low && st.fadingHz <= kFlutterHz.high);
+            sides[st.frequencyHz > pitch] = true;
+        }
+    }
+    EXPECT_TRUE(sides[0] && sides[1]);
+
+    // Each station of one plan alone on a quiet band, without fading.
+    const BandPlan plan = DrawPlan(Enabled(s), 800.0, 480, 42);
+    for (const StationPlan& station : plan.stations) {
+        BandPlan alone = plan;
+        alone.noiseRms = 0.0;
+        alone.diffuse = 0.0;
+        alone.stations = {station};
+        std::vector<std::string> overs;
+        BandSource source(alone, Code(), Overs(&overs));
+        std::vector<float> band(40 * kSampleRate);
+        for (std::size_t k = 0; k < band.size(); k += 200) {
+            source.Mix(std::vector<int16_t>(200), 1.0, std::span(band).subspan(k, 200));
+        }
+        std::vector<int16_t> samples(band.size());
+        double peak = 0.0;
+        for (std::size_t n = 0; n < band.size(); ++n) {
+            samples[n] = static_cast<int16_t>(std::lrint(band[n] * 3000.0));
+            peak = std::max(peak, std::abs(static_cast<double>(band[n])));
+        }
+        const auto segments = SegmentOnOff(samples, kFs);
+        ASSERT_GE(overs.size(), 2u);
+        EXPECT_EQ(DecodeMorse(segments).substr(0, overs[0].size() + 1), overs[0] + " ");
+        EXPECT_NEAR(ToneFrequencyHz(samples, segments, kFs, 40), station.frequencyHz, 1.0);
+        EXPECT_NEAR(Db(peak * peak), station.levelDb, 0.1);
+        std::vector<std::size_t> tones;
+        for (const auto& segment : segments) {
+            if (segment.on) {
+                tones.push_back(segment.length);
+            }
+        }
+        std::sort(tones.begin(), tones.end());
+        EXPECT_NEAR(static_cast<double>(tones[tones.size() / 5]), station.dotSamples,
+                    0.03 * station.dotSamples);
+    }
+}
+
+TEST(BandModel, SameSeedGivesTheSameSamplesHoweverSplitAndACopyCarriesOn) {
+    const std::vector<int16_t> keyed = Keyed("CQ TEST 5NN", 20);
+    const Keying keying{800.0, 9600 / 20, 32767};
+    for (int p = 0; p < kProfileCount; ++p) {
+        SCOPED_TRACE(p);
+        BandSettings s = Enabled(Preset(static_cast<Profile>(p)));
+        s.staticPercent = std::max(s.staticPercent, 50);
+        BandSimulator whole(s, keying, 9, Code(), Overs());
+        std::vector<int16_t> once = keyed;
+        whole.Process(once);
+        EXPECT_NE(once, keyed);
+
+        BandSimulator split(s, keying, 9, Code(), Overs());
+        std::vector<int16_t> pieces = keyed;
+        BandRandom sizes(p);
+        const std::size_t half = pieces.size() / 2;
+        for (std::size_t k = 0; k < half;) {
+            const std::size_t n = std::min<std::size_t>(1 + sizes.Next() % 3000, half - k);
+            split.Process(std::span(pieces).subspan(k, n));
+            k += n;
+        }
+        BandSimulator copy = split;
+        copy.Process(std::span(pieces).subspan(half));
+        EXPECT_EQ(pieces, once);
+
+        BandSimulator other(s, keying, 10, Code(), Overs());
+        std::vector<int16_t> otherSeed = keyed;
+        other.Process(otherSeed);
+        EXPECT_NE(otherSeed, once);
+    }
+    BandSimulator off(BandSettings{}, keying, 9, Code(), Overs());
+    std::vector<int16_t> untouched = keyed;
+    off.Process(untouched);
+    EXPECT_EQ(untouched, keyed);
+}
+
+TEST(BandModel, TheVolumeSetsTheLoudnessAndNothingClips) {
+    BandSettings harsh;
+    harsh.snrDb = kSnrMinDb;
+    harsh.fading = FadingKind::Flutter;
+    harsh.staticPercent = kStaticMax;
+    harsh.stations = kStationsMax;
+    harsh.bandwidth = Bandwidth::Hz2400;
+    for (const bool agc : {true, false}) {
+        for (const int volume : {0, 6}) {
+            SCOPED_TRACE(testing::Message() << "AGC " << agc << ", volume " << volume);
+            const std::vector<int16_t> keyed = Keyed("TEST 73", 12, volume);
+            const int amplitude = 32767 * (8 - volume) / 8;
+            BandSettings clean = Enabled(Preset(Profile::Clear));
+            clean.agc = harsh.agc = agc;
+            std::vector<int16_t> out = keyed;
+            BandSimulator(clean, {800.0, 800, amplitude}, 3, Code(), Overs()).Process(out);
+            const auto segments = SegmentOnOff(keyed, kFs);
+            const auto& tone =
+                *std::max_element(segments.begin(), segments.end(), [](auto& a, auto& b) {
+                    return a.on < b.on || (a.on == b.on && a.length < b.length);
+                });
+            const double keyDown = std::sqrt(2.0) * audio::test::Rms(std::span(out).subspan(
+                                                        tone.start + 200, tone.length - 400));
+            EXPECT_NEAR(Db(keyDown / amplitude), Db(kOutputLevel), agc ? 0.5 : 0.15);
+            out = keyed;
+            BandSimulator(Enabled(harsh), {800.0, 800, amplitude}, 4, Code(), Overs()).Process(out);
+            const auto loudest = std::ranges::max(out, {}, [](int16_t v) { return std::abs(v); });
+            EXPECT_LE(std::abs(loudest), amplitude);
+            EXPECT_GT(std::abs(loudest), amplitude * kLimiterKnee);
+        }
+    }
+}
+
+TEST(BandModel, CopyStaysPossibleAtTwentyDbWithShallowFadingLightStaticAndWeakerStations) {
+    const std::string text = "CQ DE UA3XYZ PSE K 5NN TU 73";
+    BandSettings s;
+    s.snrDb = 20;
+    s.fading = FadingKind::Normal;
+    s.depthPercent = 20;
+    s.staticPercent = 10;
+    s.stations = 2;
+    for (const uint64_t seed : {1u, 2u, 3u}) {
+        BandPlan plan = DrawPlan(Enabled(s), 800.0, 480, seed);
+        for (StationPlan& station : plan.stations) {
+            station.levelDb = std::min(station.levelDb, -10.0);
+        }
+        std::vector<int16_t> out = Keyed(text, 20);
+        BandSimulator(plan, 32767, Code(), Overs()).Process(out);
+        EXPECT_EQ(DecodeMorse(SegmentOnOff(Heard(out, 800.0), kFs)), text) << seed;
+    }
+}
+
+TEST(BandModel, ProfilesAreRecognisedAndSettingsKeptInRange) {
+    for (int p = 0; p + 1 < kProfileCount; ++p) {
+        const auto profile = static_cast<Profile>(p);
+        EXPECT_EQ(MatchingProfile(Preset(profile)), profile);
+        BandSettings changed = Preset(profile);
+        changed.snrDb -= 1;
+        EXPECT_EQ(MatchingProfile(changed), Profile::Custom);
+    }
+    BandSettings wild{true, Profile{9}, 99, FadingKind{-1}, 101, -5, 6, Bandwidth{3}, false};
+    const BandSettings expected{true,      Profile::Clear, kSnrMaxDb,    FadingKind::None,
+                                kDepthMax, kStaticMin,     kStationsMax, Bandwidth::Hz500,
+                                false};
+    EXPECT_EQ(Clamped(wild), expected);
+}
+
+}  // namespace
+}  // namespace vantrel::band
