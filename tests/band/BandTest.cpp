@@ -166,6 +166,72 @@ TEST(BandModel, FadingIsRayleighAtFullDepthRicianWhenShallowAndSpreadsAsSet) {
     }
 }
 
+TEST(BandModel, TheWantedSignalFadesByTheGainOfItsFadingProcessInAmplitudeAndPhase) {
+    const std::vector<int16_t> keyDown = [] {
+        std::vector<int16_t> tone(20 * kSampleRate);
+        for (std::size_t n = 0; n < tone.size(); ++n) {
+            tone[n] = static_cast<int16_t>(std::lrint(30000 * std::sin(kTwoPi * 700 * n / kFs)));
+        }
+        return tone;
+    }();
+    for (const FadingKind kind : {FadingKind::Normal, FadingKind::Flutter}) {
+        BandSettings s;
+        s.fading = kind;
+        BandPlan plan = DrawPlan(Enabled(s), 700.0, 800, 5);
+        plan.noiseRms = 0.0;
+        const std::vector<float> band = Antenna(plan, keyDown, 30000);
+        FadingProcess gain(plan.fadingHz, plan.diffuse, plan.fadingSeed);
+        double worst = 0.0;
+        for (std::size_t n = 0; n < band.size(); ++n) {
+            const std::complex<double> h = gain.Next();
+            const double phase =
+                kTwoPi * 700 * (static_cast<double>(n) - FadedSignal::kDelay) / kFs;
+            const double expected = n < 2 * FadedSignal::kDelay
+                                        ? band[n]
+                                        : h.real() * std::sin(phase) + h.imag() * std::cos(phase);
+            worst = std::max(worst, std::abs(band[n] - expected));
+        }
+        EXPECT_LT(worst, 0.002) << static_cast<int>(kind);
+    }
+}
+
+TEST(BandModel, AgcHoldsTheLevelPumpsAfterABurstAndLiftsTheNoiseAtMostItsMaximumGain) {
+    // Up to `to` s: a tone of `tone` (the wanted key-down is 1) at 800 Hz and noise of `noise`; the
+    // output over the last half second of each phase against the key-down of kOutputLevel.
+    struct Phase {
+        double to, tone, noise, expectedDb;
+    };
+    const double noiseOut = 1e-3 * std::sqrt(kReferenceBandHz / (kFs / 2)) / std::sqrt(0.5);
+    const Phase phases[] = {{1.0, 1.0, 0.0, 0.0},
+                            {1.2, 10.0, 0.0, 0.0},
+                            {1.3, 1.0, 0.0, -20.0},  // held down after the burst
+                            {4.0, 1.0, 0.0, 0.0},
+                            {8.0, 0.0, 1e-3, 20.0 * std::log10(noiseOut) + kAgcMaxGainDb}};
+    Receiver receiver(800.0, 500, true, 0.0);
+    GaussianStream noise(3);
+    std::vector<float> antenna(8 * kSampleRate);
+    std::vector<int16_t> out(antenna.size());
+    double from = 0.0;
+    for (const Phase& phase : phases) {
+        for (auto n = static_cast<std::size_t>(from * kFs); n < phase.to * kFs; ++n) {
+            antenna[n] = static_cast<float>(phase.tone * std::sin(kTwoPi * 800 * n / kFs) +
+                                            phase.noise * noise.Next());
+        }
+        from = phase.to;
+    }
+    receiver.Process(antenna, out, 30000.0);
+    from = 0.0;
+    for (const Phase& phase : phases) {
+        const auto length = static_cast<std::size_t>(std::min(0.5, (phase.to - from) / 2) * kFs);
+        const auto end = static_cast<std::size_t>(phase.to * kFs);
+        const double level =
+            std::sqrt(2.0) * audio::test::Rms(std::span(out).subspan(end - length, length));
+        EXPECT_NEAR(20 * std::log10(level / (30000 * kOutputLevel)), phase.expectedDb, 1.5)
+            << phase.to;
+        from = phase.to;
+    }
+}
+
 TEST(BandModel, NoiseMeetsTheSignalToNoiseRatioInTheReferenceBandBeforeTheFilter) {
     const int amplitude = 30000;
     std::vector<int16_t> keyDown(60 * kSampleRate), silence(keyDown.size());
