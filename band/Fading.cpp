@@ -23,8 +23,9 @@ FadingProcess::FadingProcess(double bandwidthHz, double diffuse, uint32_t seed) 
     if (!(bandwidthHz > 0.0) || diffuse == 0.0) {
         return;
     }
-    interval_ =
-        std::max(1, static_cast<int>(std::lround(kSampleRate / (kUpdatesPerHz * bandwidthHz))));
+    // Bounded so that any positive bandwidth gives an interval an int holds.
+    interval_ = static_cast<int>(
+        std::lround(std::clamp(kSampleRate / (kUpdatesPerHz * bandwidthHz), 1.0, 1e7)));
     const double updateRate = static_cast<double>(kSampleRate) / interval_;
     const double corner = kCornerPerSpread * bandwidthHz / 2.0;
     coefficient_ = 1.0 - std::exp(-2.0 * std::numbers::pi * corner / updateRate);
