@@ -24,7 +24,7 @@ BandPlan DrawPlan(const BandSettings& requested, double pitchHz, int dotSamples,
     plan.bandwidthHz = BandwidthHz(s.bandwidth);
     plan.agc = s.agc;
     plan.noiseSeed = static_cast<uint32_t>(random.Next());
-    plan.fadingSeed = static_cast<uint32_t>(random.Next());
+    plan.fadingSeed = random.Next();
     plan.staticSeed = random.Next();
     const Range fading = FadingRangeHz(s.fading);
     if (s.fading != FadingKind::None) {

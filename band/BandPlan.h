@@ -24,7 +24,7 @@ struct BandPlan {
     int bandwidthHz = 500;
     bool agc = true;
     uint32_t noiseSeed = 0;
-    uint32_t fadingSeed = 0;
+    uint64_t fadingSeed = 0;
     uint64_t staticSeed = 0;
     std::vector<StationPlan> stations;
 };

@@ -1,6 +1,7 @@
 #include "band/BandRandom.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "signal/ALKernels.h"
 
@@ -23,6 +24,11 @@ double BandRandom::LogUniform(Range range) {
 
 double BandRandom::Exponential(double mean) {
     return -mean * std::log1p(-Uniform());
+}
+
+std::complex<double> BandRandom::ComplexGaussian() {
+    const double radius = std::sqrt(-2.0 * std::log1p(-Uniform()));
+    return std::polar(radius, 2.0 * std::numbers::pi * Uniform());
 }
 
 void GaussianStream::Refill() {

@@ -18,7 +18,7 @@ const double kCornerPerSpread = std::sqrt(5.0);
 
 }  // namespace
 
-FadingProcess::FadingProcess(double bandwidthHz, double diffuse, uint32_t seed) : noise_(seed) {
+FadingProcess::FadingProcess(double bandwidthHz, double diffuse, uint64_t seed) : noise_(seed) {
     diffuse = std::clamp(diffuse, 0.0, 1.0);
     if (!(bandwidthHz > 0.0) || diffuse == 0.0) {
         return;
@@ -52,7 +52,7 @@ FadingProcess::FadingProcess(double bandwidthHz, double diffuse, uint32_t seed) 
 }
 
 std::complex<double> FadingProcess::Filter() {
-    std::complex<double> input(noise_.Next(), noise_.Next());
+    std::complex<double> input = noise_.ComplexGaussian();
     for (std::complex<double>& stage : stages_) {
         stage += coefficient_ * (input - stage);
         input = stage;

@@ -20,7 +20,7 @@ class FadingProcess {
     // `bandwidthHz`: the Doppler spread, twice the standard deviation of the fading spectrum.
     // `diffuse`: the share of the diffuse power, 0 (no fading) to 1 (Rayleigh). A bandwidth of 0
     // or no diffuse share gives the steady gain 1.
-    FadingProcess(double bandwidthHz, double diffuse, uint32_t seed);
+    FadingProcess(double bandwidthHz, double diffuse, uint64_t seed);
 
     // The gain at the next sample (8000 per second).
     std::complex<double> Next() {
@@ -46,7 +46,7 @@ class FadingProcess {
     void Advance();
     std::complex<double> Filter();
 
-    GaussianStream noise_;
+    BandRandom noise_;
     int interval_ = 0;
     int position_ = 0;
     double coefficient_ = 0.0;
