@@ -16,7 +16,6 @@ namespace {
 
 using audio::test::DecodeMorse;
 using audio::test::SegmentOnOff;
-using audio::test::ToneFrequencyHz;
 
 constexpr double kFs = kSampleRate;
 constexpr int kTenMinutes = 600 * kSampleRate;
@@ -357,13 +356,12 @@ TEST(BandModel, OtherStationsKeyTheirOversAtTheirDrawnPitchSpeedAndLevel) {
         const auto segments = SegmentOnOff(samples, kFs);
         ASSERT_GE(overs.size(), 2u);
         EXPECT_EQ(DecodeMorse(segments).substr(0, overs[0].size() + 1), overs[0] + " ");
-        EXPECT_NEAR(ToneFrequencyHz(samples, segments, kFs, 40), station.frequencyHz, 1.0);
+        EXPECT_NEAR(audio::test::ToneFrequencyHz(samples, segments, kFs, 40), station.frequencyHz,
+                    1.0);
         EXPECT_NEAR(Db(peak * peak), station.levelDb, 0.1);
         std::vector<std::size_t> tones;
         for (const auto& segment : segments) {
-            if (segment.on) {
-                tones.push_back(segment.length);
-            }
+            tones.insert(tones.end(), segment.on ? 1 : 0, segment.length);
         }
         std::sort(tones.begin(), tones.end());
         EXPECT_NEAR(static_cast<double>(tones[tones.size() / 5]), station.dotSamples,
