@@ -59,8 +59,8 @@ inline constexpr double kFilterLowestHz = 100.0;
 // a peak for kAgcHangSeconds, then lets it fall with the time constant kAgcReleaseSeconds. The
 // gain never exceeds kAgcMaxGainDb above the wanted signal's own level.
 inline constexpr double kAgcAttackSeconds = 0.001;
-inline constexpr double kAgcHangSeconds = 0.25;
-inline constexpr double kAgcReleaseSeconds = 0.4;
+inline constexpr double kAgcHangSeconds = 0.5;
+inline constexpr double kAgcReleaseSeconds = 1.0;
 inline constexpr double kAgcMaxGainDb = 20.0;
 
 // Output: the wanted key-down sits at kOutputLevel of the keyed amplitude (which carries the

@@ -205,11 +205,11 @@ TEST(BandModel, AgcHoldsTheLevelPumpsAfterABurstAndLiftsTheNoiseAtMostItsMaximum
     const Phase phases[] = {{1.0, 1.0, 0.0, 0.0},
                             {1.2, 10.0, 0.0, 0.0},
                             {1.3, 1.0, 0.0, -20.0},  // held down after the burst
-                            {4.0, 1.0, 0.0, 0.0},
-                            {8.0, 0.0, 1e-3, 20.0 * std::log10(noiseOut) + kAgcMaxGainDb}};
+                            {6.0, 1.0, 0.0, 0.0},
+                            {11.0, 0.0, 1e-3, 20.0 * std::log10(noiseOut) + kAgcMaxGainDb}};
     Receiver receiver(800.0, 500, true, 0.0);
     GaussianStream noise(3);
-    std::vector<float> antenna(8 * kSampleRate);
+    std::vector<float> antenna(11 * kSampleRate);
     std::vector<int16_t> out(antenna.size());
     double from = 0.0;
     for (const Phase& phase : phases) {
