@@ -1,7 +1,8 @@
 // The band's random sources. Every choice of a run comes from one 64-bit seed: BandRandom
 // (SplitMix64) draws the figures, the seeds of the parts and the fading's Gaussian input;
 // GaussianStream gives the band's noise from the interference chain's Gaussian kernel. Both are
-// fixed algorithms, so a seed gives the same sequence on every platform and standard library.
+// fixed algorithms, so a seed gives the same words with every standard library; what the maths
+// library makes of them (logarithms, sines) is the same wherever that library is.
 //
 // The chain's kernel has small correlations between nearby samples (about -0.01 at lags 3 and
 // 4), which take 3% off its power at the lowest frequencies; inaudible in noise, they would bias
