@@ -12,7 +12,8 @@ namespace {
 constexpr const char* kHeader =
     "date_time,text_type,speed,spacing,pitch_hz,characters_sent,characters_right,"
     "characters_wrong,characters_missed,characters_extra,accuracy_percent,blocks_wrong,grade,"
-    "errors\r\n";
+    "errors,band_profile,band_snr_db,band_fading,band_static_percent,band_stations,"
+    "band_bandwidth_hz\r\n";
 
 std::string Field(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) {
@@ -66,6 +67,14 @@ std::string Row(const HistoryEntry& entry) {
     row += std::string(",") + accuracy;
     row += "," + std::to_string(entry.blocksWrong) + "," + std::to_string(entry.grade);
     row += "," + Field(ErrorItems(entry.pairs));
+    if (const std::optional<CheckConditions>& c = entry.conditions) {
+        for (int value :
+             {c->profile, c->snrDb, c->fading, c->staticPercent, c->stations, c->bandwidthHz}) {
+            row += "," + std::to_string(value);
+        }
+    } else {
+        row += ",,,,,,";
+    }
     return row + "\r\n";
 }
 

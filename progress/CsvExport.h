@@ -13,6 +13,12 @@
 //                        "∅→Q×2" (an extra Q, twice). Each item is one sent character, "→", one
 //                        copied character, "×", a count; "∅" stands for "none". The two signs
 //                        never occur in the trainer's texts, so every item reads unambiguously.
+//   band_profile, band_snr_db, band_fading, band_static_percent, band_stations, band_bandwidth_hz
+//                        the band conditions the text was copied under: the profile (0 clear,
+//                        1 fading, 2 summer evening, 3 contest, 4 aurora, 5 custom), the
+//                        signal-to-noise ratio in dB, the fading (0 none, 1 slow, 2 normal,
+//                        3 flutter), the static in percent, the other stations, the receiver's
+//                        bandwidth in Hz; all empty for a check without them
 // With sprint runs, an empty line and a second table follow, one row per run, the best first:
 //   sprint_date_time     local date and time the run ended
 //   score, top_speed, start_speed, calls_right

@@ -27,6 +27,11 @@ constexpr int kSprintKind = 1;
 // The sprint's row of `checks`: the text type of the radio contact, whose generator builds the
 // calls.
 constexpr int kSprintTextType = 4;
+// The columns of a check's band conditions, in the order of CheckConditions.
+constexpr const char* kConditionColumns =
+    "band_profile, band_snr_db, band_fading, band_static, band_stations, band_bandwidth_hz";
+// The condition on the checks `k` that keeps those of UnderConditions ?3.
+constexpr const char* kUnderConditions = " AND (?3 = 0 OR (?3 = 1) = (k.band_profile IS NOT NULL))";
 
 // Step n brings a file of schema version n to version n + 1.
 constexpr const char* kMigrations[] = {
@@ -68,6 +73,14 @@ constexpr const char* kMigrations[] = {
     " position INTEGER NOT NULL, sent TEXT NOT NULL, typed TEXT NOT NULL,"
     " speed INTEGER NOT NULL, repeated INTEGER NOT NULL,"
     " PRIMARY KEY(run_id, position)) WITHOUT ROWID;",
+    // 2 -> 3: the band conditions a check was copied under (CheckConditions); all NULL for a
+    // check without them, as every check before this step was.
+    "ALTER TABLE checks ADD COLUMN band_profile INTEGER;"
+    "ALTER TABLE checks ADD COLUMN band_snr_db INTEGER;"
+    "ALTER TABLE checks ADD COLUMN band_fading INTEGER;"
+    "ALTER TABLE checks ADD COLUMN band_static INTEGER;"
+    "ALTER TABLE checks ADD COLUMN band_stations INTEGER;"
+    "ALTER TABLE checks ADD COLUMN band_bandwidth_hz INTEGER;",
 };
 static_assert(std::size(kMigrations) == HistoryStore::kSchemaVersion);
 
@@ -78,10 +91,12 @@ std::string Quoted(const fs::path& path) {
 }  // namespace
 
 HistoryEntry CheckEntry(int64_t timeUnix, const CheckSettings& settings,
-                        const CheckComparison& comparison, int blocksWrong, int grade) {
+                        const CheckComparison& comparison, int blocksWrong, int grade,
+                        std::optional<CheckConditions> conditions) {
     HistoryEntry entry;
     entry.timeUnix = timeUnix;
     entry.settings = settings;
+    entry.conditions = conditions;
     entry.charactersSent = comparison.sentCount;
     entry.charactersRight = comparison.rightCount;
     entry.blocksWrong = blocksWrong;
@@ -277,10 +292,12 @@ bool HistoryStore::Store(const std::function<int()>& write, const std::string& f
 }
 
 int HistoryStore::InsertCheck(const HistoryEntry& entry, int kind, int64_t& id) {
-    SqliteStatement check(db_,
-                          "INSERT INTO checks(checked_at, text_type, speed, spacing, pitch_hz,"
-                          " characters_sent, characters_right, blocks_wrong, grade, kind)"
-                          " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+    SqliteStatement check(db_, std::string("INSERT INTO checks(checked_at, text_type, speed,"
+                                           " spacing, pitch_hz, characters_sent,"
+                                           " characters_right, blocks_wrong, grade, kind, ") +
+                                   kConditionColumns +
+                                   ") VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
+                                   " ?11, ?12, ?13, ?14, ?15, ?16)");
     check.Bind(1, entry.timeUnix)
         .Bind(2, entry.settings.textType)
         .Bind(3, entry.settings.speed)
@@ -291,6 +308,17 @@ int HistoryStore::InsertCheck(const HistoryEntry& entry, int kind, int64_t& id) 
         .Bind(8, entry.blocksWrong)
         .Bind(9, entry.grade)
         .Bind(10, kind);
+    if (const std::optional<CheckConditions>& c = entry.conditions) {
+        int column = 11;
+        for (int value :
+             {c->profile, c->snrDb, c->fading, c->staticPercent, c->stations, c->bandwidthHz}) {
+            check.Bind(column++, value);
+        }
+    } else {
+        for (int column = 11; column <= 16; ++column) {
+            check.BindNull(column);
+        }
+    }
     if (check.Step() != SQLITE_DONE) {
         return db_.ErrorCode();
     }
@@ -313,8 +341,8 @@ bool HistoryStore::Append(const HistoryEntry& entry) {
                  "Результат проверки не записан в историю");
 }
 
-HistoryStore::Range HistoryStore::PeriodRange(Period period) {
-    Range range{0, std::numeric_limits<int64_t>::min()};
+HistoryStore::Range HistoryStore::PeriodRange(Period period, UnderConditions under) {
+    Range range{0, std::numeric_limits<int64_t>::min(), under};
     if (period == Period::LastCheck) {
         SqliteStatement last(db_, "SELECT IFNULL(MAX(id), 0) FROM checks WHERE kind = 0");
         if (last.Step() == SQLITE_ROW) {
@@ -326,29 +354,36 @@ HistoryStore::Range HistoryStore::PeriodRange(Period period) {
     return range;
 }
 
-std::vector<HistoryEntry> HistoryStore::Entries(Period period, bool withPairs) {
+std::vector<HistoryEntry> HistoryStore::Entries(Period period, bool withPairs,
+                                                UnderConditions under) {
     std::vector<HistoryEntry> entries;
     if (!EnsureOpen()) {
         return entries;
     }
-    const Range range = PeriodRange(period);
-    SqliteStatement checks(db_,
-                           "SELECT id, checked_at, text_type, speed, spacing, pitch_hz,"
-                           " characters_sent, characters_right, blocks_wrong, grade FROM checks"
-                           " WHERE kind = 0 AND id >= ?1 AND checked_at >= ?2"
-                           " ORDER BY checked_at, id");
-    checks.Bind(1, range.firstId).Bind(2, range.since);
+    const Range range = PeriodRange(period, under);
+    SqliteStatement checks(db_, std::string("SELECT id, checked_at, text_type, speed, spacing,"
+                                            " pitch_hz, characters_sent, characters_right,"
+                                            " blocks_wrong, grade, ") +
+                                    kConditionColumns +
+                                    " FROM checks k WHERE kind = 0 AND id >= ?1 AND"
+                                    " checked_at >= ?2" +
+                                    kUnderConditions + " ORDER BY checked_at, id");
+    checks.Bind(1, range.firstId).Bind(2, range.since).Bind(3, static_cast<int>(range.under));
     int status = SQLITE_OK;
     while ((status = checks.Step()) == SQLITE_ROW) {
         HistoryEntry& entry = entries.emplace_back();
+        auto column = [&checks](int index) { return static_cast<int>(checks.Integer(index)); };
         entry.id = checks.Integer(0);
         entry.timeUnix = checks.Integer(1);
-        entry.settings = {static_cast<int>(checks.Integer(2)), static_cast<int>(checks.Integer(3)),
-                          static_cast<int>(checks.Integer(4)), static_cast<int>(checks.Integer(5))};
-        entry.charactersSent = static_cast<int>(checks.Integer(6));
-        entry.charactersRight = static_cast<int>(checks.Integer(7));
-        entry.blocksWrong = static_cast<int>(checks.Integer(8));
-        entry.grade = static_cast<int>(checks.Integer(9));
+        entry.settings = {column(2), column(3), column(4), column(5)};
+        entry.charactersSent = column(6);
+        entry.charactersRight = column(7);
+        entry.blocksWrong = column(8);
+        entry.grade = column(9);
+        if (!checks.IsNull(10)) {
+            entry.conditions = {column(10), column(11), column(12),
+                                column(13), column(14), column(15)};
+        }
     }
     if (status != SQLITE_DONE) {
         ReadFailed(status);
@@ -365,11 +400,13 @@ bool HistoryStore::ReadPairs(const Range& range, std::vector<HistoryEntry>& entr
     for (std::size_t i = 0; i < entries.size(); ++i) {
         index[entries[i].id] = i;
     }
-    SqliteStatement pairs(db_,
-                          "SELECT c.check_id, c.sent, c.copied, c.count"
-                          " FROM check_characters c JOIN checks k ON k.id = c.check_id"
-                          " WHERE k.kind = 0 AND k.id >= ?1 AND k.checked_at >= ?2");
-    pairs.Bind(1, range.firstId).Bind(2, range.since);
+    SqliteStatement pairs(db_, std::string("SELECT c.check_id, c.sent, c.copied, c.count"
+                                           " FROM check_characters c JOIN checks k"
+                                           " ON k.id = c.check_id"
+                                           " WHERE k.kind = 0 AND k.id >= ?1 AND"
+                                           " k.checked_at >= ?2") +
+                                   kUnderConditions);
+    pairs.Bind(1, range.firstId).Bind(2, range.since).Bind(3, static_cast<int>(range.under));
     int status = SQLITE_OK;
     while ((status = pairs.Step()) == SQLITE_ROW) {
         entries[index[pairs.Integer(0)]].pairs.push_back(
@@ -383,19 +420,24 @@ bool HistoryStore::ReadPairs(const Range& range, std::vector<HistoryEntry>& entr
     return true;
 }
 
-std::vector<PairCount> HistoryStore::PairTotals(Period period) {
+std::vector<PairCount> HistoryStore::PairTotals(Period period, UnderConditions under) {
     std::vector<PairCount> totals;
     if (!EnsureOpen()) {
         return totals;
     }
-    const Range range = PeriodRange(period);
+    const Range range = PeriodRange(period, under);
     // Summed here rather than by GROUP BY, which sorts every row first and takes three times
     // as long over a long history.
-    SqliteStatement rows(db_,
-                         "SELECT c.sent, c.copied, c.count"
-                         " FROM check_characters c JOIN checks k ON k.id = c.check_id"
-                         " WHERE k.id >= ?1 AND k.checked_at >= ?2 AND (k.kind = 0 OR ?3)");
-    rows.Bind(1, range.firstId).Bind(2, range.since).Bind(3, period != Period::LastCheck);
+    SqliteStatement rows(db_, std::string("SELECT c.sent, c.copied, c.count"
+                                          " FROM check_characters c JOIN checks k"
+                                          " ON k.id = c.check_id"
+                                          " WHERE k.id >= ?1 AND k.checked_at >= ?2 AND"
+                                          " (k.kind = 0 OR ?4)") +
+                                  kUnderConditions);
+    rows.Bind(1, range.firstId)
+        .Bind(2, range.since)
+        .Bind(3, static_cast<int>(range.under))
+        .Bind(4, period != Period::LastCheck);
     std::vector<int64_t> sums(256 * 256, 0);
     int status = SQLITE_OK;
     while ((status = rows.Step()) == SQLITE_ROW) {

@@ -27,6 +27,17 @@
 
 namespace vantrel::progress {
 
+// The band conditions a text was copied under (the numbers of band/BandSettings.h).
+struct CheckConditions {
+    int profile = 0;
+    int snrDb = 0;
+    int fading = 0;  // 0 none, 1 slow, 2 normal, 3 flutter
+    int staticPercent = 0;
+    int stations = 0;
+    int bandwidthHz = 0;
+    friend bool operator==(const CheckConditions&, const CheckConditions&) = default;
+};
+
 struct CheckSettings {
     int textType = 0;  // TextType entry: 0 digits, 1 letters, 2 file, 3 keyboard, 4 contact
     int speed = 0;     // groups per minute
@@ -38,6 +49,8 @@ struct HistoryEntry {
     int64_t id = 0;
     int64_t timeUnix = 0;  // seconds since 1970 UTC
     CheckSettings settings;
+    // Nothing when the text was copied without the band conditions.
+    std::optional<CheckConditions> conditions;
     int charactersSent = 0;  // keyed characters, blanks and line breaks left out
     int charactersRight = 0;
     int blocksWrong = 0;  // the copy check's error count
@@ -51,10 +64,13 @@ inline double AccuracyPercent(const HistoryEntry& entry) {
 }
 
 enum class Period { LastCheck, LastSevenDays, All };
+// Which checks count: all, those copied under the band conditions, or those without.
+enum class UnderConditions { Any, Under, Without };
 
 // The record of one copy check, checked at `timeUnix`, from its comparison.
 HistoryEntry CheckEntry(int64_t timeUnix, const CheckSettings& settings,
-                        const CheckComparison& comparison, int blocksWrong, int grade);
+                        const CheckComparison& comparison, int blocksWrong, int grade,
+                        std::optional<CheckConditions> conditions = std::nullopt);
 
 // "$XDG_DATA_HOME/Quorbit/Vantrel/history.sqlite", or under "~/.local/share" when that
 // variable is unset or not an absolute path; empty when no home folder is known.
@@ -62,7 +78,7 @@ std::filesystem::path DefaultHistoryFile();
 
 class HistoryStore final : public CharacterHistory {
   public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     // An empty `file` keeps the history in memory only. Nothing is opened before first use.
     HistoryStore(std::filesystem::path file, WallClock clock);
@@ -74,10 +90,11 @@ class HistoryStore final : public CharacterHistory {
     bool Append(const HistoryEntry& entry);
 
     // Every check in time order; the per-character results only when asked for.
-    std::vector<HistoryEntry> Entries(Period period, bool withPairs);
+    std::vector<HistoryEntry> Entries(Period period, bool withPairs,
+                                      UnderConditions under = UnderConditions::Any);
     // The per-character results of the period summed by character pair: the checks', and for
     // the last seven days and all time also the sprints' calls.
-    std::vector<PairCount> PairTotals(Period period);
+    std::vector<PairCount> PairTotals(Period period, UnderConditions under = UnderConditions::Any);
 
     // Appends answers of the character drill in one transaction; false when they could not be
     // stored.
@@ -110,10 +127,11 @@ class HistoryStore final : public CharacterHistory {
         std::optional<Problem> problem;
         std::string reason;
     };
-    // Checks from `firstId` on, checked at `since` or later.
+    // Checks from `firstId` on, checked at `since` or later, under the conditions or not.
     struct Range {
         int64_t firstId = 0;
         int64_t since = 0;
+        UnderConditions under = UnderConditions::Any;
     };
 
     // Opens the file, or the store in memory, on first use; false only when not even memory
@@ -137,7 +155,7 @@ class HistoryStore final : public CharacterHistory {
     int InsertSprintRun(const SprintRun& run);
     std::vector<DrillAnswer> ReadDrillAnswers(SqliteStatement& rows);
     bool ReadSprintCalls(std::vector<SprintRun>& runs);
-    Range PeriodRange(Period period);
+    Range PeriodRange(Period period, UnderConditions under = UnderConditions::Any);
     // Adds to `entries` their per-character results; false when the file failed.
     bool ReadPairs(const Range& range, std::vector<HistoryEntry>& entries);
     void Note(std::string message);

@@ -51,6 +51,11 @@ SqliteStatement& SqliteStatement::Bind(int index, int64_t value) {
     return *this;
 }
 
+SqliteStatement& SqliteStatement::BindNull(int index) {
+    sqlite3_bind_null(statement_, index);
+    return *this;
+}
+
 SqliteStatement& SqliteStatement::BindText(int index, std::string_view text) {
     sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()),
                       SQLITE_TRANSIENT);
@@ -67,6 +72,10 @@ int SqliteStatement::Reset() {
 
 int64_t SqliteStatement::Integer(int column) const {
     return sqlite3_column_int64(statement_, column);
+}
+
+bool SqliteStatement::IsNull(int column) const {
+    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
 }
 
 std::string SqliteStatement::Text(int column) const {

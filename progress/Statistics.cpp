@@ -30,6 +30,25 @@ std::vector<CharacterAccuracy> AccuracyWorstFirst(const std::vector<PairCount>& 
     return result;
 }
 
+std::vector<SnrAccuracy> AccuracyBySnr(const std::vector<HistoryEntry>& entries) {
+    std::map<int, SnrAccuracy> bySnr;
+    for (const HistoryEntry& entry : entries) {
+        if (!entry.conditions) {
+            continue;
+        }
+        SnrAccuracy& row = bySnr[entry.conditions->snrDb];
+        row.snrDb = entry.conditions->snrDb;
+        row.checks += 1;
+        row.sent += entry.charactersSent;
+        row.right += entry.charactersRight;
+    }
+    std::vector<SnrAccuracy> rows;
+    for (const auto& [snr, row] : bySnr) {
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 ConfusionMatrix Confusions(const std::vector<PairCount>& pairs) {
     ConfusionMatrix matrix;
     std::map<unsigned char, int> errorsBySent;

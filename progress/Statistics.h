@@ -1,6 +1,7 @@
 // What the statistics window shows, worked out from the history's character pairs: accuracy
 // per character (worst first) and the confusion matrix, with "missed" as a column of its own;
-// and from the character drill's answers, the median response per character and its trend.
+// from the checks, the accuracy against the signal-to-noise ratio they were copied at; and from
+// the character drill's answers, the median response per character and its trend.
 #pragma once
 
 #include <map>
@@ -9,6 +10,7 @@
 
 #include "progress/CharacterDrill.h"
 #include "progress/CheckComparison.h"
+#include "progress/HistoryStore.h"
 
 namespace vantrel::progress {
 
@@ -38,6 +40,20 @@ struct ConfusionMatrix {
 
 // Only errors: right copies and extra characters are left out.
 ConfusionMatrix Confusions(const std::vector<PairCount>& pairs);
+
+struct SnrAccuracy {
+    int snrDb = 0;
+    int checks = 0;
+    int sent = 0;
+    int right = 0;
+
+    double Percent() const { return sent > 0 ? 100.0 * right / sent : 100.0; }
+    friend bool operator==(const SnrAccuracy&, const SnrAccuracy&) = default;
+};
+
+// The checks copied under the band conditions, summed by their signal-to-noise ratio, the
+// lowest first; checks without the conditions are left out.
+std::vector<SnrAccuracy> AccuracyBySnr(const std::vector<HistoryEntry>& entries);
 
 struct CharacterResponse {
     unsigned char character = 0;

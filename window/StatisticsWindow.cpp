@@ -110,8 +110,16 @@ StatisticsWindow::StatisticsWindow(progress::HistoryStore& store, MessagePresent
     totals_->setAccessibleName(QStringLiteral("Итоги периода"));
     totals_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     totals_->setFocusPolicy(Qt::TabFocus);
+    conditions_ = new QComboBox;
+    conditions_->setObjectName(QLatin1String("ConditionsFilter"));
+    conditions_->addItems({tr("Все проверки"), tr("В условиях эфира"), tr("Без условий эфира")});
+    conditions_->setAccessibleName(tr("Условия эфира"));
+    auto* conditionsLabel = new QLabel(tr("&Условия:"));
+    conditionsLabel->setBuddy(conditions_);
     top->addWidget(periodLabel);
     top->addWidget(period_);
+    top->addWidget(conditionsLabel);
+    top->addWidget(conditions_);
     top->addSpacing(12);
     top->addWidget(totals_, 1);
     layout->addLayout(top);
@@ -121,6 +129,7 @@ StatisticsWindow::StatisticsWindow(progress::HistoryStore& store, MessagePresent
     tabs_->addTab(CreateCharacterTable(), QStringLiteral("З&наки"));
     tabs_->addTab(CreateConfusionTable(), QStringLiteral("П&утаница"));
     tabs_->addTab(CreateProgressChart(), QStringLiteral("П&рогресс"));
+    tabs_->addTab(CreateSnrTable(), tr("Сигнал/&шум"));
     layout->addWidget(tabs_, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -140,6 +149,7 @@ StatisticsWindow::StatisticsWindow(progress::HistoryStore& store, MessagePresent
     layout->addLayout(buttons);
 
     connect(period_, &QComboBox::currentIndexChanged, this, &StatisticsWindow::Refresh);
+    connect(conditions_, &QComboBox::currentIndexChanged, this, &StatisticsWindow::Refresh);
     connect(export_, &QPushButton::clicked, this, &StatisticsWindow::ExportClick);
     connect(reset_, &QPushButton::clicked, this, &StatisticsWindow::ResetClick);
     connect(close_, &QPushButton::clicked, this, &QDialog::close);
@@ -176,6 +186,28 @@ QWidget* StatisticsWindow::CreateProgressChart() {
     return chart_;
 }
 
+QWidget* StatisticsWindow::CreateSnrTable() {
+    snr_ = MakeTable("SnrTable", tr("Точность по отношению сигнал/шум"));
+    snr_->setAccessibleDescription(tr("Проверки в условиях эфира, от худшего сигнала к лучшему"));
+    snr_->setColumnCount(4);
+    snr_->setHorizontalHeaderLabels(
+        {tr("Сигнал/шум, дБ"), tr("Проверок"), tr("Знаков"), tr("Точность, %")});
+    snr_->verticalHeader()->setVisible(false);
+    snr_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    return snr_;
+}
+
+progress::UnderConditions StatisticsWindow::ChosenConditions() const {
+    switch (conditions_->currentIndex()) {
+        case 1:
+            return progress::UnderConditions::Under;
+        case 2:
+            return progress::UnderConditions::Without;
+        default:
+            return progress::UnderConditions::Any;
+    }
+}
+
 progress::Period StatisticsWindow::ChosenPeriod() const {
     switch (period_->currentIndex()) {
         case 0:
@@ -189,8 +221,9 @@ progress::Period StatisticsWindow::ChosenPeriod() const {
 
 void StatisticsWindow::Refresh() {
     const progress::Period period = ChosenPeriod();
-    const std::vector<progress::HistoryEntry> entries = store_.Entries(period, false);
-    const std::vector<progress::PairCount> pairs = store_.PairTotals(period);
+    const progress::UnderConditions under = ChosenConditions();
+    const std::vector<progress::HistoryEntry> entries = store_.Entries(period, false, under);
+    const std::vector<progress::PairCount> pairs = store_.PairTotals(period, under);
     long long characters = 0;
     for (const progress::HistoryEntry& entry : entries) {
         characters += entry.charactersSent;
@@ -200,7 +233,26 @@ void StatisticsWindow::Refresh() {
     ShowCharacters(pairs);
     ShowConfusions(pairs);
     ShowProgress(entries);
+    ShowSnr(entries);
     ShowNotice();
+}
+
+void StatisticsWindow::ShowSnr(const std::vector<progress::HistoryEntry>& entries) {
+    const std::vector<progress::SnrAccuracy> rows = progress::AccuracyBySnr(entries);
+    snr_->setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        const progress::SnrAccuracy& accuracy = rows[row];
+        const QString percent = QString::number(accuracy.Percent(), 'f', 1);
+        snr_->setItem(row, 0, Cell(QString::number(accuracy.snrDb)));
+        snr_->setItem(row, 1, Cell(QString::number(accuracy.checks)));
+        snr_->setItem(row, 2, Cell(QString::number(accuracy.sent)));
+        snr_->setItem(row, 3,
+                      Cell(percent, tr("%1 дБ: %2 %, верно %3 из %4")
+                                        .arg(accuracy.snrDb)
+                                        .arg(percent)
+                                        .arg(accuracy.right)
+                                        .arg(accuracy.sent)));
+    }
 }
 
 void StatisticsWindow::ShowCharacters(const std::vector<progress::PairCount>& pairs) {

@@ -1,7 +1,9 @@
-// The statistics window (modeless): for the chosen period, the accuracy of every character,
-// worst first; the confusion matrix (sent × copied, "missed" as a column of its own) whose
-// cells a screen reader reads as "5 принято как 4: 3 раза"; the progress over the checks as a
-// plot; the number of checks and characters; CSV export and reset of the history.
+// The statistics window (modeless): for the chosen period, and the checks under the band
+// conditions, without them or all, the accuracy of every character, worst first; the confusion
+// matrix (sent × copied, "missed" as a column of its own) whose cells a screen reader reads as
+// "5 принято как 4: 3 раза"; the progress over the checks as a plot; the accuracy against the
+// signal-to-noise ratio of the checks under the conditions; the number of checks and
+// characters; CSV export and reset of the history.
 #pragma once
 
 #include <QDialog>
@@ -45,24 +47,29 @@ class StatisticsWindow : public QDialog {
     QWidget* CreateCharacterTable();
     QWidget* CreateConfusionTable();
     QWidget* CreateProgressChart();
+    QWidget* CreateSnrTable();
     void ShowCharacters(const std::vector<progress::PairCount>& pairs);
     void ShowConfusions(const std::vector<progress::PairCount>& pairs);
     void ShowProgress(const std::vector<progress::HistoryEntry>& entries);
+    void ShowSnr(const std::vector<progress::HistoryEntry>& entries);
     static void AddAxes(QChart& chart, QLineSeries& accuracy, QLineSeries& speed,
                         const std::vector<progress::HistoryEntry>& entries);
     void ShowNotice();
     progress::Period ChosenPeriod() const;
+    progress::UnderConditions ChosenConditions() const;
 
     progress::HistoryStore& store_;
     MessagePresenter& messages_;
     SaveFileChooser chooseFile_;
 
     QComboBox* period_ = nullptr;
+    QComboBox* conditions_ = nullptr;
     QLabel* totals_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QTableWidget* characters_ = nullptr;
     QTableWidget* confusions_ = nullptr;
     QChartView* chart_ = nullptr;
+    QTableWidget* snr_ = nullptr;
     QPushButton* export_ = nullptr;
     QPushButton* reset_ = nullptr;
     QPushButton* close_ = nullptr;

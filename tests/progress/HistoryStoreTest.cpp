@@ -26,7 +26,8 @@ namespace fs = std::filesystem;
 constexpr int64_t kNow = 1'796'000'000;  // 2026-11-30 00:53:20 UTC
 constexpr int64_t kDay = 24 * 3600;
 
-HistoryEntry Entry(int64_t time, const char* text, const char* copy, int speed = 12) {
+HistoryEntry Entry(int64_t time, const char* text, const char* copy, int speed = 12,
+                   std::optional<CheckConditions> conditions = std::nullopt) {
     const CheckComparison comparison = CompareCopy(std::string("ABCDEF") + text, copy);
     HistoryEntry entry;
     entry.timeUnix = time;
@@ -36,6 +37,7 @@ HistoryEntry Entry(int64_t time, const char* text, const char* copy, int speed =
     entry.blocksWrong = 1;
     entry.grade = 4;
     entry.pairs = comparison.pairs;
+    entry.conditions = conditions;
     return entry;
 }
 
@@ -167,20 +169,24 @@ TEST_F(HistoryStoreTest, AFolderThatCannotBeMadeKeepsTheSessionInMemory) {
 TEST_F(HistoryStoreTest, CsvHasOneRowPerCheckWithItsErrors) {
     auto store = Open(File());
     store->Append(Entry(kNow, "55555 77777 1,", "44455 7777Q .Z"));
-    store->Append(Entry(kNow + 60, "12345", "12345"));
+    store->Append(Entry(kNow + 60, "12345", "12345", 12, CheckConditions{3, -5, 2, 10, 4, 250}));
     const fs::path csv = folder_.Path() / "out.csv";
     ASSERT_FALSE(ExportCsv(store->Entries(Period::All, true), csv));
     EXPECT_EQ(testing::ReadWholeFile(csv),
               "date_time,text_type,speed,spacing,pitch_hz,characters_sent,characters_right,"
               "characters_wrong,characters_missed,characters_extra,accuracy_percent,blocks_wrong,"
-              "grade,errors\r\n"
-              "2026-11-30 00:53:20,1,12,2,800,12,6,6,0,0,50.0,1,4,\"5→4×3 ,→Z×1 1→.×1 7→Q×1\"\r\n"
-              "2026-11-30 00:54:20,1,12,2,800,5,5,0,0,0,100.0,1,4,\r\n");
+              "grade,errors,band_profile,band_snr_db,band_fading,band_static_percent,"
+              "band_stations,band_bandwidth_hz\r\n"
+              "2026-11-30 00:53:20,1,12,2,800,12,6,6,0,0,50.0,1,4,\"5→4×3 ,→Z×1 1→.×1 7→Q×1\""
+              ",,,,,,\r\n"
+              "2026-11-30 00:54:20,1,12,2,800,5,5,0,0,0,100.0,1,4,,3,-5,2,10,4,250\r\n");
     // A folder that is a file: the message, and the file there stays.
     EXPECT_TRUE(ExportCsv({}, csv / "x.csv"));
     EXPECT_EQ(testing::ReadWholeFile(csv).substr(0, 9), "date_time");
 }
 
+// Every step up to now: the records before them come back as they were, copied without the band
+// conditions; new ones keep theirs, and each kind can be asked for alone.
 TEST_F(HistoryStoreTest, AFileOfVersionOneIsUpgradedKeepingEveryRecord) {
     fs::create_directories(File().parent_path());
     {
@@ -208,6 +214,23 @@ TEST_F(HistoryStoreTest, AFileOfVersionOneIsUpgradedKeepingEveryRecord) {
                          entries[0].charactersRight, entries[0].grade),
               std::tuple(7, kNow, 800, 4, 4));
     EXPECT_EQ(entries[0].pairs, (std::vector<PairCount>{{'5', '4', 1}, {'5', '5', 4}}));
+    EXPECT_FALSE(entries[0].conditions);
+    const CheckConditions contest{3, 15, 2, 10, 5, 500};
+    ASSERT_TRUE(store->Append(Entry(kNow + 1, "33", "38", 12, contest)));
+    for (const auto& [under, checks, pairs] :
+         {std::tuple{UnderConditions::Under, "8", "Ошибки: 3→8 ×1"},
+          {UnderConditions::Without, "7", "Ошибки: 5→4 ×1"},
+          {UnderConditions::Any, "78", "Ошибки: 3→8 ×1, 5→4 ×1"}}) {
+        std::string ids;
+        for (const HistoryEntry& entry : Open(File())->Entries(Period::All, true, under)) {
+            ids += std::to_string(entry.id);
+            EXPECT_EQ(entry.conditions, entry.id == 8 ? std::optional(contest) : std::nullopt);
+            EXPECT_FALSE(entry.pairs.empty());
+        }
+        EXPECT_EQ(ids, checks);
+        EXPECT_EQ(SummaryLine(store->PairTotals(Period::All, under)), pairs);
+    }
+    EXPECT_TRUE(store->Entries(Period::LastCheck, false, UnderConditions::Without).empty());
     EXPECT_TRUE(store->AppendDrillAnswers({{kNow, kNow, 'K', 'K', true, 350, 30}}));
     EXPECT_EQ(Open(File())->DrillAnswers(Period::All).size(), 1u);
     EXPECT_EQ(std::tuple(FilesIn(File().parent_path()), Notice(*store)),
@@ -216,7 +239,7 @@ TEST_F(HistoryStoreTest, AFileOfVersionOneIsUpgradedKeepingEveryRecord) {
     db.Open(File().string());
     SqliteStatement version(db, "PRAGMA user_version");
     ASSERT_EQ(version.Step(), SQLITE_ROW);
-    EXPECT_EQ(version.Integer(0), 2);
+    EXPECT_EQ(version.Integer(0), HistoryStore::kSchemaVersion);
 }
 
 TEST_F(HistoryStoreTest, DrillAnswersAndSprintRunsComeBackAndCountAsCheckedCharacters) {

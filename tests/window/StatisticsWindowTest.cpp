@@ -46,11 +46,16 @@ class StatisticsWindowTest : public ::testing::Test {
         progress_->SetSaveFileChooser(
             [this](QWidget*) { return std::optional<fs::path>(folder_.Path() / "out.csv"); });
     }
-    // A check as the session records it.
-    void Check(const char* sentUtf8, const char* copyUtf8) {
+    // A check as the session records it, copied at `snrDb` under the band conditions.
+    void Check(const char* sentUtf8, const char* copyUtf8, std::optional<int> snrDb = {}) {
         const progress::CheckComparison comparison =
             progress::CompareCopy(cp1251::FromUtf8(sentUtf8), cp1251::FromUtf8(copyUtf8));
-        store_.Append(progress::CheckEntry(1'796'000'000, {1, 12, 0, 800}, comparison, 2, 3));
+        std::optional<progress::CheckConditions> conditions;
+        if (snrDb) {
+            conditions = progress::CheckConditions{5, *snrDb, 2, 0, 1, 500};
+        }
+        store_.Append(
+            progress::CheckEntry(1'796'000'000, {1, 12, 0, 800}, comparison, 2, 3, conditions));
         progress_->ShowCheck(comparison, store_.TakeNotice());
     }
     StatisticsWindow& OpenStatistics() {
@@ -123,13 +128,40 @@ TEST_F(StatisticsWindowTest, TablesShowTheErrorsOfThePeriodWorstFirst) {
     EXPECT_TRUE(messages_.boxes.empty());
 }
 
+// The tables, the totals and the plot take the checks under the band conditions, those without
+// or all; the accuracy against the signal-to-noise ratio, those under them.
+TEST_F(StatisticsWindowTest, TablesCanBeRestrictedToChecksUnderTheConditionsOrWithout) {
+    Check("ЖЖЖ = 12345", "12345");
+    Check("ЖЖЖ = 55555 123", "44455 123", 10);
+    Check("ЖЖЖ = 66666", "66666", 10);
+    Check("ЖЖЖ = 77777", "7777", -5);
+    StatisticsWindow& statistics = OpenStatistics();
+    auto* characters = Find<QTableWidget>(statistics, "CharacterTable");
+    auto* snr = Find<QTableWidget>(statistics, "SnrTable");
+    const QString allSnr =
+        QStringLiteral("Сигнал/шум, дБ|Проверок|Знаков|Точность, %/|-5|1|5|80.0/|10|2|13|76.9");
+    EXPECT_EQ(snr->item(1, 3)->data(Qt::AccessibleTextRole),
+              QStringLiteral("10 дБ: 76.9 %, верно 10 из 13"));
+    for (const auto& [filter, totals, worst, snrRows] :
+         {std::tuple{0, "Проверок: 4, знаков: 23", "5", allSnr},
+          {1, "Проверок: 3, знаков: 18", "5", allSnr},
+          {2, "Проверок: 1, знаков: 5", "1",
+           QStringLiteral("Сигнал/шум, дБ|Проверок|Знаков|"
+                          "Точность, %")}}) {
+        Find<QComboBox>(statistics, "ConditionsFilter")->setCurrentIndex(filter);
+        EXPECT_EQ(Totals(statistics), QString::fromUtf8(totals)) << filter;
+        EXPECT_EQ(characters->item(0, 0)->text(), QString::fromUtf8(worst)) << filter;
+        EXPECT_EQ(Rows(snr), snrRows) << filter;
+    }
+}
+
 TEST_F(StatisticsWindowTest, ExportWritesTheCsvAndResetKeepsTheOldHistoryAside) {
     Check("ЖЖЖ = 55555", "44455");
     StatisticsWindow& statistics = OpenStatistics();
     QTest::mouseClick(Find<QPushButton>(statistics, "ExportButton"), Qt::LeftButton);
     const std::string csv = testing::ReadWholeFile(folder_.Path() / "out.csv");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2) << csv;
-    EXPECT_NE(csv.find(",12,0,800,5,2,3,0,0,40.0,2,3,5→4×3\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",12,0,800,5,2,3,0,0,40.0,2,3,5→4×3,,,,,,\r\n"), std::string::npos) << csv;
 
     QTest::mouseClick(Find<QPushButton>(statistics, "ResetButton"), Qt::LeftButton);
     ASSERT_EQ(messages_.questions.size(), 1u);
