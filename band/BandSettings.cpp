@@ -7,30 +7,16 @@ namespace vantrel::band {
 
 namespace {
 
-struct NamedPreset {
-    std::string_view name;
-    BandSettings values;
-};
-
-// profile, SNR, fading, depth, static, stations, bandwidth, AGC (enabled is the learner's).
-constexpr std::array<NamedPreset, kProfileCount> kPresets{{
-    {"Чистый эфир",
-     {false, Profile::Clear, 30, FadingKind::None, 100, 0, 0, Bandwidth::Hz500, true}},
-    {"Замирания",
-     {false, Profile::Fading, 15, FadingKind::Normal, 100, 0, 0, Bandwidth::Hz500, true}},
-    {"Летний вечер",
-     {false, Profile::SummerEvening, 10, FadingKind::Slow, 50, 80, 1, Bandwidth::Hz500, true}},
-    {"Контест",
-     {false, Profile::Contest, 15, FadingKind::Normal, 40, 10, 5, Bandwidth::Hz500, true}},
-    {"Полярное сияние",
-     {false, Profile::Aurora, 10, FadingKind::Flutter, 100, 0, 1, Bandwidth::Hz500, true}},
-    {"Свой", {}},
+// profile, SNR, fading, depth, static, stations, bandwidth, AGC (enabled is the learner's);
+// the last row stands for Custom.
+constexpr std::array<BandSettings, kProfileCount> kPresets{{
+    {false, Profile::Clear, 30, FadingKind::None, 100, 0, 0, Bandwidth::Hz500, true},
+    {false, Profile::Fading, 15, FadingKind::Normal, 100, 0, 0, Bandwidth::Hz500, true},
+    {false, Profile::SummerEvening, 10, FadingKind::Slow, 50, 80, 1, Bandwidth::Hz500, true},
+    {false, Profile::Contest, 15, FadingKind::Normal, 40, 10, 5, Bandwidth::Hz500, true},
+    {false, Profile::Aurora, 10, FadingKind::Flutter, 100, 0, 1, Bandwidth::Hz500, true},
+    {false, Profile::Custom},
 }};
-
-constexpr std::array<std::string_view, kFadingKindCount> kFadingNames{"Нет", "Медленные", "Обычные",
-                                                                      "Флаттер"};
-constexpr std::array<std::string_view, kBandwidthCount> kBandwidthNames{"250 Гц", "500 Гц",
-                                                                        "2400 Гц"};
 
 // The enumerator's index, or `fallback` for a value outside the enumeration.
 template <typename Enum>
@@ -53,16 +39,15 @@ BandSettings Preset(Profile profile, const BandSettings& current) {
         custom.profile = Profile::Custom;
         return custom;
     }
-    BandSettings preset =
-        kPresets[static_cast<std::size_t>(IndexOf(profile, kProfileCount))].values;
+    BandSettings preset = kPresets[static_cast<std::size_t>(IndexOf(profile, kProfileCount))];
     preset.enabled = current.enabled;
     return preset;
 }
 
 Profile MatchingProfile(const BandSettings& settings) {
-    for (const NamedPreset& preset : kPresets) {
-        if (preset.values.profile != Profile::Custom && SameConditions(preset.values, settings)) {
-            return preset.values.profile;
+    for (const BandSettings& preset : kPresets) {
+        if (preset.profile != Profile::Custom && SameConditions(preset, settings)) {
+            return preset.profile;
         }
     }
     return Profile::Custom;
@@ -80,16 +65,14 @@ BandSettings Clamped(BandSettings s) {
     return s;
 }
 
-std::string_view ProfileName(Profile profile) {
-    return kPresets[static_cast<std::size_t>(IndexOf(profile, kProfileCount))].name;
-}
-
-std::string_view FadingName(FadingKind kind) {
-    return kFadingNames[static_cast<std::size_t>(IndexOf(kind, kFadingKindCount))];
-}
-
-std::string_view BandwidthName(Bandwidth bandwidth) {
-    return kBandwidthNames[static_cast<std::size_t>(IndexOf(bandwidth, kBandwidthCount))];
+BandSettings Changed(const BandSettings& current, const BandSettings& wanted) {
+    BandSettings kept = Clamped(wanted);
+    if (kept.profile != current.profile) {
+        kept = Preset(kept.profile, kept);
+    } else if (!SameConditions(kept, current)) {
+        kept.profile = Profile::Custom;
+    }
+    return kept;
 }
 
 int BandwidthHz(Bandwidth bandwidth) {

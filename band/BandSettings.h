@@ -1,8 +1,6 @@
 // The learner's band conditions: on/off, the profile and the values it sets, with the named
-// presets and the texts the window shows for them (UTF-8).
+// presets. Their names are the window's wording.
 #pragma once
-
-#include <string_view>
 
 #include "band/BandLimits.h"
 
@@ -45,10 +43,11 @@ BandSettings Preset(Profile profile, const BandSettings& current = {});
 Profile MatchingProfile(const BandSettings& settings);
 // Every value brought into its range (unknown enumerators to the default).
 BandSettings Clamped(BandSettings settings);
+// What the learner's change from `current` to `wanted` (one control moved) comes to: a new
+// profile sets its values in one step; a changed value makes the profile Custom; `enabled` is
+// taken as wanted. Brought into range.
+BandSettings Changed(const BandSettings& current, const BandSettings& wanted);
 
-std::string_view ProfileName(Profile profile);
-std::string_view FadingName(FadingKind kind);
-std::string_view BandwidthName(Bandwidth bandwidth);
 int BandwidthHz(Bandwidth bandwidth);
 // The range of the fading bandwidth of a kind ({0, 0} for None).
 Range FadingRangeHz(FadingKind kind);

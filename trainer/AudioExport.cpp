@@ -22,8 +22,13 @@ std::string CannotWrite(const std::filesystem::path& file) {
 
 }  // namespace
 
-AudioExport::AudioExport(const Keyer& keyer, std::string text)
-    : keyer_(keyer), text_(std::move(text)), character_(Keyer::kMaxCharacterSamples) {
+AudioExport::AudioExport(const Keyer& keyer, std::string text, KeyedBand band, std::size_t leadIn)
+    : keyer_(keyer),
+      text_(std::move(text)),
+      startingBand_(std::move(band)),
+      leadIn_(text_.empty() ? 0 : leadIn),
+      totalSamples_(leadIn_),
+      character_(Keyer::kMaxCharacterSamples + leadIn_) {
     for (char c : text_) {
         totalSamples_ += keyer_.CharacterSamples(static_cast<uint8_t>(c));
     }
@@ -53,14 +58,15 @@ std::optional<std::string> AudioExport::Begin(const std::filesystem::path& wavPa
     }
     writeFailed_ = wav_.Write(std::string(header.begin(), header.end())).has_value();
     next_ = 0;
+    band_ = startingBand_;
     return std::nullopt;
 }
 
 bool AudioExport::RenderSome(std::size_t characters) {
     for (; characters > 0 && !Finished() && wav_.IsOpen() && !writeFailed_; --characters, ++next_) {
-        const auto c = static_cast<uint8_t>(text_[next_]);
-        const int bytes = keyer_.RenderCharacter(character_.data(), character_.size(), c);
-        writeFailed_ = !WriteSamples(character_.data(), static_cast<std::size_t>(bytes) / 2);
+        const std::size_t count = RenderKeyed(keyer_, &band_, static_cast<uint8_t>(text_[next_]),
+                                              next_ == 0 ? leadIn_ : 0, character_);
+        writeFailed_ = !WriteSamples(character_.data(), count);
     }
     return Finished() || writeFailed_ || !wav_.IsOpen();
 }

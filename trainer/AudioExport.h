@@ -6,6 +6,9 @@
 // a long text needs no more memory than a short one; only Commit puts the WAV and the text in
 // place, and a failure or an abandoned export leaves neither of them. The export keeps a copy of
 // the keyer, so the settings in force when it began hold to its end.
+//
+// With a band, the samples go through it as a run's do (RenderKeyed), the start delay's
+// `leadIn` samples first, so the file sounds as a run of the same text and seed.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "platform/files/ReplaceFile.h"
+#include "trainer/KeyedSound.h"
 #include "trainer/Keyer.h"
 
 namespace vantrel {
@@ -23,8 +27,8 @@ namespace vantrel {
 class AudioExport {
   public:
     // `text`: Windows-1251, keyed character by character as the playback engine keys it (no
-    // start delay).
-    AudioExport(const Keyer& keyer, std::string text);
+    // start delay without a band).
+    AudioExport(const Keyer& keyer, std::string text, KeyedBand band = {}, std::size_t leadIn = 0);
     // Removes the temporary file of an export that was not committed.
     ~AudioExport();
     AudioExport(const AudioExport&) = delete;
@@ -53,6 +57,10 @@ class AudioExport {
 
     Keyer keyer_;
     std::string text_;
+    // The band as it begins, and as it goes on in the file being written.
+    KeyedBand startingBand_;
+    KeyedBand band_;
+    std::size_t leadIn_;
     uint64_t totalSamples_ = 0;
     std::size_t next_ = 0;
     std::filesystem::path target_;

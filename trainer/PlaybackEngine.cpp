@@ -18,7 +18,6 @@ constexpr std::string_view kCaptionPause = "&Пауза";
 constexpr std::string_view kCaptionResume = "&Возобновить";
 constexpr std::string_view kOpenFailed = "Ошибка открытия аудио!";
 
-constexpr std::size_t kCharacterSamples = Keyer::kMaxCharacterSamples;
 constexpr std::size_t kBufferSamples = PlaybackEngine::SampleBufferSize / 2;
 
 }  // namespace
@@ -175,10 +174,14 @@ void PlaybackEngine::PauseBtnClick() {
         return;
     }
 
-    // Resume: the character cut off by the reset is rendered again from its start.
+    // Resume: the character cut off by the reset is rendered again from its start, and the
+    // band goes on from where it was before it.
     textCursor_ -= 1;
     doneCount_ -= 1;
     keyedText_.pop_back();
+    if (band_ != nullptr) {
+        band_->TakeBackLast();
+    }
 
     view_.SetStatusText(std::string(kStatusResumed));
     view_.SetPauseCaption(std::string(kCaptionPause));
@@ -353,11 +356,9 @@ bool PlaybackEngine::QueueCharacter(audio::WaveHeader* header) {
         return false;
     }
     const auto c = static_cast<uint8_t>(practiceText_[static_cast<std::size_t>(textCursor_ - 1)]);
-    int16_t* buffer = d.buffers->BufferOf(header);
-    const std::size_t leadIn = std::exchange(d.leadInSamples, 0);
-    std::fill_n(buffer, leadIn, int16_t{0});
-    const int bytes = keyer_.RenderCharacter(buffer + leadIn, kCharacterSamples, c);
-    header->length = static_cast<uint32_t>(2 * leadIn + static_cast<std::size_t>(bytes));
+    const std::size_t samples = RenderKeyed(keyer_, band_, c, std::exchange(d.leadInSamples, 0),
+                                            std::span(d.buffers->BufferOf(header), kBufferSamples));
+    header->length = static_cast<uint32_t>(2 * samples);
     keyedText_.push_back(static_cast<char>(c));
     textCursor_ += 1;
     d.outstanding += 1;

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "platform/audio/WaveOut.h"
+#include "trainer/KeyedSound.h"
 #include "trainer/Keyer.h"
 #include "trainer/Limits.h"
 
@@ -100,6 +101,9 @@ class PlaybackEngine {
 
     // Replaces the clock that times the device's silence (tests).
     void SetClock(Clock clock) { clock_ = std::move(clock); }
+    // The band every keyed buffer goes through (RenderKeyed), or none; it must outlive the
+    // engine. A Resume takes back the buffer whose character it keys again.
+    void SetBand(KeyedBand* band) { band_ = band; }
 
     PlaybackEngine(const PlaybackEngine&) = delete;
     PlaybackEngine& operator=(const PlaybackEngine&) = delete;
@@ -165,6 +169,7 @@ class PlaybackEngine {
     PlaybackView& view_;
     PlaybackHost& host_;
     std::unique_ptr<Impl> impl_;
+    KeyedBand* band_ = nullptr;
     Clock clock_ = [] { return std::chrono::steady_clock::now(); };
     // When the current device last said something (or was opened or asked to close).
     std::chrono::steady_clock::time_point lastHeard_{};

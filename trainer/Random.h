@@ -18,6 +18,8 @@ class Random {
     uint32_t operator()(uint32_t n);
     // The character lo + Random(hi - lo + 1), both bounds included; lo when hi < lo.
     uint8_t Char(uint8_t lo, uint8_t hi);
+    // 64 random bits: the seed of something that draws from a generator of its own.
+    uint64_t NextSeed() { return Next64(); }
 
   private:
     uint64_t Next64();

@@ -10,6 +10,7 @@
 #include <limits>
 #include <string_view>
 
+#include "band/BandSettings.h"
 #include "progress/KochLessons.h"
 #include "support/Settings.h"
 #include "trainer/Limits.h"
@@ -20,7 +21,8 @@ inline constexpr std::string_view kSettingsKey = "Software\\Quorbit\\Vantrel";
 inline constexpr std::string_view kWindowPosSetting = "WindowPos";
 
 // The learner's choices as they are stored: track bar positions, the text type entry, the
-// Koch alphabet and lesson, the start delay in seconds.
+// Koch alphabet and lesson, the start delay in seconds, the band conditions (band::BandSettings
+// as numbers, booleans 0 or 1).
 struct TrainerSettings {
     int speed = 0;
     int spacing = 0;
@@ -30,6 +32,15 @@ struct TrainerSettings {
     int kochAlphabet = 0;
     int lesson = 0;
     int startDelay = 0;
+    int bandOn = 0;
+    int bandProfile = 0;
+    int bandSnrDb = 0;
+    int bandFading = 0;
+    int bandDepth = 0;
+    int bandStatic = 0;
+    int bandStations = 0;
+    int bandFilter = 0;
+    int bandAgc = 0;
 
     friend bool operator==(const TrainerSettings&, const TrainerSettings&) = default;
 };
@@ -63,12 +74,38 @@ inline constexpr std::array kStoredDwords = {
                 std::numeric_limits<int>::max()},
     StoredDword{"StartDelay", &TrainerSettings::startDelay, limits::kStartDelayDefault,
                 limits::kStartDelayMin, limits::kStartDelayMax},
+    // The band conditions, off by default; the enumerations are brought into range by
+    // band::Clamped (Clamped), which takes an unknown one to its default.
+    StoredDword{"Band", &TrainerSettings::bandOn, 0, 0, 1},
+    StoredDword{"BandProfile", &TrainerSettings::bandProfile,
+                static_cast<int>(band::BandSettings{}.profile), std::numeric_limits<int>::min(),
+                std::numeric_limits<int>::max()},
+    StoredDword{"BandSnr", &TrainerSettings::bandSnrDb, band::BandSettings{}.snrDb, band::kSnrMinDb,
+                band::kSnrMaxDb},
+    StoredDword{"BandFading", &TrainerSettings::bandFading,
+                static_cast<int>(band::BandSettings{}.fading), std::numeric_limits<int>::min(),
+                std::numeric_limits<int>::max()},
+    StoredDword{"BandDepth", &TrainerSettings::bandDepth, band::BandSettings{}.depthPercent,
+                band::kDepthMin, band::kDepthMax},
+    StoredDword{"BandStatic", &TrainerSettings::bandStatic, band::BandSettings{}.staticPercent,
+                band::kStaticMin, band::kStaticMax},
+    StoredDword{"BandStations", &TrainerSettings::bandStations, band::BandSettings{}.stations,
+                band::kStationsMin, band::kStationsMax},
+    StoredDword{"BandFilter", &TrainerSettings::bandFilter,
+                static_cast<int>(band::BandSettings{}.bandwidth), std::numeric_limits<int>::min(),
+                std::numeric_limits<int>::max()},
+    StoredDword{"BandAgc", &TrainerSettings::bandAgc, band::BandSettings{}.agc, 0, 1},
 };
 
 // Every value at its default.
 TrainerSettings DefaultTrainerSettings();
-// Brings every value into its range (the lesson also into its alphabet's).
+// Brings every value into its range (the lesson also into its alphabet's, the band conditions
+// through band::Clamped; a named profile whose values are not its own becomes Custom).
 TrainerSettings Clamped(TrainerSettings settings);
+
+// The band conditions of the stored values, and the stored values of band conditions.
+band::BandSettings BandConditions(const TrainerSettings& settings);
+void KeepBandConditions(TrainerSettings& settings, const band::BandSettings& conditions);
 
 // Restores the window's position (not its size), then reads every value, each brought into
 // its range; a value that is missing or not a dword gives its default.

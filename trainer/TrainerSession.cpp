@@ -29,7 +29,7 @@ TrainerSession::TrainerSession(audio::WaveOutSystem& audio, NotificationQueue& q
       view_(view),
       keyingAudio_(std::make_unique<audio::WorkerWaveSystem>(audio)),
       random_(std::make_unique<Random>(Random::FromClock())),
-      contactTexts_(std::make_unique<ContactTexts>()),
+      contactTexts_(std::make_shared<const ContactTexts>()),
       builder_(std::make_unique<PracticeTextBuilder>(*random_, *contactTexts_)),
       engine_(std::make_unique<PlaybackEngine>(keyer_, *keyingAudio_, queue,
                                                static_cast<PlaybackView&>(*this),
@@ -37,6 +37,7 @@ TrainerSession::TrainerSession(audio::WaveOutSystem& audio, NotificationQueue& q
       interference_(
           std::make_unique<InterferenceControls>(audio, signal::TSLClockService::Instance(),
                                                  InterferenceControls::Switching::Background)) {
+    engine_->SetBand(&runBand_);
     UseHistoryFile({});
 }
 
@@ -52,6 +53,7 @@ const TrainerSettings& TrainerSession::LoadSettings(WindowGeometry& window) {
     SetKochAlphabet(stored.kochAlphabet);
     SetLesson(stored.lesson);
     SetStartDelay(stored.startDelay);
+    KeepBandConditions(settings_, vantrel::BandConditions(stored));
     textFile_.clear();
     return settings_;
 }
@@ -77,10 +79,12 @@ void TrainerSession::SetSpacing(int spacing) {
 
 void TrainerSession::SetPitchPosition(int position) {
     keyer_.SetPitchPosition(Keep(&TrainerSettings::pitch, position));
+    runBand_.Retune(static_cast<double>(keyer_.ToneFrequency()));
 }
 
 void TrainerSession::SetVolumePosition(int position) {
     keyer_.SetVolumePosition(Keep(&TrainerSettings::volume, position));
+    runBand_.SetKeyDownAmplitude(KeyDownAmplitude(keyer_));
 }
 
 void TrainerSession::SetTextType(TextType textType) {
@@ -97,6 +101,24 @@ void TrainerSession::SetLesson(int lesson) {
 
 void TrainerSession::SetStartDelay(int seconds) {
     engine_->SetStartDelay(Keep(&TrainerSettings::startDelay, seconds));
+}
+
+band::BandSettings TrainerSession::SetBandConditions(const band::BandSettings& wanted) {
+    KeepBandConditions(settings_, band::Changed(BandConditions(), wanted));
+    settings_ = Clamped(settings_);
+    return BandConditions();
+}
+
+void TrainerSession::SetRandomSeed(uint64_t seed) {
+    *random_ = Random(seed);
+}
+
+KeyedBand TrainerSession::NewBand() {
+    const band::BandSettings conditions = BandConditions();
+    if (!conditions.enabled) {
+        return {};
+    }
+    return KeyedBand(conditions, keyer_, random_->NextSeed(), contactTexts_);
 }
 
 void TrainerSession::Start(std::string keyboardCp1251) {
@@ -118,6 +140,26 @@ void TrainerSession::ApplyTiming() {
 }
 
 bool TrainerSession::BuildPracticeText(std::string& text, int32_t& cursor) {
+    if (!BuildText(text, cursor)) {
+        return false;
+    }
+    if (!text.empty()) {
+        runBand_ = NewBand();
+        const band::BandSettings conditions = BandConditions();
+        runConditions_.reset();
+        if (conditions.enabled) {
+            runConditions_ = progress::CheckConditions{static_cast<int>(conditions.profile),
+                                                       conditions.snrDb,
+                                                       static_cast<int>(conditions.fading),
+                                                       conditions.staticPercent,
+                                                       conditions.stations,
+                                                       band::BandwidthHz(conditions.bandwidth)};
+        }
+    }
+    return true;
+}
+
+bool TrainerSession::BuildText(std::string& text, int32_t& cursor) {
     PracticeTextRequest request{ChosenTextType(), textFile_, keyboardText_};
     request.alphabet = progress::KochAlphabetFromNumber(settings_.kochAlphabet);
     request.lesson = settings_.lesson;
@@ -166,7 +208,7 @@ CheckOutcome TrainerSession::Check(std::string_view copyCp1251) {
                                           {settings_.textType, settings_.speed, settings_.spacing,
                                            static_cast<int>(keyer_.ToneFrequency())},
                                           outcome.comparison, outcome.result.errorCount,
-                                          outcome.result.grade));
+                                          outcome.result.grade, runConditions_));
     outcome.historyNotice = history_->TakeNotice();
 
     const auto alphabet = progress::KochAlphabetFromNumber(settings_.kochAlphabet);
@@ -182,10 +224,14 @@ std::unique_ptr<AudioExport> TrainerSession::PrepareExport(std::string keyboardC
     keyboardText_ = std::move(keyboardCp1251);
     std::string text;
     int32_t cursor = 0;
-    if (!BuildPracticeText(text, cursor) || text.empty()) {
+    if (!BuildText(text, cursor) || text.empty()) {
         return nullptr;
     }
-    return std::make_unique<AudioExport>(keyer_, std::move(text));
+    // With the band, the start delay sounds as it does before a run: the band before the text.
+    KeyedBand band = NewBand();
+    const std::size_t leadIn =
+        band.On() ? static_cast<std::size_t>(settings_.startDelay) * limits::kKeyedSampleRate : 0;
+    return std::make_unique<AudioExport>(keyer_, std::move(text), std::move(band), leadIn);
 }
 
 void TrainerSession::UseHistoryFile(std::filesystem::path file) {

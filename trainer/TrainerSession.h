@@ -2,9 +2,10 @@
 // only calls it and shows what it returns.
 //
 // The session owns the keyer, the program's random generator, the practice text builder, the
-// playback engine with the device it keys on, the result log, the learner's history and the
-// interference sources. It keeps the learner's settings (SettingsTable.h) and applies each
-// change at once: the timing, the tone and the start delay come from it at every Start.
+// playback engine with the device it keys on, the band conditions of the run, the result log,
+// the learner's history and the interference sources. It keeps the learner's settings
+// (SettingsTable.h) and applies each change at once: the timing, the tone, the start delay and
+// the band conditions come from it at every Start.
 //
 // Everything runs on the owner's thread. The engine's notifications arrive through the owner's
 // NotificationQueue; what a run shows goes to the SessionView, which must outlive the session.
@@ -22,6 +23,7 @@
 #include "progress/HistoryStore.h"
 #include "progress/WallClock.h"
 #include "trainer/CopyCheck.h"
+#include "trainer/KeyedSound.h"
 #include "trainer/Keyer.h"
 #include "trainer/PlaybackEngine.h"
 #include "trainer/ResultLog.h"
@@ -89,11 +91,21 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     void SetKochAlphabet(int alphabet);
     void SetLesson(int lesson);
     void SetStartDelay(int seconds);
+    // The band conditions: what the learner's change from the present ones comes to
+    // (band::Changed) is kept and returned. They apply from the next Start (or export); a run
+    // keeps the band it began with, following only the volume and the pitch.
+    band::BandSettings SetBandConditions(const band::BandSettings& wanted);
+    band::BandSettings BandConditions() const { return vantrel::BandConditions(settings_); }
     // The text file of the file text type; read at Start.
     void SetTextFile(std::filesystem::path file) { textFile_ = std::move(file); }
     const std::filesystem::path& TextFile() const { return textFile_; }
     // The timing and the tone as keyed now (pitch in hertz, volume level).
     const Keyer& Keying() const { return keyer_; }
+    // The band of the run under way or last run (off when the conditions were).
+    const KeyedBand& RunBand() const { return runBand_; }
+    // Seeds the program's random generator, which draws the practice texts and each run's band
+    // (tests, and a run to be heard again).
+    void SetRandomSeed(uint64_t seed);
 
     // Start (button, tool button, Ctrl+Enter): builds the practice text of the chosen type from
     // `keyboardCp1251` (the input tab's text) and the settings, and keys it.
@@ -127,6 +139,10 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
   private:
     // Keeps `value` as the stored value `field`, brought into its range; returns what is kept.
     int Keep(int TrainerSettings::*field, int value);
+    // The practice text of the chosen type into `text`; false when none could be built.
+    bool BuildText(std::string& text, int32_t& cursor);
+    // The band of a run or an export that begins now: its own seed when the conditions are on.
+    KeyedBand NewBand();
 
     // PlaybackHost.
     void ApplyTiming() override;
@@ -154,8 +170,12 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     Keyer keyer_;
     std::unique_ptr<audio::WaveOutSystem> keyingAudio_;
     std::unique_ptr<Random> random_;
-    std::unique_ptr<ContactTexts> contactTexts_;
+    std::shared_ptr<const ContactTexts> contactTexts_;
     std::unique_ptr<PracticeTextBuilder> builder_;
+    // Every buffer of the run goes through it; the conditions the run was keyed under, for the
+    // check.
+    KeyedBand runBand_;
+    std::optional<progress::CheckConditions> runConditions_;
     std::unique_ptr<PlaybackEngine> engine_;
     std::unique_ptr<InterferenceControls> interference_;
     ResultLog resultLog_;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 
 #include "platform/audio/VirtualWaveOut.h"
@@ -42,6 +43,23 @@ class TrainerSessionTest : public ::testing::Test {
         session_->SetTextType(TextType::Keyboard);
         session_->Start(typed);
         queue_.RunUntil([this] { return session_->Engine().DeviceClosed(); });
+    }
+    // Plays what the session has started until its device has closed.
+    void PlayToClose() {
+        queue_.RunUntil([this] { return session_->Engine().DeviceClosed(); });
+    }
+    // The samples of the export of the typed `text` from `seed`.
+    std::vector<int16_t> Exported(uint64_t seed, const char* text) {
+        session_->SetRandomSeed(seed);
+        const std::unique_ptr<AudioExport> exported = session_->PrepareExport(text);
+        EXPECT_FALSE(exported->Begin("export.wav"));
+        while (!exported->RenderSome(10)) {
+        }
+        EXPECT_FALSE(exported->Commit());
+        const std::string bytes = testing::ReadWholeFile("export.wav");
+        std::vector<int16_t> samples((bytes.size() - 44) / 2);
+        std::memcpy(samples.data(), bytes.data() + 44, 2 * samples.size());
+        return samples;
     }
     std::string Settings() {
         const TrainerSettings& s = session_->Settings();
@@ -97,6 +115,100 @@ TEST_F(TrainerSessionTest, StoredValuesAreReadIntoRangeAppliedAndWrittenBackWhol
     EXPECT_TRUE(store_.Get(kSettingsKey, kWindowPosSetting).has_value());
     Open();
     EXPECT_EQ(Settings(), "20 0 -1 8 8 1 45 3");
+}
+
+// The band conditions are off by default; stored ones are read back through the band's own
+// ranges (a named profile that its values do not match is the custom one), and the learner's
+// changes are kept as the band decides: a profile sets its values, a changed value makes the
+// profile custom.
+TEST_F(TrainerSessionTest, BandConditionsAreStoredOffByDefaultAndReadBackIntoRange) {
+    Open();
+    EXPECT_EQ(session_->BandConditions(), band::BandSettings{});
+    for (auto [name, value] : {std::pair{"Band", 5},
+                               {"BandProfile", 3},
+                               {"BandSnr", 99},
+                               {"BandFading", -1},
+                               {"BandDepth", 101},
+                               {"BandStatic", -5},
+                               {"BandStations", 6},
+                               {"BandFilter", 3},
+                               {"BandAgc", 0}}) {
+        Put(name, value);
+    }
+    using band::Profile;
+    Open();
+    EXPECT_EQ(session_->BandConditions(),
+              (band::BandSettings{true, Profile::Custom, 30, band::FadingKind::None, 100, 0, 5,
+                                  band::Bandwidth::Hz500, false}));
+    band::BandSettings wanted = session_->BandConditions();
+    wanted.profile = Profile::Aurora;
+    EXPECT_EQ(session_->SetBandConditions(wanted), band::Preset(Profile::Aurora, wanted));
+    wanted = session_->BandConditions();
+    wanted.snrDb = 12;
+    wanted.enabled = false;
+    band::BandSettings custom = wanted;
+    custom.profile = Profile::Custom;
+    EXPECT_EQ(session_->SetBandConditions(wanted), custom);
+    session_->SaveSettings(window_);
+    EXPECT_EQ(store_.Get(kSettingsKey, "BandProfile"), Value::Dword(5));
+    Open();
+    EXPECT_EQ(session_->BandConditions(), custom);
+}
+
+// Each run draws its band from the session's generator, so a run and the export of its text from
+// the same seed are the same to the last sample, the start delay included. Resumed after a
+// pause, the band goes on from where the character cut off began, as if the run had never
+// stopped. The check records the conditions the text was keyed under.
+TEST_F(TrainerSessionTest, ABandRunResumesWhereItStoppedAndSoundsAsItsExport) {
+    Open().SetTextType(TextType::Keyboard);
+    band::BandSettings wanted = session_->BandConditions();
+    wanted.enabled = true;
+    wanted.profile = band::Profile::Contest;
+    wanted = session_->SetBandConditions(wanted);
+    wanted.staticPercent = 60;
+    session_->SetBandConditions(wanted);
+    session_->SetRandomSeed(7);
+    session_->Start("cq test");
+    queue_.RunUntil([this] { return session_->Engine().DoneCount() >= 7; });
+    session_->Pause();
+    PlayToClose();
+    std::size_t heard = 0;  // the samples of the characters before the one cut off
+    const std::string keyed = session_->Engine().KeyedText();
+    for (char c : keyed.substr(0, keyed.size() - 1)) {
+        heard += session_->Keying().CharacterSamples(static_cast<uint8_t>(c));
+    }
+    session_->Pause();
+    PlayToClose();
+
+    const std::vector<int16_t> exported = Exported(7, "cq test");
+    EXPECT_NE(Exported(8, "cq test"), exported);
+    const std::vector<int16_t> first = audio_.PlayedSamples(0);
+    const std::vector<int16_t> resumed = audio_.PlayedSamples(1);
+    ASSERT_GE(first.size(), heard);
+    EXPECT_TRUE(std::equal(first.begin(), first.begin() + heard, exported.begin()));
+    const std::size_t rest = std::min(resumed.size(), exported.size() - heard);
+    EXPECT_GT(rest, 8000u);
+    EXPECT_TRUE(std::equal(resumed.begin(), resumed.begin() + rest, exported.begin() + heard));
+
+    session_->Check("CQ TEST");
+    session_->SetStartDelay(1);
+    wanted.enabled = false;
+    session_->SetBandConditions(wanted);
+    Run("e");
+    session_->Check("E");
+    const auto entries = session_->History().Entries(progress::Period::All, false);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].conditions, (progress::CheckConditions{5, 15, 2, 60, 5, 500}));
+    EXPECT_FALSE(entries[1].conditions);
+
+    wanted.enabled = true;
+    session_->SetBandConditions(wanted);
+    session_->SetRandomSeed(9);
+    Run("e");
+    const std::vector<int16_t> delayed = audio_.PlayedSamples(3);
+    const std::vector<int16_t> delayedExport = Exported(9, "e");
+    ASSERT_GT(delayedExport.size(), 8000u + 9600u);
+    EXPECT_TRUE(std::equal(delayedExport.begin(), delayedExport.begin() + 17600, delayed.begin()));
 }
 
 // One check: graded, logged in the working folder, aligned and recorded once; nothing at all for
