@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleObject>
+#include <QComboBox>
 #include <QWidget>
 
 namespace vantrel {
@@ -58,6 +59,16 @@ void Announcer::Announce(const QString& text) {
     QAccessibleEvent event(notice, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&event);
     emit Announced(text_);
+}
+
+void SpeakChoices(QComboBox* box, Announcer& announcer) {
+    box->setAccessibleDescription(box->currentText());
+    QObject::connect(box, &QComboBox::currentIndexChanged, &announcer, [box, &announcer] {
+        box->setAccessibleDescription(box->currentText());
+        if (box->hasFocus()) {
+            announcer.Announce(box->currentText());
+        }
+    });
 }
 
 }  // namespace vantrel

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 
+class QComboBox;
 class QWidget;
 
 namespace vantrel {
@@ -33,5 +34,10 @@ class Announcer : public QObject {
     std::size_t next_ = 0;
     QString text_;
 };
+
+// Qt 6.4 gives screen readers neither the choice of a combo box nor its change (Orca says only
+// the label and the role): `box` carries its choice as its description, which is read with the
+// focus, and `announcer` speaks a new choice made while the box has the focus.
+void SpeakChoices(QComboBox* box, Announcer& announcer);
 
 }  // namespace vantrel

@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
@@ -28,6 +29,7 @@
 #include "window/AccessibleSlider.h"
 #include "window/Announcer.h"
 #include "window/AudioExportCommand.h"
+#include "window/BandTab.h"
 #include "window/CheckComparisonView.h"
 #include "window/LearnerProgress.h"
 #include "window/LessonTab.h"
@@ -118,6 +120,12 @@ void TMorseMain::ConnectControls() {
     for (QSlider* bar : {SpeedTrackBar, SpacingTrackBar, PitchTrackBar, VolTrackBar}) {
         AnnounceHintChanges(bar, *announcer_);
     }
+    for (QSlider* bar : bandTab_->Sliders()) {
+        AnnounceHintChanges(bar, *announcer_);
+    }
+    for (QComboBox* box : bandTab_->Choices()) {
+        SpeakChoices(box, *announcer_);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -132,6 +140,7 @@ void TMorseMain::FormCreate() {
     PitchTrackBar->setValue(stored.pitch);
     VolTrackBar->setValue(stored.volume);
     lessonTab_->ShowSettings();
+    bandTab_->ShowSettings();
 
     SpeedTrackBarChange();
     SpacingTrackBarChange();

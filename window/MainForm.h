@@ -33,6 +33,7 @@ class QToolBar;
 namespace vantrel {
 
 class AudioExportCommand;
+class BandTab;
 class LessonTab;
 class Announcer;
 class MessagePresenter;
@@ -138,6 +139,7 @@ class TMorseMain : public QMainWindow, private SessionView {
     std::unique_ptr<TrainerSession> session_;
     std::unique_ptr<LearnerProgress> progress_;
     LessonTab* lessonTab_ = nullptr;
+    BandTab* bandTab_ = nullptr;
     AudioExportCommand* exportCommand_ = nullptr;
     // What the text window holds, which a new word extends.
     std::string shownText_;

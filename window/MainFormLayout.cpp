@@ -30,6 +30,7 @@
 #include "trainer/Limits.h"
 #include "window/AccessibleSlider.h"
 #include "window/Announcer.h"
+#include "window/BandTab.h"
 #include "window/CheckComparisonView.h"
 #include "window/LearnerProgress.h"
 #include "window/LessonTab.h"
@@ -114,6 +115,8 @@ void TMorseMain::CreateCentralArea() {
     PageControl1->addTab(CreateInputTab(), QStringLiteral("Ввод"));
     lessonTab_ = new LessonTab(*session_);
     PageControl1->addTab(lessonTab_, QStringLiteral("Урок"));
+    bandTab_ = new BandTab(*session_);
+    PageControl1->addTab(bandTab_, tr("Эфир"));
     NameTabsForListeners(PageControl1);
     Splitter1->addWidget(PageControl1);
     Splitter1->setStretchFactor(0, 1);
@@ -385,6 +388,9 @@ void TMorseMain::SetTabOrder() {
     addToolButtons(findChild<QToolBar*>(QLatin1String("ToolBar3")));
     order.push_back(Memo2);
     for (QWidget* control : lessonTab_->TabOrder()) {
+        order.push_back(control);
+    }
+    for (QWidget* control : bandTab_->TabOrder()) {
         order.push_back(control);
     }
     order.push_back(StatusText);

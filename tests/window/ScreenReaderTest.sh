@@ -2,8 +2,8 @@
 # The trainer as a blind learner meets it: the Orca screen reader reads the real window in a
 # private X server and session bus, keys go in through xdotool, and the test checks what Orca
 # says (the "SPEECH OUTPUT" lines of its debug log). It tabs through every control, moves the
-# sliders, runs, pauses and resumes a typed text to its end, checks a copy and opens the about
-# window.
+# sliders, runs, pauses and resumes a typed text to its end, checks a copy, opens the about
+# window and goes through the band conditions' tab.
 # Usage: ScreenReaderTest.sh PROGRAM. Exits 77 (skipped) where Orca or a helper is missing.
 set -uo pipefail
 
@@ -201,4 +201,32 @@ press Return "Проверить push button"
 press F1 "О программе..."
 expect "OK push button"
 press Return "Проверить push button"
+
+# The band conditions' tab: each control by its name, the sliders' values in their units.
+press shift+Tab "Окно контроля page tab list"
+press Right "Ввод"
+press Right "Урок"
+press Right "Эфир"
+press Tab "Условия эфира check box not checked"
+press Tab "Профиль"
+expect "Чистый эфир"
+press Down "Замирания"
+press Up "Чистый эфир"
+press Tab "Сигнал/шум slider 30"
+press Left "29 дБ"
+press Tab "Замирания"
+press Tab "Глубина замираний slider 100"
+press Tab "Треск slider 0"
+press Tab "Мешающие станции"
+press Tab "Полоса приёмника"
+expect "500 Гц"
+press Tab "АРУ check box checked"
+press shift+Tab "Полоса приёмника"
+press shift+Tab "Мешающие станции"
+press shift+Tab "Треск"
+press shift+Tab "Глубина замираний"
+press shift+Tab "Замирания"
+press shift+Tab "Сигнал/шум"
+press shift+Tab "Профиль"
+expect "Свой"
 echo "Orca read the whole run"

@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 #include <fstream>
 #include <tuple>
@@ -366,6 +367,61 @@ TEST_F(AccessibilityTest, ControlsAreReachableAndSlidersNamedAndValuedByWhatThey
     EXPECT_EQ(Find<QSlider>("VolTrackBar")->value(), 6);
     Accessible("PitchTrackBar")->valueInterface()->setCurrentValue(1500);
     EXPECT_EQ(Find<QSlider>("PitchTrackBar")->value(), 15);
+}
+
+// The tab "Эфир" beside "Урок": its controls reached by Tab in order and named for screen
+// readers, the sliders valued in their units; a profile sets the controls in one step, a moved
+// control makes the profile the custom one; the session keeps and stores what the tab shows.
+TEST_F(AccessibilityTest, BandTabIsNamedReachableAndSetsTheSessionsConditions) {
+    OpenActive();
+    auto* tabs = Find<QTabWidget>("PageControl1");
+    const int index = tabs->indexOf(Find("BandSheet"));
+    EXPECT_EQ(std::pair(index, tabs->tabText(index)),
+              std::pair(tabs->indexOf(Find("LessonSheet")) + 1, Q("Эфир")));
+    tabs->setCurrentIndex(index);
+    Find("BandBox")->setFocus();
+    QStringList reached;
+    for (int i = 0; i < 9; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        reached << focus->accessibleName();
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    EXPECT_EQ(reached.join('|'), Q("Условия эфира|Профиль|Сигнал/шум|Замирания|Глубина "
+                                   "замираний|Треск|Мешающие станции|Полоса приёмника|АРУ"));
+    for (const auto& [name, items] :
+         {std::pair{"BandProfileBox",
+                    "Чистый эфир|Замирания|Летний вечер|Контест|Полярное сияние|Свой"},
+          {"BandFadingBox", "Нет|Медленные|Обычные|Флаттер"},
+          {"BandFilterBox", "250 Гц|500 Гц|2400 Гц"}}) {
+        QStringList shown;
+        for (int item = 0; item < Find<QComboBox>(name)->count(); ++item) {
+            shown << Find<QComboBox>(name)->itemText(item);
+        }
+        EXPECT_EQ(shown.join('|'), Q(items));
+    }
+
+    auto* profile = Find<QComboBox>("BandProfileBox");
+    profile->setCurrentIndex(static_cast<int>(band::Profile::Contest));
+    EXPECT_EQ(std::tuple(Find<QSpinBox>("BandStationsSpin")->value(),
+                         Find<QComboBox>("BandFadingBox")->currentIndex(),
+                         Accessible("BandSnrBar")->text(QAccessible::Value),
+                         Accessible("BandDepthBar")->text(QAccessible::Value)),
+              std::tuple(5, 2, Q("15 дБ"), Q("40 %")));
+    Find<QSlider>("BandSnrBar")->setValue(-3);
+    Find<QCheckBox>("BandBox")->click();
+    EXPECT_EQ(profile->currentText(), Q("Свой"));
+    EXPECT_EQ(Accessible("BandSnrBar")->text(QAccessible::Value), Q("-3 дБ"));
+    band::BandSettings expected = band::Preset(band::Profile::Contest);
+    expected.enabled = true;
+    expected.profile = band::Profile::Custom;
+    expected.snrDb = -3;
+    EXPECT_EQ(window_->Session().BandConditions(), expected);
+    Close();
+    EXPECT_EQ(std::pair(Stored("Band"), Stored("BandSnr")), std::pair(1, -3));
+    Open();
+    EXPECT_EQ(std::pair(Find<QComboBox>("BandProfileBox")->currentText(),
+                        Find<QSlider>("BandSnrBar")->value()),
+              std::pair(Q("Свой"), -3));
 }
 
 TEST_F(AccessibilityTest, KeyedTextAndCopyAreaTakeTheSchemesTextAndGroundWhenItIsDark) {
