@@ -1,6 +1,7 @@
 #include "trainer/PracticeTextBuilder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "tests/support/TempFolder.h"
 
@@ -94,6 +95,29 @@ TEST_F(PracticeTextBuilderTest, FileProblemsAreReportedNotBuilt) {
     const PracticeTextResult directory = Build(2, dir_.Path());
     EXPECT_EQ(directory.status, Status::FileError);
     EXPECT_TRUE(directory.error.ends_with("»: это каталог")) << directory.error;
+
+    // Pipes and devices are refused at once, never read.
+    const std::filesystem::path fifo = dir_.Path() / "fifo.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::filesystem::path& file : {fifo, std::filesystem::path("/dev/zero")}) {
+        const PracticeTextResult result = Build(2, file);
+        EXPECT_EQ(result.status, Status::FileError);
+        EXPECT_EQ(result.error,
+                  "Не удалось открыть файл «" + file.string() + "»: это не обычный файл");
+    }
+}
+
+TEST_F(PracticeTextBuilderTest, Utf8AndWindows1251FilesKeyTheSameWindows1251Bytes) {
+    const auto keyed = [this](const std::string& bytes) {
+        return Build(2, WriteFile("text.txt", bytes)).text;
+    };
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string utf8 = "Привет, ёж €5 ✓\n";
+    const std::string cp1251 = "\xCF\xF0\xE8\xE2\xE5\xF2, \xB8\xE6 \x88\x35 ?\n";
+    for (const std::string& bytes : {utf8, bom + utf8, cp1251}) {
+        EXPECT_EQ(keyed(bytes), Framed("\xCF\xD0\xC8\xC2\xC5\xD2, \xA8\xC6 \x88\x35 ?\r\n"));
+    }
+    EXPECT_EQ(keyed(bom + "cq de\n"), Framed("CQ DE\r\n"));
 }
 
 TEST_F(PracticeTextBuilderTest, ContactTextIsFramedLikeEveryOther) {
