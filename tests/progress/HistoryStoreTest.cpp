@@ -148,22 +148,26 @@ TEST_F(HistoryStoreTest, ADamagedFileIsKeptAsideAndANewHistoryStarted) {
     EXPECT_EQ(Open(File())->Entries(Period::All, false).size(), 1u);
 }
 
-TEST_F(HistoryStoreTest, AFileOfANewerProgramIsKeptAside) {
-    fs::create_directories(File().parent_path());
-    {
-        SqliteDatabase db;
-        ASSERT_EQ(db.Open(File().string()), SQLITE_OK);
-        db.Execute("CREATE TABLE future(x); PRAGMA user_version = 7;");
+TEST_F(HistoryStoreTest, AFileOfANewerProgramOrOfNoVersionIsKeptAside) {
+    for (const auto& [version, problem] :
+         {std::pair(7, "более новой версией"), std::pair(-2, "повреждён")}) {
+        fs::remove_all(File().parent_path());
+        fs::create_directories(File().parent_path());
+        {
+            SqliteDatabase db;
+            ASSERT_EQ(db.Open(File().string()), SQLITE_OK);
+            db.Execute("CREATE TABLE checks(x); PRAGMA user_version = " + std::to_string(version));
+        }
+        auto store = Open(File());
+        EXPECT_TRUE(store->Entries(Period::All, false).empty());
+        EXPECT_NE(Notice(*store).find(problem), std::string::npos) << version;
+        EXPECT_EQ(FilesIn(File().parent_path()), 2);
+        EXPECT_EQ(store->File(), File());
+        // Once more on the same second: the second aside copy gets a name of its own.
+        store->Reset();
+        EXPECT_EQ(FilesIn(File().parent_path()), 3);
+        EXPECT_NE(Notice(*store).find("очищена"), std::string::npos);
     }
-    auto store = Open(File());
-    EXPECT_TRUE(store->Entries(Period::All, false).empty());
-    EXPECT_NE(Notice(*store).find("более новой версией"), std::string::npos);
-    EXPECT_EQ(FilesIn(File().parent_path()), 2);
-    EXPECT_EQ(store->File(), File());
-    // Once more on the same second: the second aside copy gets a name of its own.
-    store->Reset();
-    EXPECT_EQ(FilesIn(File().parent_path()), 3);
-    EXPECT_NE(Notice(*store).find("очищена"), std::string::npos);
 }
 
 // A folder that cannot be made (its parent is a file; this holds for root too): the session's
