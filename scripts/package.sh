@@ -155,15 +155,15 @@ closure=$(apt-cache depends --recurse --installed --no-recommends --no-suggests 
 # no session bus, D-Bus starts one through dbus-launch and dbus-daemon where dbus-x11 is there).
 trace=$(grep -l "initialize program: $program\$" "$scratch"/loader.*) ||
     fail "the loader traced no $program"
-others=$(sed -n 's/.*initialize program: //p' "$scratch"/loader.* | grep -vx "$program" |
-    sort -u | tr '\n' ' ')
+others=$(sed -n 's/.*initialize program: //p' "$scratch"/loader.* |
+    { grep -vx "$program" || true; } | sort -u | tr '\n' ' ')
 [ -z "$others" ] || echo "programs started for it, whose libraries are their own: $others"
 libraries=$(sed -n 's/.*calling init: //p' $trace | sort -u)
 grep -q '/libqxcb\.so' <<<"$libraries" || fail "the X11 platform plugin was not loaded"
 # Nor are the name-service modules that /etc/nsswitch.conf names, and what they need in turn:
 # the C library loads them by the system's configuration, not by the program's.
 services=$(sed 's/#.*//; /:/!d; s/^[^:]*://' /etc/nsswitch.conf | tr -s ' \t' '\n' |
-    grep -Ev '[][]|=' | sort -u)
+    { grep -Ev '[][]|=' || true; } | sort -u)
 system=""
 for library in $libraries; do
     module=$(basename "$library")
