@@ -27,9 +27,12 @@ cmake --build "$dir" --target "${targets[@]/#/fuzz_}"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # The targets write their input to files; in memory the history store's syncs cost nothing.
-if [ -d /dev/shm ] && [ -w /dev/shm ]; then
-    export TMPDIR=/dev/shm
-fi
+# libFuzzer ends without running the targets' destructors, so their folders go with this one.
+memory=/dev/shm
+[ -d "$memory" ] && [ -w "$memory" ] || memory=${TMPDIR:-/tmp}
+scratch=$(mktemp -d "$memory/vantrel-fuzz-XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+export TMPDIR=$scratch
 failed=()
 for target in "${targets[@]}"; do
     mkdir -p "$dir/corpus/$target"
