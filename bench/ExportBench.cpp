@@ -1,11 +1,13 @@
 // Export as audio: a 900-character practice text rendered at 12 groups per minute into a WAV
-// file and a text file, flushed to disk. Compared with real time, 8000 samples per second.
+// file and a text file, flushed to disk, clean and through the band with every condition on and
+// five other stations. Compared with real time, 8000 samples per second.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "trainer/AudioExport.h"
+#include "trainer/ContactData.h"
 #include "trainer/PracticeTextBuilder.h"
 
 namespace vantrel {
@@ -34,14 +36,27 @@ void Rates(benchmark::State& state, std::size_t samples) {
     state.counters["x realtime"] = benchmark::Counter(total / 8000.0, benchmark::Counter::kIsRate);
 }
 
-void BM_ExportToFiles(benchmark::State& state) {
+// `withBand`: SNR 0 dB, flutter (the most fading updates) at full depth, full static, five
+// stations, the 500 Hz filter and the AGC.
+void Export(benchmark::State& state, bool withBand) {
     const std::string text = PracticeText();
     const Keyer keyer = KeyerAt12();
+    const band::BandSettings everything{true,
+                                        band::Profile::Custom,
+                                        0,
+                                        band::FadingKind::Flutter,
+                                        100,
+                                        100,
+                                        band::kStationsMax,
+                                        band::Bandwidth::Hz500,
+                                        true};
+    const auto contacts = std::make_shared<const ContactTexts>();
     const auto wav = std::filesystem::temp_directory_path() /
                      ("vantrel-bench-" + std::to_string(::getpid()) + ".wav");
     std::size_t samples = 0;
     for (auto _ : state) {
-        AudioExport rendering(keyer, text);
+        AudioExport rendering(keyer, text,
+                              withBand ? KeyedBand(everything, keyer, 7, contacts) : KeyedBand());
         const bool begun = !rendering.Begin(wav);
         while (!rendering.RenderSome(40)) {
         }
@@ -54,7 +69,14 @@ void BM_ExportToFiles(benchmark::State& state) {
     std::filesystem::remove(ExportTextPath(wav));
     Rates(state, samples);
 }
+void BM_ExportToFiles(benchmark::State& state) {
+    Export(state, false);
+}
+void BM_ExportToFilesThroughTheBand(benchmark::State& state) {
+    Export(state, true);
+}
 BENCHMARK(BM_ExportToFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ExportToFilesThroughTheBand)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace vantrel

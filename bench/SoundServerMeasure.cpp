@@ -2,7 +2,7 @@
 // interference controls as the program drives them, with what reaches the sink read from its
 // monitor. Run under scripts/pulse.sh (a private null sink); see scripts/measure-sound.sh.
 //
-//   vantrel_measure_sound cpu      pulse|portaudio SECONDS keyed|all
+//   vantrel_measure_sound cpu      pulse|portaudio SECONDS keyed|all|band
 //   vantrel_measure_sound start    pulse|portaudio RUNS
 //   vantrel_measure_sound toggles  pulse|portaudio COUNT
 //   vantrel_measure_sound dropouts pulse|portaudio SECONDS
@@ -22,6 +22,7 @@
 #include "tests/platform/AudioAnalysis.h"
 #include "tests/platform/MonitorCapture.h"
 #include "tests/trainer/PlaybackStandIns.h"
+#include "trainer/ContactData.h"
 #include "trainer/InterferenceControls.h"
 #include "trainer/ManualNotificationQueue.h"
 #include "trainer/PlaybackEngine.h"
@@ -76,10 +77,26 @@ void Summary(const char* what, std::vector<double> values) {
                 values[values.size() / 2], values.back(), values.front(), values.size());
 }
 
-void MeasureCpu(audio::WaveOutSystem& system, int seconds, bool all) {
+// `what`: "keyed" alone, "all" with the noise and the tone, "band" through the band with every
+// condition on and five other stations.
+void MeasureCpu(audio::WaveOutSystem& system, int seconds, const std::string& what) {
     Keying keying(system);
+    keying.keyer.SetSpeed(kSpeed);
+    const band::BandSettings everything{true,
+                                        band::Profile::Custom,
+                                        0,
+                                        band::FadingKind::Flutter,
+                                        100,
+                                        100,
+                                        band::kStationsMax,
+                                        band::Bandwidth::Hz500,
+                                        true};
+    KeyedBand band(everything, keying.keyer, 7, std::make_shared<const ContactTexts>());
+    if (what == "band") {
+        keying.engine.SetBand(&band);
+    }
     std::unique_ptr<InterferenceControls> controls;
-    if (all) {
+    if (what == "all") {
         controls = std::make_unique<InterferenceControls>(system);
         controls->ScrollBar1Change(4000);
         controls->CheckBox2Click(true);
@@ -92,8 +109,10 @@ void MeasureCpu(audio::WaveOutSystem& system, int seconds, bool all) {
     keying.RunFor(std::chrono::seconds(seconds));
     const double used = ProcessCpuSeconds() - cpu;
     const double elapsed = std::chrono::duration<double>(Clock::now() - wall).count();
-    std::printf("process CPU %.1f ms per second over %.1f s (%s)\n", used * 1000 / elapsed, elapsed,
-                all ? "keyed + noise + tone" : "keyed alone");
+    std::printf("process CPU %.2f ms per second over %.1f s (%s)\n", used * 1000 / elapsed, elapsed,
+                what == "all"    ? "keyed + noise + tone"
+                : what == "band" ? "keyed through the band, every condition on"
+                                 : "keyed alone");
     keying.engine.StopNow();
 }
 
@@ -213,7 +232,8 @@ void MeasureDropouts(audio::WaveOutSystem& system, int seconds, const std::strin
 int main(int argc, char** argv) {
     using namespace vantrel;
     if (argc < 4) {
-        std::fprintf(stderr, "usage: %s cpu|start|toggles|dropouts pulse|portaudio N [keyed|all]\n",
+        std::fprintf(stderr,
+                     "usage: %s cpu|start|toggles|dropouts pulse|portaudio N [keyed|all|band]\n",
                      argv[0]);
         return 2;
     }
@@ -232,7 +252,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (mode == "cpu") {
-        MeasureCpu(*system, n, argc > 4 && std::string(argv[4]) == "all");
+        MeasureCpu(*system, n, argc > 4 ? argv[4] : "keyed");
     } else if (mode == "start") {
         MeasureStart(*system, n, sink);
     } else if (mode == "toggles") {

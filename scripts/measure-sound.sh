@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Measures the real sound backends on a private PulseAudio null sink (docs/performance.md,
-# "Sound server backend"): whole-process CPU beside a plain pacat, Start to the first element,
-# tick and untick of the noise, drop-outs inside keyed tones.
+# "Sound server backend", "Band conditions"): whole-process CPU beside a plain pacat, Start to the
+# first element, tick and untick of the noise, drop-outs inside keyed tones, the CPU the band
+# conditions add to keying.
 #   scripts/measure-sound.sh [BUILD_DIR] [SECONDS_CPU] [SECONDS_DROPOUTS] [PARTS]
-# PARTS is a comma-separated choice of cpu,start,toggles,dropouts (default: all of them).
+# PARTS is a comma-separated choice of cpu,start,toggles,dropouts,band (default: all of them).
 # BUILD_DIR must hold bench/vantrel_measure_sound (configure with -DVANTREL_BENCH=ON).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 cpu_seconds=${2:-20}
 dropout_seconds=${3:-600}
-parts=,${4:-cpu,start,toggles,dropouts},
+parts=,${4:-cpu,start,toggles,dropouts,band},
 tool="$build/bench/vantrel_measure_sound"
 source scripts/pulse.sh
 pulse_start
@@ -72,5 +73,17 @@ fi
 if [[ $parts == *,dropouts,* ]]; then
     echo "== Drop-outs inside keyed tones, $dropout_seconds s"
     echo -n "pulse: "; "$tool" dropouts pulse "$dropout_seconds" 2>&1 | quiet
+fi
+if [[ $parts == *,band,* ]]; then
+    # Keyed alone and through the band in turn, so that each pair meets the same load.
+    echo "== Band conditions: keyed alone and through the band in turn, $cpu_seconds s each"
+    cpu_of() { "$tool" cpu pulse "$cpu_seconds" "$1" 2>&1 | sed -n 's/^process CPU \([0-9.]*\) ms.*/\1/p'; }
+    for pair in 1 2 3 4 5; do
+        alone=$(cpu_of keyed)
+        band=$(cpu_of band)
+        awk -v p="$pair" -v a="$alone" -v b="$band" 'BEGIN {
+            printf "pair %d: keyed alone %.2f ms/s, through the band %.2f ms/s: %+.2f ms/s, x%.2f\n",
+                   p, a, b, b - a, b / a }'
+    done
 fi
 rm -rf "$work"

@@ -35,7 +35,6 @@ class KeyedBand {
               std::shared_ptr<const ContactTexts> texts);
 
     bool On() const { return band_.has_value(); }
-    const band::BandSimulator* Simulator() const { return band_ ? &*band_ : nullptr; }
 
     // Replaces `samples` (the next ones keyed) by what the receiver puts out.
     void Process(std::span<int16_t> samples);

@@ -101,8 +101,6 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     const std::filesystem::path& TextFile() const { return textFile_; }
     // The timing and the tone as keyed now (pitch in hertz, volume level).
     const Keyer& Keying() const { return keyer_; }
-    // The band of the run under way or last run (off when the conditions were).
-    const KeyedBand& RunBand() const { return runBand_; }
     // Seeds the program's random generator, which draws the practice texts and each run's band
     // (tests, and a run to be heard again).
     void SetRandomSeed(uint64_t seed);

@@ -156,6 +156,11 @@ void BandTab::ShowSettings() {
         FilterBox->setCurrentIndex(static_cast<int>(s.bandwidth));
         AgcBox->setChecked(s.agc);
     }
+    // The combo boxes carry their choices as their descriptions (SpeakChoices), which the
+    // blocked signals have not updated.
+    for (QComboBox* box : Choices()) {
+        box->setAccessibleDescription(box->currentText());
+    }
     // The values in their units, shown beside the sliders and read as their values.
     const std::pair<QSlider*, QLabel*> shown[] = {
         {SnrBar, snrShown_}, {DepthBar, depthShown_}, {StaticBar, staticShown_}};

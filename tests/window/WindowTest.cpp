@@ -409,7 +409,8 @@ TEST_F(AccessibilityTest, BandTabIsNamedReachableAndSetsTheSessionsConditions) {
               std::tuple(5, 2, Q("15 дБ"), Q("40 %")));
     Find<QSlider>("BandSnrBar")->setValue(-3);
     Find<QCheckBox>("BandBox")->click();
-    EXPECT_EQ(profile->currentText(), Q("Свой"));
+    EXPECT_EQ(std::pair(profile->currentText(), profile->accessibleDescription()),
+              std::pair(Q("Свой"), Q("Свой")));
     EXPECT_EQ(Accessible("BandSnrBar")->text(QAccessible::Value), Q("-3 дБ"));
     band::BandSettings expected = band::Preset(band::Profile::Contest);
     expected.enabled = true;
