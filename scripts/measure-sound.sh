@@ -77,13 +77,17 @@ fi
 if [[ $parts == *,band,* ]]; then
     # Keyed alone and through the band in turn, so that each pair meets the same load.
     echo "== Band conditions: keyed alone and through the band in turn, $cpu_seconds s each"
-    cpu_of() { "$tool" cpu pulse "$cpu_seconds" "$1" 2>&1 | sed -n 's/^process CPU \([0-9.]*\) ms.*/\1/p'; }
+    # "PROCESS KEYING_THREAD" in ms per second.
+    cpu_of() {
+        "$tool" cpu pulse "$cpu_seconds" "$1" 2>&1 |
+            sed -n 's/^process CPU \([0-9.]*\) ms.*keying thread \([0-9.]*\) .*/\1 \2/p'
+    }
     for pair in 1 2 3 4 5; do
         alone=$(cpu_of keyed)
         band=$(cpu_of band)
-        awk -v p="$pair" -v a="$alone" -v b="$band" 'BEGIN {
-            printf "pair %d: keyed alone %.2f ms/s, through the band %.2f ms/s: %+.2f ms/s, x%.2f\n",
-                   p, a, b, b - a, b / a }'
+        echo "$pair $alone $band" | awk '{
+            printf "pair %d: process %.2f -> %.2f ms/s (%+.2f, x%.2f); keying thread %.3f -> %.3f ms/s (%+.3f)\n",
+                   $1, $2, $4, $4 - $2, $4 / $2, $3, $5, $5 - $3 }'
     done
 fi
 rm -rf "$work"
