@@ -34,6 +34,7 @@ namespace vantrel {
 
 class AudioExportCommand;
 class LessonTab;
+class RecognitionDrills;
 class Announcer;
 class MessagePresenter;
 class QtNotificationQueue;
@@ -66,6 +67,8 @@ class TMorseMain : public QMainWindow, private SessionView {
     QtNotificationQueue& Notifications() { return *notifications_; }
     // The comparison of each check and the statistics window.
     LearnerProgress& Progress() { return *progress_; }
+    // The character drill and the call-sign sprint.
+    RecognitionDrills& Drills() { return *drills_; }
 
   public slots:
     void StartBtnClick();
@@ -138,6 +141,7 @@ class TMorseMain : public QMainWindow, private SessionView {
     std::unique_ptr<TrainerSession> session_;
     std::unique_ptr<LearnerProgress> progress_;
     LessonTab* lessonTab_ = nullptr;
+    RecognitionDrills* drills_ = nullptr;
     AudioExportCommand* exportCommand_ = nullptr;
     // What the text window holds, which a new word extends.
     std::string shownText_;
