@@ -12,6 +12,7 @@
 
 #include "progress/CharacterDrill.h"
 #include "progress/HistoryStore.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -25,10 +26,6 @@ constexpr const char* kCharacters = "KMURESNAPTLWI.JZ=FOY,VG5/Q92H38B?47C1D60";
 class History {
   public:
     History() {
-        std::string pattern = (fs::current_path() / "vantrel-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            folder_ = pattern;
-        }
         HistoryStore store(File(), [] { return kFirstAnswer; });
         std::mt19937 random(5);
         std::vector<DrillAnswer> answers;
@@ -40,14 +37,10 @@ class History {
         }
         store.AppendDrillAnswers(answers);
     }
-    ~History() {
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
-    fs::path File() const { return folder_ / "history.sqlite"; }
+    fs::path File() const { return folder_.Path() / "history.sqlite"; }
 
   private:
-    fs::path folder_;
+    vantrel::testing::TempFolder folder_;
 };
 
 History& SharedHistory() {

@@ -9,22 +9,6 @@ namespace vantrel::settings {
 
 namespace fs = std::filesystem;
 
-class XdgSettingsFile::Key final : public SettingsKey {
-  public:
-    Key(XdgSettingsFile& store, std::string_view path, bool writable)
-        : store_(store), path_(path), writable_(writable) {}
-
-    std::optional<Value> Query(std::string_view name) override { return store_.Query(path_, name); }
-    bool Set(std::string_view name, const Value& value) override {
-        return writable_ && store_.Store(path_, name, value);
-    }
-
-  private:
-    XdgSettingsFile& store_;
-    std::string path_;
-    bool writable_;
-};
-
 XdgSettingsFile::XdgSettingsFile(fs::path file, WallClock clock)
     : path_(std::move(file)), clock_(std::move(clock)) {}
 
@@ -38,13 +22,13 @@ std::unique_ptr<SettingsKey> XdgSettingsFile::OpenForRead(std::string_view keyPa
     RefreshLocked();
     if (!tree_.HasKey(keyPath))
         return nullptr;
-    return std::make_unique<Key>(*this, keyPath, false);
+    return std::make_unique<PathKey<XdgSettingsFile>>(*this, keyPath, false);
 }
 
 std::unique_ptr<SettingsKey> XdgSettingsFile::OpenForWrite(std::string_view keyPath) {
     if (path_.empty() || !IsValidKeyPath(keyPath))
         return nullptr;
-    return std::make_unique<Key>(*this, keyPath, true);
+    return std::make_unique<PathKey<XdgSettingsFile>>(*this, keyPath, true);
 }
 
 void XdgSettingsFile::BeginBatch() {

@@ -48,7 +48,7 @@ class XdgSettingsFile final : public SettingsBackend {
     bool EndBatch() override;
 
   private:
-    class Key;
+    friend class PathKey<XdgSettingsFile>;
     struct Change {
         std::string keyPath;
         std::string name;
