@@ -141,20 +141,22 @@ void CharacterDrillController::Grade(unsigned char typed, SteadyTime pressed) {
         0, std::chrono::duration_cast<std::chrono::milliseconds>(pressed - heard).count()));
     answer.speed = speed_;
     drill_->Learn(answer);
+    CharacterDrillView* view = view_;
+    // The sound goes first: storing the answer takes a flush to disk.
+    if (answer.right) {
+        Ask(MsToSamples(context_.settings().drillPause));
+    } else {
+        Review();
+    }
     progress::HistoryStore& history = context_.history();
     history.AppendDrillAnswers({answer});
-    CharacterDrillView* view = view_;
     view->AnswerGraded(answer, drill_->Mastery(answer.sent));
     if (auto notice = history.TakeNotice()) {
         view->HistoryNotice(*notice);
     }
-    if (view_ != view) {
-        return;  // the window stopped the drill
-    }
-    if (answer.right) {
-        Ask(MsToSamples(context_.settings().drillPause));
-        return;
-    }
+}
+
+void CharacterDrillController::Review() {
     state_ = State::Reviewing;
     if (const audio::MMResult buzzed = context_.sound.Buzz(); buzzed != audio::MMSYSERR_NOERROR) {
         Fail(buzzed);

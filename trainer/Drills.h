@@ -110,6 +110,8 @@ class CharacterDrillController final : private DrillSoundListener {
     void SoundHeard(uint64_t id) override;
     void Ask(std::size_t leadSamples);
     void Grade(unsigned char typed, SteadyTime pressed);
+    // After a wrong answer: the buzz and the character again.
+    void Review();
     bool Keyed(DrillSound::Keyed keyed);
     void Fail(audio::MMResult error);
 

@@ -244,7 +244,7 @@ TEST_F(TrainerSessionTest, CharacterDrillTimesAnswersFromTheEarStoresThemAndLear
     session_->CharacterDrill().Stop();
     ASSERT_TRUE(first != second && second != third && third != first) << "choose another seed";
     EXPECT_EQ(log.lines,
-              "asked, wrong 400 of 1, asked, right 250 of 1, asked, right 0 of 1, asked");
+              "asked, wrong 400 of 1, asked, asked, right 250 of 1, asked, right 0 of 1");
 
     const auto answers = session_->History().DrillAnswers(progress::Period::All);
     ASSERT_EQ(answers.size(), 3u);
