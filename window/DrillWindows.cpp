@@ -89,6 +89,10 @@ std::string AudioFailureText(audio::MMResult error) {
 
 void AnswerField::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
+    if (event->isAutoRepeat()) {
+        event->accept();  // a key held down answers once
+        return;
+    }
     if (text.size() == 1 && text.at(0).isPrint() && !text.at(0).isSpace() &&
         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         emit Typed(text, event->timestamp());
@@ -234,7 +238,8 @@ void CharacterDrillWindow::HistoryNotice(const std::string& text) {
 }
 
 void CharacterDrillWindow::hideEvent(QHideEvent* event) {
-    if (session_.CharacterDrill().Running()) {
+    // Closed, not minimised.
+    if (!event->spontaneous() && session_.CharacterDrill().Running()) {
         session_.CharacterDrill().Stop();
         ShowRunning(false);
     }
@@ -382,7 +387,7 @@ void SprintWindow::HistoryNotice(const std::string& text) {
 }
 
 void SprintWindow::hideEvent(QHideEvent* event) {
-    if (session_.Sprint().Running()) {
+    if (!event->spontaneous() && session_.Sprint().Running()) {
         session_.Sprint().Stop();
         ShowRunning(false);
     }
