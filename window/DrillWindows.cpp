@@ -14,6 +14,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <chrono>
+#include <initializer_list>
 
 #include "support/Cp1251.h"
 #include "support/MMErrorText.h"
@@ -56,6 +57,14 @@ QLabel* ReadableLabel(const char* name, const QString& accessibleName) {
     label->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     label->setFocusPolicy(Qt::TabFocus);
     return label;
+}
+
+// Buttons that Enter in a field never presses: a drill's keys go to its fields.
+void NoDefault(std::initializer_list<QPushButton*> buttons) {
+    for (QPushButton* button : buttons) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
 }
 
 void AddRow(QFormLayout* form, const QString& label, QWidget* field) {
@@ -164,6 +173,8 @@ CharacterDrillWindow::CharacterDrillWindow(TrainerSession& session, MessagePrese
     layout->addWidget(totals_);
     layout->addLayout(buttons);
     ShowRunning(false);
+    NoDefault({startStop_, close});
+    startStop_->setFocus();  // the window opens on its first step
 }
 
 CharacterDrillWindow::~CharacterDrillWindow() {
@@ -294,6 +305,8 @@ SprintWindow::SprintWindow(TrainerSession& session, MessagePresenter& messages, 
     layout->addLayout(buttons);
     resize(520, 420);
     ShowRunning(false);
+    NoDefault({startStop_, close});
+    startStop_->setFocus();
 }
 
 SprintWindow::~SprintWindow() {
@@ -305,8 +318,6 @@ void SprintWindow::ShowRunning(bool running) {
     startStop_->setAccessibleName(running ? tr("Остановить") : tr("Начать"));
     speed_->setEnabled(!running);
     copy_->setEnabled(running);
-    // A default button would take the Enter that ends a copy.
-    startStop_->setAutoDefault(false);
 }
 
 void SprintWindow::StartStopClick() {

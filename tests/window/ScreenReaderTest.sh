@@ -2,8 +2,8 @@
 # The trainer as a blind learner meets it: the Orca screen reader reads the real window in a
 # private X server and session bus, keys go in through xdotool, and the test checks what Orca
 # says (the "SPEECH OUTPUT" lines of its debug log). It tabs through every control, moves the
-# sliders, runs, pauses and resumes a typed text to its end, checks a copy and opens the about
-# window.
+# sliders, runs, pauses and resumes a typed text to its end, checks a copy, opens the about
+# window and answers the character drill once.
 # Usage: ScreenReaderTest.sh PROGRAM. Exits 77 (skipped) where Orca or a helper is missing.
 set -uo pipefail
 
@@ -201,4 +201,11 @@ press Return "Проверить push button"
 press F1 "О программе..."
 expect "OK push button"
 press Return "Проверить push button"
+
+# The character drill from its key: its start and the result of an answer are spoken (a wrong
+# one: the lesson's characters are K and M).
+press ctrl+r "Узнавание знаков"
+expect "Начать push button"
+press space "Упражнение начато"
+press x "Неверно: это"
 echo "Orca read the whole run"

@@ -506,6 +506,7 @@ TEST_F(LessonWindowTest, DrillWindowsTakeTheKeysAndSpeakEachResult) {
     EXPECT_EQ(sprint.Calls()->item(0, 1)->text(), call.left(call.size() - 1) + "[Q]");
     EXPECT_EQ(sprint.Announcements().Text(), QStringLiteral("Неверно: ") + call);
     EXPECT_EQ(sprint.State()->text(), QStringLiteral("Позывной 2 из 50, скорость 18 гр./мин."));
+    EXPECT_TRUE(sprint.isVisible() && window_->Session().Sprint().Running());
     sprint.hide();
     EXPECT_FALSE(window_->Session().Sprint().Running());
 }
