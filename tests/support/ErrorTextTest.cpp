@@ -5,6 +5,8 @@
 #include <string_view>
 #include <utility>
 
+#include "support/SystemErrorText.h"
+
 namespace vantrel {
 namespace {
 
@@ -46,6 +48,19 @@ TEST(MMErrorTextTest, CodesWithoutATextGiveTheFallback) {
             ASSERT_EQ(MMErrorText(code), kFallback) << code;
         }
     }
+}
+
+// Not found, denied and a folder are met by the file and log tests.
+TEST(SystemErrorTextTest, FullAndReadOnlyDisksAndPipesReadInRussian) {
+    auto text = [](int code) { return SystemErrorText({code, std::system_category()}); };
+    EXPECT_EQ(text(ENOSPC), "на устройстве не осталось свободного места");
+    EXPECT_EQ(text(EROFS), "файловая система доступна только для чтения");
+    EXPECT_EQ(FileErrorMessage(
+                  {files::Operation::Write, "/x/log.txt", {EDQUOT, std::generic_category()}}),
+              "Не удалось записать файл «/x/log.txt»: превышена дисковая квота");
+    EXPECT_EQ(FileErrorMessage({files::Operation::Open, "/x/fifo",
+                                files::MakeErrorCode(files::FileProblem::NotARegularFile)}),
+              "Не удалось открыть файл «/x/fifo»: это не обычный файл");
 }
 
 }  // namespace
