@@ -160,7 +160,7 @@ CharacterDrillWindow::CharacterDrillWindow(TrainerSession& session, MessagePrese
     AddRow(form, tr("&Скорость:"), speed_);
     AddRow(form, tr("&Цель ответа:"), target_);
     AddRow(form, tr("&Пауза:"), pause_);
-    AddRow(form, tr("&Ответ:"), answer_);
+    AddRow(form, tr("О&твет:"), answer_);
     auto* close = new QPushButton(tr("Закрыть"));
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     auto* buttons = new QHBoxLayout;
