@@ -16,7 +16,6 @@ constexpr std::string_view kStatusFinished = "Тест окончен";
 constexpr std::string_view kStatusStopped = "Тестирование остановлено";
 constexpr std::string_view kCaptionPause = "&Пауза";
 constexpr std::string_view kCaptionResume = "&Возобновить";
-constexpr std::string_view kOpenFailed = "Ошибка открытия аудио!";
 
 constexpr std::size_t kBufferSamples = PlaybackEngine::SampleBufferSize / 2;
 
@@ -291,7 +290,7 @@ void PlaybackEngine::ShowOpenError(audio::MMResult result) {
     }
     // A message box may run a nested loop: commands that arrive meanwhile are dropped.
     FlagScope busy(busy_);
-    view_.ShowWarning(std::string(kOpenFailed) + "\r\n" + std::string(MMErrorText(result)));
+    view_.ShowWarning(std::string(kAudioOpenFailed) + "\r\n" + std::string(MMErrorText(result)));
 }
 
 void PlaybackEngine::OnNotification(uint64_t device, audio::WaveMessage message,

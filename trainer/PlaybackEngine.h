@@ -25,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/audio/WaveOut.h"
@@ -33,6 +34,10 @@
 #include "trainer/Limits.h"
 
 namespace vantrel {
+
+// The first line of the box that tells of a sound device that could not be opened or failed;
+// the device's error text follows on the next.
+inline constexpr std::string_view kAudioOpenFailed = "Ошибка открытия аудио!";
 
 // Runs work posted from any thread on the owner's thread, in posting order.
 class NotificationQueue {

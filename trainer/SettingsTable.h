@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "band/BandSettings.h"
+#include "progress/CharacterDrill.h"
 #include "progress/KochLessons.h"
 #include "support/Settings.h"
 #include "trainer/Limits.h"
@@ -21,8 +22,9 @@ inline constexpr std::string_view kSettingsKey = "Software\\Quorbit\\Vantrel";
 inline constexpr std::string_view kWindowPosSetting = "WindowPos";
 
 // The learner's choices as they are stored: track bar positions, the text type entry, the
-// Koch alphabet and lesson, the start delay in seconds, the band conditions (band::BandSettings
-// as numbers, booleans 0 or 1).
+// Koch alphabet and lesson, the start delay in seconds; the recognition drills' set, speeds
+// (groups per minute), response target and pause (milliseconds); the band conditions
+// (band::BandSettings as numbers, booleans 0 or 1).
 struct TrainerSettings {
     int speed = 0;
     int spacing = 0;
@@ -32,6 +34,11 @@ struct TrainerSettings {
     int kochAlphabet = 0;
     int lesson = 0;
     int startDelay = 0;
+    int drillSet = 0;
+    int drillSpeed = 0;
+    int responseTarget = 0;
+    int drillPause = 0;
+    int sprintSpeed = 0;
     int bandOn = 0;
     int bandProfile = 0;
     int bandSnrDb = 0;
@@ -74,6 +81,16 @@ inline constexpr std::array kStoredDwords = {
                 std::numeric_limits<int>::max()},
     StoredDword{"StartDelay", &TrainerSettings::startDelay, limits::kStartDelayDefault,
                 limits::kStartDelayMin, limits::kStartDelayMax},
+    StoredDword{"DrillSet", &TrainerSettings::drillSet, progress::kFirstDrillSet,
+                progress::kFirstDrillSet, progress::kLastDrillSet},
+    StoredDword{"DrillSpeed", &TrainerSettings::drillSpeed, limits::kCharacterDrillSpeedDefault,
+                limits::kCharacterDrillSpeedMin, limits::kCharacterDrillSpeedMax},
+    StoredDword{"DrillTarget", &TrainerSettings::responseTarget, limits::kResponseTargetDefaultMs,
+                limits::kResponseTargetMinMs, limits::kResponseTargetMaxMs},
+    StoredDword{"DrillPause", &TrainerSettings::drillPause, limits::kDrillPauseDefaultMs,
+                limits::kDrillPauseMinMs, limits::kDrillPauseMaxMs},
+    StoredDword{"SprintSpeed", &TrainerSettings::sprintSpeed, limits::kSprintSpeedDefault,
+                limits::kSprintSpeedMin, limits::kSprintSpeedMax},
     // The band conditions, off by default; the enumerations are brought into range by
     // band::Clamped (Clamped), which takes an unknown one to its default.
     StoredDword{"Band", &TrainerSettings::bandOn, 0, 0, 1},

@@ -34,14 +34,58 @@ TrainerSession::TrainerSession(audio::WaveOutSystem& audio, NotificationQueue& q
       engine_(std::make_unique<PlaybackEngine>(keyer_, *keyingAudio_, queue,
                                                static_cast<PlaybackView&>(*this),
                                                static_cast<PlaybackHost&>(*this))),
-      interference_(
-          std::make_unique<InterferenceControls>(audio, signal::TSLClockService::Instance(),
-                                                 InterferenceControls::Switching::Background)) {
+      interference_(std::make_unique<InterferenceControls>(
+          audio, signal::TSLClockService::Instance(), InterferenceControls::Switching::Background)),
+      drillSound_(std::make_unique<DrillSound>(*keyingAudio_, queue)),
+      characterDrill_(std::make_unique<CharacterDrillController>(MakeDrillContext())),
+      sprint_(std::make_unique<SprintController>(MakeDrillContext())) {
     engine_->SetBand(&runBand_);
+    drillSound_->SetBand([this] { return NewBand(drillSound_->Keying()); });
     UseHistoryFile({});
 }
 
-TrainerSession::~TrainerSession() = default;
+TrainerSession::~TrainerSession() {
+    StopDrills();
+}
+
+DrillContext TrainerSession::MakeDrillContext() {
+    return DrillContext{*drillSound_,
+                        *random_,
+                        *contactTexts_,
+                        [this]() -> progress::HistoryStore& { return *history_; },
+                        [this] { return wallClock_(); },
+                        [this]() -> const TrainerSettings& { return settings_; },
+                        [this] {
+                            StopDrills();
+                            return engine_->DeviceClosed() || engine_->StopNow();
+                        }};
+}
+
+void TrainerSession::StopDrills() {
+    characterDrill_->Stop();
+    sprint_->Stop();
+}
+
+void TrainerSession::SeedRandom(uint64_t seed) {
+    *random_ = Random(seed);
+}
+
+LessonMastery TrainerSession::LessonKnowledge() {
+    LessonMastery mastery;
+    const auto alphabet = progress::KochAlphabetFromNumber(settings_.kochAlphabet);
+    mastery.characters = progress::LessonCharacters(alphabet, settings_.lesson);
+    const std::vector<progress::DrillAnswer> answers =
+        history_->RecentDrillAnswers(progress::kMasteryAnswers);
+    const auto known = progress::MasteryByCharacter(answers, settings_.responseTarget);
+    for (char c : mastery.characters) {
+        const auto found = known.find(static_cast<unsigned char>(c));
+        mastery.known.push_back(found != known.end() && found->second.known);
+    }
+    mastery.earnsNextLesson = settings_.lesson < progress::LastLesson(alphabet) &&
+                              progress::DrillEarnsNextLesson(alphabet, settings_.lesson, answers,
+                                                             settings_.responseTarget);
+    return mastery;
+}
 
 const TrainerSettings& TrainerSession::LoadSettings(WindowGeometry& window) {
     const TrainerSettings stored = LoadTrainerSettings(store_, window);
@@ -54,6 +98,11 @@ const TrainerSettings& TrainerSession::LoadSettings(WindowGeometry& window) {
     SetLesson(stored.lesson);
     SetStartDelay(stored.startDelay);
     KeepBandConditions(settings_, vantrel::BandConditions(stored));
+    SetDrillSet(stored.drillSet);
+    SetDrillSpeed(stored.drillSpeed);
+    SetResponseTarget(stored.responseTarget);
+    SetDrillPause(stored.drillPause);
+    SetSprintSpeed(stored.sprintSpeed);
     textFile_.clear();
     return settings_;
 }
@@ -109,20 +158,17 @@ band::BandSettings TrainerSession::SetBandConditions(const band::BandSettings& w
     return BandConditions();
 }
 
-void TrainerSession::SetRandomSeed(uint64_t seed) {
-    *random_ = Random(seed);
-}
-
-KeyedBand TrainerSession::NewBand() {
+KeyedBand TrainerSession::NewBand(const Keyer& keyer) {
     const band::BandSettings conditions = BandConditions();
     if (!conditions.enabled) {
         return {};
     }
-    return KeyedBand(conditions, keyer_, random_->NextSeed(), contactTexts_);
+    return KeyedBand(conditions, keyer, random_->NextSeed(), contactTexts_);
 }
 
 void TrainerSession::Start(std::string keyboardCp1251) {
     keyboardText_ = std::move(keyboardCp1251);
+    StopDrills();
     engine_->StartBtnClick();
 }
 
@@ -131,6 +177,7 @@ void TrainerSession::Pause() {
 }
 
 bool TrainerSession::StopNow() {
+    StopDrills();
     return engine_->StopNow();
 }
 
@@ -144,7 +191,7 @@ bool TrainerSession::BuildPracticeText(std::string& text, int32_t& cursor) {
         return false;
     }
     if (!text.empty()) {
-        runBand_ = NewBand();
+        runBand_ = NewBand(keyer_);
         const band::BandSettings conditions = BandConditions();
         runConditions_.reset();
         if (conditions.enabled) {
@@ -228,7 +275,7 @@ std::unique_ptr<AudioExport> TrainerSession::PrepareExport(std::string keyboardC
         return nullptr;
     }
     // With the band, the start delay sounds as it does before a run: the band before the text.
-    KeyedBand band = NewBand();
+    KeyedBand band = NewBand(keyer_);
     const std::size_t leadIn =
         band.On() ? static_cast<std::size_t>(settings_.startDelay) * limits::kKeyedSampleRate : 0;
     return std::make_unique<AudioExport>(keyer_, std::move(text), std::move(band), leadIn);

@@ -23,6 +23,7 @@
 #include "progress/HistoryStore.h"
 #include "progress/WallClock.h"
 #include "trainer/CopyCheck.h"
+#include "trainer/Drills.h"
 #include "trainer/KeyedSound.h"
 #include "trainer/Keyer.h"
 #include "trainer/PlaybackEngine.h"
@@ -63,6 +64,14 @@ struct CheckOutcome {
     std::string offerMessage;
 };
 
+// The lesson's characters as the character drill knows them.
+struct LessonMastery {
+    std::string characters;   // Windows-1251, in the lesson's order
+    std::vector<bool> known;  // of each
+    // Every one is known and a later lesson exists: the next lesson is offered.
+    bool earnsNextLesson = false;
+};
+
 class TrainerSession final : private PlaybackHost, private PlaybackView {
   public:
     // `audio` plays the keyed text (through a worker that bounds each device call) and the
@@ -96,21 +105,24 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     // keeps the band it began with, following only the volume and the pitch.
     band::BandSettings SetBandConditions(const band::BandSettings& wanted);
     band::BandSettings BandConditions() const { return vantrel::BandConditions(settings_); }
+    // The recognition drills' choices, read at each drill's start.
+    void SetDrillSet(int set) { Keep(&TrainerSettings::drillSet, set); }
+    void SetDrillSpeed(int speed) { Keep(&TrainerSettings::drillSpeed, speed); }
+    void SetResponseTarget(int ms) { Keep(&TrainerSettings::responseTarget, ms); }
+    void SetDrillPause(int ms) { Keep(&TrainerSettings::drillPause, ms); }
+    void SetSprintSpeed(int speed) { Keep(&TrainerSettings::sprintSpeed, speed); }
     // The text file of the file text type; read at Start.
     void SetTextFile(std::filesystem::path file) { textFile_ = std::move(file); }
     const std::filesystem::path& TextFile() const { return textFile_; }
     // The timing and the tone as keyed now (pitch in hertz, volume level).
     const Keyer& Keying() const { return keyer_; }
-    // Seeds the program's random generator, which draws the practice texts and each run's band
-    // (tests, and a run to be heard again).
-    void SetRandomSeed(uint64_t seed);
 
     // Start (button, tool button, Ctrl+Enter): builds the practice text of the chosen type from
     // `keyboardCp1251` (the input tab's text) and the settings, and keys it.
     void Start(std::string keyboardCp1251);
     // Pause or Resume (button, tool button, Ctrl+P).
     void Pause();
-    // The window's close query (PlaybackEngine::StopNow).
+    // The window's close query (PlaybackEngine::StopNow); the drills stop too.
     bool StopNow();
     const PlaybackEngine& Engine() const { return *engine_; }
 
@@ -124,6 +136,15 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     // view has been told why).
     std::unique_ptr<AudioExport> PrepareExport(std::string keyboardCp1251);
 
+    // The recognition drills. Starting one stops a run and the other drill; a run's Start stops
+    // both.
+    CharacterDrillController& CharacterDrill() { return *characterDrill_; }
+    SprintController& Sprint() { return *sprint_; }
+    // The drills' sound (tests).
+    DrillSound& DrillSounds() { return *drillSound_; }
+    // The current lesson's characters known in the character drill, from its recent answers.
+    LessonMastery LessonKnowledge();
+
     // The noise and tone sources of the group " Шумы ".
     InterferenceControls& Interference() { return *interference_; }
 
@@ -133,14 +154,20 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     // Clocks (tests).
     void SetTimeOfDayClock(TimeOfDayClock clock) { resultLog_ = ResultLog(std::move(clock)); }
     void SetWallClock(progress::WallClock clock) { wallClock_ = std::move(clock); }
+    // Seeds the program's random generator, which draws the practice texts, the drills' characters
+    // and the seed of each run's, export's and drill's band (tests).
+    void SeedRandom(uint64_t seed);
 
   private:
     // Keeps `value` as the stored value `field`, brought into its range; returns what is kept.
     int Keep(int TrainerSettings::*field, int value);
     // The practice text of the chosen type into `text`; false when none could be built.
     bool BuildText(std::string& text, int32_t& cursor);
-    // The band of a run or an export that begins now: its own seed when the conditions are on.
-    KeyedBand NewBand();
+    // The band of a run, an export or a drill that begins now, keyed by `keyer`: its own seed
+    // when the conditions are on.
+    KeyedBand NewBand(const Keyer& keyer);
+    DrillContext MakeDrillContext();
+    void StopDrills();
 
     // PlaybackHost.
     void ApplyTiming() override;
@@ -179,6 +206,9 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     ResultLog resultLog_;
     progress::WallClock wallClock_ = progress::SystemSeconds;
     std::unique_ptr<progress::HistoryStore> history_;
+    std::unique_ptr<DrillSound> drillSound_;
+    std::unique_ptr<CharacterDrillController> characterDrill_;
+    std::unique_ptr<SprintController> sprint_;
 };
 
 }  // namespace vantrel

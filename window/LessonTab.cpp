@@ -56,6 +56,11 @@ LessonTab::LessonTab(TrainerSession& session, QWidget* parent)
     font.setPointSize(10);
     LessonChars->setFont(font);
 
+    KnownChars = Named(new QLabel, "KnownChars", tr("Узнаются в упражнении"));
+    KnownChars->setWordWrap(true);
+    KnownChars->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    KnownChars->setFocusPolicy(Qt::TabFocus);
+
     NextLessonBtn = Named(new QPushButton(QStringLiteral("Следующий урок")), "NextLessonBtn",
                           QStringLiteral("Следующий урок"));
     NextLessonBtn->setEnabled(false);
@@ -79,10 +84,11 @@ LessonTab::LessonTab(TrainerSession& session, QWidget* parent)
     lessonLabel->setBuddy(LessonSpin);
     form->addRow(lessonLabel, lessonRow);
     form->addRow(QStringLiteral("Знаки урока:"), LessonChars);
+    form->addRow(tr("Узнаются:"), KnownChars);
     form->addRow(QStringLiteral("&Задержка начала:"), StartDelaySpin);
-    for (QWidget* field :
-         {static_cast<QWidget*>(AlphabetBox), static_cast<QWidget*>(LessonSpin),
-          static_cast<QWidget*>(LessonChars), static_cast<QWidget*>(StartDelaySpin)}) {
+    for (QWidget* field : {static_cast<QWidget*>(AlphabetBox), static_cast<QWidget*>(LessonSpin),
+                           static_cast<QWidget*>(LessonChars), static_cast<QWidget*>(KnownChars),
+                           static_cast<QWidget*>(StartDelaySpin)}) {
         if (auto* label = qobject_cast<QLabel*>(form->labelForField(field))) {
             label->setBuddy(field);
         }
@@ -105,7 +111,7 @@ LessonTab::LessonTab(TrainerSession& session, QWidget* parent)
 }
 
 std::vector<QWidget*> LessonTab::TabOrder() const {
-    return {AlphabetBox, LessonSpin, NextLessonBtn, LessonChars, StartDelaySpin};
+    return {AlphabetBox, LessonSpin, NextLessonBtn, LessonChars, KnownChars, StartDelaySpin};
 }
 
 void LessonTab::ShowSettings() {
@@ -138,6 +144,28 @@ void LessonTab::LessonChange() {
     LessonChars->setText(SpacedCharacters(progress::LessonCharacters(
         progress::KochAlphabetFromNumber(settings.kochAlphabet), settings.lesson)));
     LessonChars->setAccessibleDescription(LessonChars->text());
+    ShowKnowledge();
+}
+
+void LessonTab::ShowKnowledge() {
+    const LessonMastery mastery = session_.LessonKnowledge();
+    std::string known;
+    for (std::size_t i = 0; i < mastery.characters.size(); ++i) {
+        if (mastery.known[i]) {
+            known += mastery.characters[i];
+        }
+    }
+    if (known.empty()) {
+        KnownChars->setText(tr("пока ни один"));
+    } else if (known.size() == mastery.characters.size()) {
+        KnownChars->setText(tr("все знаки урока"));
+    } else {
+        KnownChars->setText(SpacedCharacters(known));
+    }
+    KnownChars->setAccessibleDescription(KnownChars->text());
+    if (mastery.earnsNextLesson) {
+        OfferNextLesson();
+    }
 }
 
 void LessonTab::NextLessonBtnClick() {

@@ -35,6 +35,7 @@ namespace vantrel {
 class AudioExportCommand;
 class BandTab;
 class LessonTab;
+class RecognitionDrills;
 class Announcer;
 class MessagePresenter;
 class QtNotificationQueue;
@@ -67,6 +68,8 @@ class TMorseMain : public QMainWindow, private SessionView {
     QtNotificationQueue& Notifications() { return *notifications_; }
     // The comparison of each check and the statistics window.
     LearnerProgress& Progress() { return *progress_; }
+    // The character drill and the call-sign sprint.
+    RecognitionDrills& Drills() { return *drills_; }
 
   public slots:
     void StartBtnClick();
@@ -140,6 +143,7 @@ class TMorseMain : public QMainWindow, private SessionView {
     std::unique_ptr<LearnerProgress> progress_;
     LessonTab* lessonTab_ = nullptr;
     BandTab* bandTab_ = nullptr;
+    RecognitionDrills* drills_ = nullptr;
     AudioExportCommand* exportCommand_ = nullptr;
     // What the text window holds, which a new word extends.
     std::string shownText_;

@@ -32,6 +32,7 @@
 #include "window/Announcer.h"
 #include "window/BandTab.h"
 #include "window/CheckComparisonView.h"
+#include "window/DrillWindows.h"
 #include "window/LearnerProgress.h"
 #include "window/LessonTab.h"
 #include "window/ThemeColours.h"
@@ -91,6 +92,8 @@ void TMorseMain::CreateMenus() {
     file->addAction(N6);
     file->addAction(ExportAudio);
     file->addAction(progress_->StatisticsAction());
+    file->addAction(drills_->CharacterDrillAction());
+    file->addAction(drills_->SprintAction());
     file->addSeparator();
     file->addAction(N14);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));

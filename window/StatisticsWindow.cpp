@@ -114,7 +114,7 @@ StatisticsWindow::StatisticsWindow(progress::HistoryStore& store, MessagePresent
     conditions_->setObjectName(QLatin1String("ConditionsFilter"));
     conditions_->addItems({tr("Все проверки"), tr("В условиях эфира"), tr("Без условий эфира")});
     conditions_->setAccessibleName(tr("Условия эфира"));
-    auto* conditionsLabel = new QLabel(tr("&Условия:"));
+    auto* conditionsLabel = new QLabel(tr("Ус&ловия:"));
     conditionsLabel->setBuddy(conditions_);
     top->addWidget(periodLabel);
     top->addWidget(period_);
@@ -129,6 +129,7 @@ StatisticsWindow::StatisticsWindow(progress::HistoryStore& store, MessagePresent
     tabs_->addTab(CreateCharacterTable(), QStringLiteral("З&наки"));
     tabs_->addTab(CreateConfusionTable(), QStringLiteral("П&утаница"));
     tabs_->addTab(CreateProgressChart(), QStringLiteral("П&рогресс"));
+    tabs_->addTab(CreateResponseTable(), tr("&Ответы"));
     tabs_->addTab(CreateSnrTable(), tr("Сигнал/&шум"));
     layout->addWidget(tabs_, 1);
 
@@ -208,6 +209,46 @@ progress::UnderConditions StatisticsWindow::ChosenConditions() const {
     }
 }
 
+QWidget* StatisticsWindow::CreateResponseTable() {
+    responses_ = MakeTable("ResponseTable", tr("Время ответа по знакам"));
+    responses_->setAccessibleDescription(
+        tr("Упражнение «Узнавание знаков»: медиана времени верных ответов, самые медленные "
+           "первыми, и её ход по упражнениям"));
+    responses_->setColumnCount(5);
+    responses_->setHorizontalHeaderLabels(
+        {tr("Знак"), tr("Ответов"), tr("Верно"), tr("Медиана, мс"), tr("По упражнениям, мс")});
+    responses_->verticalHeader()->setVisible(false);
+    responses_->horizontalHeader()->setStretchLastSection(true);
+    return responses_;
+}
+
+void StatisticsWindow::ShowResponses(const std::vector<progress::DrillAnswer>& answers) {
+    const std::vector<progress::CharacterResponse> rows = progress::ResponseMedians(answers);
+    responses_->setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        const progress::CharacterResponse& response = rows[row];
+        const QString character = Character(response.character);
+        QStringList medians;
+        for (const progress::ResponsePoint& point :
+             progress::ResponseTrend(answers, response.character)) {
+            medians << QString::number(point.medianMs);
+        }
+        const QString trend = medians.join(QStringLiteral(" → "));
+        responses_->setItem(row, 0, Cell(character));
+        responses_->setItem(row, 1, Cell(QString::number(response.answers)));
+        responses_->setItem(row, 2, Cell(QString::number(response.right)));
+        responses_->setItem(
+            row, 3,
+            Cell(QString::number(response.medianMs), tr("%1: медиана %2 мс, верно %3 из %4")
+                                                         .arg(character)
+                                                         .arg(response.medianMs)
+                                                         .arg(response.right)
+                                                         .arg(response.answers)));
+        responses_->setItem(row, 4,
+                            Cell(trend, tr("%1 по упражнениям: %2 мс").arg(character, trend)));
+    }
+}
+
 progress::Period StatisticsWindow::ChosenPeriod() const {
     switch (period_->currentIndex()) {
         case 0:
@@ -233,6 +274,7 @@ void StatisticsWindow::Refresh() {
     ShowCharacters(pairs);
     ShowConfusions(pairs);
     ShowProgress(entries);
+    ShowResponses(store_.DrillAnswers(period));
     ShowSnr(entries);
     ShowNotice();
 }
@@ -368,8 +410,10 @@ void StatisticsWindow::ExportClick() {
         return;
     }
     const std::vector<progress::HistoryEntry> entries = store_.Entries(progress::Period::All, true);
+    const std::vector<progress::SprintRun> sprints =
+        store_.BestSprintRuns(progress::kBestSprintRuns);
     ShowNotice();
-    if (std::optional<std::string> error = progress::ExportCsv(entries, *file)) {
+    if (std::optional<std::string> error = progress::ExportCsv(entries, *file, sprints)) {
         messages_.ShowError(*error);
     }
 }

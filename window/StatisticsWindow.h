@@ -1,9 +1,10 @@
 // The statistics window (modeless): for the chosen period, and the checks under the band
 // conditions, without them or all, the accuracy of every character, worst first; the confusion
 // matrix (sent × copied, "missed" as a column of its own) whose cells a screen reader reads as
-// "5 принято как 4: 3 раза"; the progress over the checks as a plot; the accuracy against the
+// "5 принято как 4: 3 раза"; the progress over the checks as a plot; the character drill's
+// median response per character with its trend over the drills; the accuracy against the
 // signal-to-noise ratio of the checks under the conditions; the number of checks and
-// characters; CSV export and reset of the history.
+// characters; CSV export (with the best call-sign sprints) and reset of the history.
 #pragma once
 
 #include <QDialog>
@@ -47,10 +48,12 @@ class StatisticsWindow : public QDialog {
     QWidget* CreateCharacterTable();
     QWidget* CreateConfusionTable();
     QWidget* CreateProgressChart();
+    QWidget* CreateResponseTable();
     QWidget* CreateSnrTable();
     void ShowCharacters(const std::vector<progress::PairCount>& pairs);
     void ShowConfusions(const std::vector<progress::PairCount>& pairs);
     void ShowProgress(const std::vector<progress::HistoryEntry>& entries);
+    void ShowResponses(const std::vector<progress::DrillAnswer>& answers);
     void ShowSnr(const std::vector<progress::HistoryEntry>& entries);
     static void AddAxes(QChart& chart, QLineSeries& accuracy, QLineSeries& speed,
                         const std::vector<progress::HistoryEntry>& entries);
@@ -68,6 +71,7 @@ class StatisticsWindow : public QDialog {
     QTabWidget* tabs_ = nullptr;
     QTableWidget* characters_ = nullptr;
     QTableWidget* confusions_ = nullptr;
+    QTableWidget* responses_ = nullptr;
     QChartView* chart_ = nullptr;
     QTableWidget* snr_ = nullptr;
     QPushButton* export_ = nullptr;

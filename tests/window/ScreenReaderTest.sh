@@ -3,7 +3,7 @@
 # private X server and session bus, keys go in through xdotool, and the test checks what Orca
 # says (the "SPEECH OUTPUT" lines of its debug log). It tabs through every control, moves the
 # sliders, runs, pauses and resumes a typed text to its end, checks a copy, opens the about
-# window and goes through the band conditions' tab.
+# window, goes through the band conditions' tab and answers the character drill once.
 # Usage: ScreenReaderTest.sh PROGRAM. Exits 77 (skipped) where Orca or a helper is missing.
 set -uo pipefail
 
@@ -229,4 +229,10 @@ press shift+Tab "Замирания"
 press shift+Tab "Сигнал/шум"
 press shift+Tab "Профиль"
 expect "Свой"
+# The character drill from its key: its start and the result of an answer are spoken (a wrong
+# one: the lesson's characters are K and M).
+press ctrl+r "Узнавание знаков"
+expect "Начать push button"
+press space "Упражнение начато"
+press x "Неверно: это"
 echo "Orca read the whole run"
