@@ -77,14 +77,14 @@ BENCHMARK(BM_BothSourcesOneBlockOnVirtualDevice)->UseManualTime()->Unit(benchmar
 
 #if VANTREL_BENCH_PORTAUDIO
 struct NullView : PlaybackView {
-    void SetStatusText(const std::string&) override {}
+    void SetStatus(RunStatus) override {}
     void SetStartEnabled(bool) override {}
     void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(const std::string&) override {}
+    void SetPauseCaption(PauseCaption) override {}
     void SetCheckEnabled(bool) override {}
     void ShowKeyedText(const std::string&, int) override {}
     void ClearKeyedText() override {}
-    void ShowWarning(const std::string&) override {}
+    void ShowAudioOpenError(audio::MMResult) override {}
 };
 
 struct DigitHost : PlaybackHost {

@@ -27,14 +27,14 @@ double CpuSeconds(clockid_t clock) {
 }
 
 struct NullView : PlaybackView {
-    void SetStatusText(const std::string&) override {}
+    void SetStatus(RunStatus) override {}
     void SetStartEnabled(bool) override {}
     void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(const std::string&) override {}
+    void SetPauseCaption(PauseCaption) override {}
     void SetCheckEnabled(bool) override {}
     void ShowKeyedText(const std::string& text, int) override { benchmark::DoNotOptimize(text); }
     void ClearKeyedText() override {}
-    void ShowWarning(const std::string&) override {}
+    void ShowAudioOpenError(audio::MMResult) override {}
 };
 
 struct FixedHost : PlaybackHost {

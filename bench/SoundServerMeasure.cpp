@@ -19,6 +19,7 @@
 
 #include "platform/audio/PortAudioWaveOut.h"
 #include "platform/audio/PulseWaveOut.h"
+#include "support/MMErrorText.h"
 #include "tests/platform/AudioAnalysis.h"
 #include "tests/platform/MonitorCapture.h"
 #include "trainer/InterferenceControls.h"
@@ -34,15 +35,15 @@ constexpr double kRate = MonitorCapture::kRate;
 constexpr int kSpeed = 12;  // groups per minute: a dot is 100 ms
 
 struct QuietView : PlaybackView {
-    void SetStatusText(const std::string&) override {}
+    void SetStatus(RunStatus) override {}
     void SetStartEnabled(bool) override {}
     void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(const std::string&) override {}
+    void SetPauseCaption(PauseCaption) override {}
     void SetCheckEnabled(bool) override {}
     void ShowKeyedText(const std::string&, int) override {}
     void ClearKeyedText() override {}
-    void ShowWarning(const std::string& text) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
+    void ShowAudioOpenError(audio::MMResult result) override {
+        std::fprintf(stderr, "the device could not be opened: %s\n", MMErrorText(result));
     }
 };
 

@@ -24,18 +24,6 @@ std::string Field(const std::string& text) {
     return quoted + "\"";
 }
 
-std::string ErrorItems(const std::vector<PairCount>& pairs) {
-    std::string items;
-    for (const PairCount& pair : ErrorsInOrder(pairs)) {
-        items += items.empty() ? "" : " ";
-        items += pair.sent == 0 ? std::string("∅") : CharacterText(pair.sent);
-        items += "→";
-        items += pair.copied == 0 ? std::string("∅") : CharacterText(pair.copied);
-        items += "×" + std::to_string(pair.count);
-    }
-    return items;
-}
-
 std::string Row(const HistoryEntry& entry) {
     int wrong = 0;
     int missed = 0;
@@ -61,7 +49,7 @@ std::string Row(const HistoryEntry& entry) {
     }
     row += std::string(",") + accuracy;
     row += "," + std::to_string(entry.blocksWrong) + "," + std::to_string(entry.grade);
-    row += "," + Field(ErrorItems(entry.pairs));
+    row += "," + Field(ErrorNotation(entry.pairs));
     return row + "\r\n";
 }
 

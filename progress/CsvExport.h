@@ -1,7 +1,8 @@
 // The learner's whole history as CSV for an instructor: UTF-8 without a byte order mark, CR LF
 // line ends, a header row, one row per check in time order. Columns:
 //   date_time            local date and time of the check, "2026-12-07 14:35:07"
-//   text_type            0 digits, 1 letters, 2 text file, 3 keyboard text, 4 radio contact
+//   text_type            0 digits, 1 letters, 2 text file, 3 keyboard text, 4 radio contact,
+//                        5 lesson, 6 weak characters, 7 Latin letters
 //   speed, spacing, pitch_hz
 //   characters_sent      keyed characters compared (blanks and line breaks left out)
 //   characters_right, characters_wrong, characters_missed, characters_extra

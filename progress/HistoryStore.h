@@ -24,7 +24,7 @@
 namespace vantrel::progress {
 
 struct CheckSettings {
-    int textType = 0;  // TextType entry: 0 digits, 1 letters, 2 file, 3 keyboard, 4 contact
+    int textType = 0;  // TextType entry: 0 digits, 1 letters, 2 file, ..., 7 Latin letters
     int speed = 0;     // groups per minute
     int spacing = 0;   // extra dots after each character
     int pitchHz = 0;

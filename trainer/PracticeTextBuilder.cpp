@@ -97,6 +97,9 @@ PracticeTextResult PracticeTextBuilder::Build(const PracticeTextRequest& request
             text = DrillGroups(progress::WeakCharacterDrill(
                 progress::LessonCharacters(request.alphabet, request.lesson), request.history));
             break;
+        case TextType::LatinLetters:
+            text = RandomGroups('A', 'Z');
+            break;
         default:
             break;
     }

@@ -1,8 +1,8 @@
-// Builds the practice text of a run from the chosen source: random digit or letter groups, the
-// lines of a text file, the learner's typed text, a generated contact, groups over the
-// characters of a Koch lesson or the weak-character drill over them, framed by the preamble
-// "ЖЖЖ = " and a closing blank. Texts are Windows-1251 byte strings; a text file may also be
-// written in UTF-8 (see cp1251::FromTextFile).
+// Builds the practice text of a run from the chosen source: random digit, Cyrillic or Latin
+// letter groups, the lines of a text file, the learner's typed text, a generated contact, groups
+// over the characters of a Koch lesson or the weak-character drill over them, framed by the
+// preamble "ЖЖЖ = " and a closing blank. Texts are Windows-1251 byte strings; a text file may also
+// be written in UTF-8 (see cp1251::FromTextFile).
 #pragma once
 
 #include <filesystem>
@@ -23,7 +23,7 @@ class WeakCharacterDrill;
 }
 
 struct PracticeTextRequest {
-    TextType textType;               // anything but Digits..WeakCharacters builds nothing
+    TextType textType;               // anything but Digits..LatinLetters builds nothing
     std::filesystem::path textFile;  // text type 2; empty when no file has been chosen
     std::string keyboardText;        // text type 3, Windows-1251
     // Text types 5 (lesson) and 6 (drill): the characters of this lesson.

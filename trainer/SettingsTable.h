@@ -20,7 +20,7 @@ inline constexpr std::string_view kSettingsKey = "Software\\Quorbit\\Vantrel";
 inline constexpr std::string_view kWindowPosSetting = "WindowPos";
 
 // The learner's choices as they are stored: track bar positions, the text type entry, the
-// Koch alphabet and lesson, the start delay in seconds.
+// Koch alphabet and lesson, the start delay in seconds, the interface's language.
 struct TrainerSettings {
     int speed = 0;
     int spacing = 0;
@@ -30,6 +30,7 @@ struct TrainerSettings {
     int kochAlphabet = 0;
     int lesson = 0;
     int startDelay = 0;
+    int language = 0;
 
     friend bool operator==(const TrainerSettings&, const TrainerSettings&) = default;
 };
@@ -63,6 +64,8 @@ inline constexpr std::array kStoredDwords = {
                 std::numeric_limits<int>::max()},
     StoredDword{"StartDelay", &TrainerSettings::startDelay, limits::kStartDelayDefault,
                 limits::kStartDelayMin, limits::kStartDelayMax},
+    StoredDword{"Language", &TrainerSettings::language, limits::kLanguageDefault,
+                limits::kLanguageFirst, limits::kLanguageLast},
 };
 
 // Every value at its default.

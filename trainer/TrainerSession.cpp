@@ -13,17 +13,6 @@
 
 namespace vantrel {
 
-namespace {
-
-constexpr const char* kNoFileChosen = "Не выбран файл!";
-
-std::string LessonOfferMessage(int lesson) {
-    return "Верно не меньше 90% знаков. Можно переходить к уроку " + std::to_string(lesson) +
-           ": кнопка «Следующий урок» на вкладке «Урок».";
-}
-
-}  // namespace
-
 TrainerSession::TrainerSession(audio::WaveOutSystem& audio, NotificationQueue& queue,
                                SessionView& view, settings::SettingsBackend& store)
     : store_(store),
@@ -53,6 +42,7 @@ const TrainerSettings& TrainerSession::LoadSettings(WindowGeometry& window) {
     SetKochAlphabet(stored.kochAlphabet);
     SetLesson(stored.lesson);
     SetStartDelay(stored.startDelay);
+    SetLanguage(static_cast<Language>(stored.language));
     textFile_.clear();
     return settings_;
 }
@@ -101,6 +91,11 @@ void TrainerSession::SetStartDelay(int seconds) {
     engine_->SetStartDelay(settings_.startDelay);
 }
 
+void TrainerSession::SetLanguage(Language language) {
+    settings_.language =
+        std::clamp(static_cast<int>(language), limits::kLanguageFirst, limits::kLanguageLast);
+}
+
 void TrainerSession::Start(std::string keyboardCp1251) {
     keyboardText_ = std::move(keyboardCp1251);
     engine_->StartBtnClick();
@@ -127,7 +122,7 @@ bool TrainerSession::BuildPracticeText(std::string& text, int32_t& cursor) {
     PracticeTextResult result = builder_->Build(request);
     switch (result.status) {
         case PracticeTextResult::Status::NoFileChosen:
-            view_.SetStatusText(kNoFileChosen);
+            view_.SetStatus(RunStatus::NoFileChosen);
             break;
         case PracticeTextResult::Status::FileError:
             view_.ShowError(result.error);
@@ -159,7 +154,6 @@ CheckOutcome TrainerSession::Check(std::string_view copyCp1251) {
     }
     outcome.copied = true;
     outcome.result = CheckCopy(shownText_, copyCp1251);
-    outcome.message = ResultMessage(outcome.result.errorCount, outcome.result.grade);
     outcome.logError =
         resultLog_.Append({settings_.speed, outcome.result.errorCount, outcome.result.grade});
 
@@ -175,7 +169,6 @@ CheckOutcome TrainerSession::Check(std::string_view copyCp1251) {
     if (ChosenTextType() == TextType::Lesson && settings_.lesson < progress::LastLesson(alphabet) &&
         progress::OffersNextLesson(outcome.comparison.rightCount, outcome.comparison.sentCount)) {
         outcome.offeredLesson = settings_.lesson + 1;
-        outcome.offerMessage = LessonOfferMessage(*outcome.offeredLesson);
     }
     return outcome;
 }

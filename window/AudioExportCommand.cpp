@@ -16,8 +16,9 @@ namespace vantrel {
 namespace {
 
 std::optional<std::filesystem::path> ChooseWavFile(QWidget* parent) {
-    QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить как звук"),
-                                                QString(), QStringLiteral("Звук WAV (*.wav)"));
+    QString file =
+        QFileDialog::getSaveFileName(parent, AudioExportCommand::tr("Сохранить как звук"),
+                                     QString(), AudioExportCommand::tr("Звук WAV (*.wav)"));
     if (file.isEmpty()) {
         return std::nullopt;
     }
@@ -28,9 +29,10 @@ std::optional<std::filesystem::path> ChooseWavFile(QWidget* parent) {
     // The dialog has asked about the WAV; the text beside it may replace a file too.
     const QString text = DialogPath(ExportTextPath(wav));
     if (QFileInfo::exists(text) &&
-        QMessageBox::question(parent, QStringLiteral("Сохранить как звук"),
-                              QStringLiteral("Файл «%1» уже есть. Заменить его текстом упражнения?")
-                                  .arg(QFileInfo(text).fileName())) != QMessageBox::Yes) {
+        QMessageBox::question(
+            parent, AudioExportCommand::tr("Сохранить как звук"),
+            AudioExportCommand::tr("Файл «%1» уже есть. Заменить его текстом упражнения?")
+                .arg(QFileInfo(text).fileName())) != QMessageBox::Yes) {
         return std::nullopt;
     }
     return wav;
@@ -66,10 +68,10 @@ void AudioExportCommand::Start(std::unique_ptr<AudioExport> job) {
         return;
     }
 
-    progress_ = new QProgressDialog(QStringLiteral("Сохранение звука..."), QStringLiteral("Отмена"),
-                                    0, static_cast<int>(export_->Text().size()), window_);
+    progress_ = new QProgressDialog(tr("Сохранение звука..."), tr("Отмена"), 0,
+                                    static_cast<int>(export_->Text().size()), window_);
     progress_->setObjectName(QLatin1String("ExportProgress"));
-    progress_->setAccessibleName(QStringLiteral("Сохранение звука"));
+    progress_->setAccessibleName(tr("Сохранение звука"));
     // Not modal: a modal progress dialog runs the event loop inside setValue, which would let
     // the next step start inside this one.
     progress_->setWindowModality(Qt::NonModal);

@@ -12,13 +12,18 @@ LearnerProgress::LearnerProgress(MessagePresenter& messages, QWidget* window, Hi
     : messages_(messages),
       window_(window),
       history_(std::move(history)),
-      statisticsAction_(new QAction(QStringLiteral("Статистика"), window)),
+      statisticsAction_(new QAction(window)),
       view_(new CheckComparisonView(window)) {
     statisticsAction_->setObjectName(QLatin1String("StatisticsItem"));
     statisticsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     statisticsAction_->setShortcutContext(Qt::WindowShortcut);
     window->addAction(statisticsAction_);
     connect(statisticsAction_, &QAction::triggered, this, &LearnerProgress::ShowStatistics);
+    RetranslateUi();
+}
+
+void LearnerProgress::RetranslateUi() {
+    statisticsAction_->setText(tr("Статистика"));
 }
 
 LearnerProgress::~LearnerProgress() {

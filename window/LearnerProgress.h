@@ -33,6 +33,8 @@ class LearnerProgress : public QObject {
     ~LearnerProgress() override;
 
     void SetSaveFileChooser(StatisticsWindow::SaveFileChooser chooser);
+    // The menu item's text in the interface's language (the windows re-label themselves).
+    void RetranslateUi();
 
     QAction* StatisticsAction() const { return statisticsAction_; }
     CheckComparisonView* ComparisonView() const { return view_; }

@@ -29,13 +29,21 @@ class LessonTab : public QWidget {
     // A check has earned the next lesson: "Следующий урок" takes the learner there.
     void OfferNextLesson();
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
+    void RetranslateUi();
     void AlphabetChange();
     void LessonChange();
     void NextLessonBtnClick();
 
     TrainerSession& session_;
 
+    QLabel* AlphabetLabel = nullptr;
+    QLabel* LessonLabel = nullptr;
+    QLabel* LessonCharsLabel = nullptr;
+    QLabel* StartDelayLabel = nullptr;
     QComboBox* AlphabetBox = nullptr;
     QSpinBox* LessonSpin = nullptr;
     QLabel* LessonChars = nullptr;

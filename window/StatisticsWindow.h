@@ -41,7 +41,11 @@ class StatisticsWindow : public QDialog {
     void ExportClick();
     void ResetClick();
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
+    void RetranslateUi();
     QWidget* CreateCharacterTable();
     QWidget* CreateConfusionTable();
     QWidget* CreateProgressChart();
@@ -57,6 +61,7 @@ class StatisticsWindow : public QDialog {
     MessagePresenter& messages_;
     SaveFileChooser chooseFile_;
 
+    QLabel* periodLabel_ = nullptr;
     QComboBox* period_ = nullptr;
     QLabel* totals_ = nullptr;
     QTabWidget* tabs_ = nullptr;

@@ -33,8 +33,8 @@ std::string Framed(const std::string& text) {
 }
 
 TEST_F(PracticeTextBuilderTest, GroupTextsHoldOneHundredFiftyGroupsOfFive) {
-    const std::pair<int, std::pair<uint8_t, uint8_t>> kinds[] = {{0, {'0', '9'}},
-                                                                 {1, {0xC0, 0xDF}}};
+    const std::pair<int, std::pair<uint8_t, uint8_t>> kinds[] = {
+        {0, {'0', '9'}}, {1, {0xC0, 0xDF}}, {7, {'A', 'Z'}}};
     for (const auto& [type, range] : kinds) {
         const PracticeTextResult result = Build(type);
         ASSERT_EQ(result.status, Status::Built);
@@ -76,7 +76,7 @@ TEST_F(PracticeTextBuilderTest, FileLinesAreUpperCasedEachEndingInCrLf) {
 
 TEST_F(PracticeTextBuilderTest, EmptyFileAndUnknownTypeBuildNothing) {
     for (const PracticeTextResult& result :
-         {Build(2, WriteFile("empty.txt", "")), Build(-1), Build(7)}) {
+         {Build(2, WriteFile("empty.txt", "")), Build(-1), Build(8)}) {
         EXPECT_EQ(result.status, Status::Built);
         EXPECT_TRUE(result.text.empty());
         EXPECT_TRUE(result.error.empty());

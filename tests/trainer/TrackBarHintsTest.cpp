@@ -5,33 +5,22 @@
 namespace vantrel {
 namespace {
 
-TEST(TrackBarHintsTest, HintsNameTheSettingInTheLearnersTerms) {
-    EXPECT_EQ(SpeedHint(12), "12 гр./мин.");
-    EXPECT_EQ(SpeedHint(3), "3 гр./мин.");
-    EXPECT_EQ(SpacingHint(0), "Нормальные паузы");
-    for (int spacing : {1, 2, 3}) {
-        EXPECT_EQ(SpacingHint(spacing), "Увеличенные паузы") << spacing;
+TEST(TrackBarHintsTest, SpacingKindsAndPitchRoundedHalfHertzToEven) {
+    const SpacingKind kinds[] = {
+        SpacingKind::Normal, SpacingKind::Increased, SpacingKind::Increased, SpacingKind::Increased,
+        SpacingKind::Long,   SpacingKind::Long,      SpacingKind::Long,      SpacingKind::Long};
+    for (int spacing = 0; spacing <= 7; ++spacing) {
+        EXPECT_EQ(SpacingKindOf(spacing), kinds[spacing]) << spacing;
     }
-    for (int spacing : {4, 5, 6, 7}) {
-        EXPECT_EQ(SpacingHint(spacing), "Длинные паузы") << spacing;
+    for (auto [hertz, shown] :
+         {std::pair{800.0L, 800LL}, {1000.4L, 1000LL}, {400.5L, 400LL}, {401.5L, 402LL}}) {
+        EXPECT_EQ(PitchHintHertz(hertz), shown) << static_cast<double>(hertz);
     }
-    EXPECT_EQ(VolumeHint(8), "8");
-    EXPECT_EQ(VolumeHint(0), "0");
-}
-
-TEST(TrackBarHintsTest, PitchHintRoundsHalfHertzToEven) {
-    EXPECT_EQ(PitchHint(800.0L), "800 Гц");
-    EXPECT_EQ(PitchHint(1600.0L), "1600 Гц");
-    EXPECT_EQ(PitchHint(1000.4L), "1000 Гц");
-    EXPECT_EQ(PitchHint(400.5L), "400 Гц");
-    EXPECT_EQ(PitchHint(401.5L), "402 Гц");
 }
 
 TEST(TrackBarHintsTest, CaptionsDifferInTheBlanksBeforeTheHyphen) {
-    EXPECT_EQ(CaptionAfterSpeedChange(SpeedHint(12), SpacingHint(0)),
-              "Vantrel  - 12 гр./мин. Нормальные паузы");
-    EXPECT_EQ(CaptionAfterSpacingChange(SpeedHint(30), SpacingHint(7)),
-              "Vantrel - 30 гр./мин. Длинные паузы");
+    EXPECT_EQ(CaptionAfterSpeedChange("12 wpm", "Normal"), "Vantrel  - 12 wpm Normal");
+    EXPECT_EQ(CaptionAfterSpacingChange("30 wpm", "Long"), "Vantrel - 30 wpm Long");
 }
 
 }  // namespace

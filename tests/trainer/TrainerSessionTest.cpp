@@ -21,14 +21,16 @@ namespace {
 using settings::Value;
 
 struct RecordingView : SessionView {
-    void SetStatusText(const std::string& text) override { shown.push_back("status: " + text); }
+    void SetStatus(RunStatus status) override {
+        shown.push_back("status " + std::to_string(static_cast<int>(status)));
+    }
     void SetStartEnabled(bool) override {}
     void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(const std::string&) override {}
+    void SetPauseCaption(PauseCaption) override {}
     void SetCheckEnabled(bool) override {}
     void ShowKeyedText(const std::string&, int) override {}
     void ClearKeyedText() override {}
-    void ShowWarning(const std::string& text) override { shown.push_back("warning: " + text); }
+    void ShowAudioOpenError(audio::MMResult) override { shown.push_back("audio error"); }
     void ShowError(const std::string& text) override { shown.push_back("error: " + text); }
     std::vector<std::string> shown;
 };
@@ -60,7 +62,8 @@ class TrainerSessionTest : public ::testing::Test {
         return std::to_string(s.speed) + ' ' + std::to_string(s.spacing) + ' ' +
                std::to_string(s.textType) + ' ' + std::to_string(s.pitch) + ' ' +
                std::to_string(s.volume) + ' ' + std::to_string(s.kochAlphabet) + ' ' +
-               std::to_string(s.lesson) + ' ' + std::to_string(s.startDelay);
+               std::to_string(s.lesson) + ' ' + std::to_string(s.startDelay) + ' ' +
+               std::to_string(s.language);
     }
 
     testing::WorkingFolder folder_;
@@ -76,7 +79,7 @@ class TrainerSessionTest : public ::testing::Test {
 // alphabet's; the keyer follows them; closing stores them all, below-range text type included.
 TEST_F(TrainerSessionTest, StoredValuesAreReadIntoRangeAppliedAndWrittenBackWhole) {
     Open();
-    EXPECT_EQ(Settings(), "12 0 0 8 0 0 1 0");
+    EXPECT_EQ(Settings(), "12 0 0 8 0 0 1 0 0");
     EXPECT_EQ(std::tuple(session_->Keying().DotLength(), session_->Keying().VolumeLevel()),
               std::tuple(800, 8));
     EXPECT_TRUE(window_.calls.empty()) << "no record, nothing restored";
@@ -88,27 +91,30 @@ TEST_F(TrainerSessionTest, StoredValuesAreReadIntoRangeAppliedAndWrittenBackWhol
                                {"Volume", 20},
                                {"KochAlphabet", 0},
                                {"Lesson", 45},
-                               {"StartDelay", 7}}) {
+                               {"StartDelay", 7},
+                               {"Language", 5}}) {
         Put(name, value);
     }
     store_.Put(kSettingsKey, "Pitch", Value::String("12"));  // not a dword: the default
     Open();
-    EXPECT_EQ(Settings(), "30 0 6 8 8 0 40 3");
+    EXPECT_EQ(Settings(), "30 0 7 8 8 0 40 3 1");
     EXPECT_EQ(session_->Keying().ToneFrequency(), 800);
 
     Put("Test", -5);
     Put("KochAlphabet", 1);
     Put("Lesson", 45);
     Open();
-    EXPECT_EQ(Settings(), "30 0 -1 8 8 1 45 3");
+    EXPECT_EQ(Settings(), "30 0 -1 8 8 1 45 3 1");
     session_->SetSpeed(20);
+    session_->SetLanguage(Language::Russian);
     session_->SaveSettings(window_);
-    for (auto [name, value] : {std::pair{"Speed", 20u}, {"Test", 0xFFFFFFFFu}, {"Pitch", 8u}}) {
+    for (auto [name, value] :
+         {std::pair{"Speed", 20u}, {"Test", 0xFFFFFFFFu}, {"Pitch", 8u}, {"Language", 0u}}) {
         EXPECT_EQ(store_.Get(kSettingsKey, name), Value::Dword(value)) << name;
     }
     EXPECT_TRUE(store_.Get(kSettingsKey, kWindowPosSetting).has_value());
     Open();
-    EXPECT_EQ(Settings(), "20 0 -1 8 8 1 45 3");
+    EXPECT_EQ(Settings(), "20 0 -1 8 8 1 45 3 0");
 }
 
 // One check: graded, logged in the working folder, aligned and recorded once; nothing at all for
@@ -122,7 +128,6 @@ TEST_F(TrainerSessionTest, CheckGradesLogsAlignsRecordsAndWeighsTheLesson) {
     const CheckOutcome outcome = session_->Check("KMKMK MKMM");
     EXPECT_EQ(std::tuple(outcome.copied, outcome.result.errorCount, outcome.result.grade),
               std::tuple(true, 1, 4));
-    EXPECT_EQ(outcome.message, "Количество ошибок:1. Оценка: 4. Нормально:)");
     EXPECT_FALSE(outcome.logError || outcome.historyNotice || outcome.offeredLesson);
     const std::string hyphens(40, '-');
     EXPECT_EQ(cp1251::ToUtf8(testing::ReadWholeFile("log.txt")),
@@ -142,7 +147,6 @@ TEST_F(TrainerSessionTest, CheckGradesLogsAlignsRecordsAndWeighsTheLesson) {
     // The text type and lesson at the time of the check decide the offer.
     session_->SetTextType(TextType::Lesson);
     EXPECT_EQ(session_->Check("KMKMK MKMM").offeredLesson, 2);
-    EXPECT_NE(session_->Check("KMKMK MKMM").offerMessage.find("к уроку 2"), std::string::npos);
     EXPECT_FALSE(session_->Check("KMKMK MK").offeredLesson);  // 7 of 10
     session_->SetLesson(40);
     EXPECT_FALSE(session_->Check("KMKMK MKMKM").offeredLesson);  // no lesson after the last
@@ -152,7 +156,7 @@ TEST_F(TrainerSessionTest, CheckGradesLogsAlignsRecordsAndWeighsTheLesson) {
 TEST_F(TrainerSessionTest, StartAndExportBuildTheChosenTextOrSayWhyNot) {
     Open().SetTextType(TextType::File);
     session_->Start("");
-    EXPECT_EQ(view_.shown, std::vector<std::string>{"status: Не выбран файл!"});
+    EXPECT_EQ(view_.shown, std::vector<std::string>{"status 4"});  // NoFileChosen
     session_->SetTextFile("lesson.txt");
     session_->Start("");
     ASSERT_EQ(view_.shown.size(), 2u);

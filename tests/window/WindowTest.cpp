@@ -346,9 +346,9 @@ TEST_F(AccessibilityTest, ControlsAreReachableAndSlidersNamedAndValuedByWhatThey
     EXPECT_EQ(Accessible("SpeedTrackBar")->text(QAccessible::Description), Q("12 гр./мин."));
     // Name, value and value text of each.
     for (const auto& [name, caption, value, text] :
-         {std::tuple{"SpeedTrackBar", "Скорость", 12, "12 гр./мин."},
+         {std::tuple{"SpeedTrackBar", "Скорость, гр./мин.", 12, "12 гр./мин."},
           {"SpacingTrackBar", "Паузы", 0, "Нормальные паузы"},
-          {"PitchTrackBar", "Тон", 800, "800 Гц"},
+          {"PitchTrackBar", "Тон, Гц", 800, "800 Гц"},
           {"VolTrackBar", "Громкость", 8, "8"},
           {"ScrollBar1", "Уровень шумов", 18000, "18000"}}) {
         QAccessibleInterface* slider = Accessible(name);
@@ -435,17 +435,17 @@ TEST_F(LessonWindowTest, AGoodCopyOfALessonTextOffersTheNextLesson) {
 
 TEST_F(LessonWindowTest, StoredTextTypesKeepTheirMeaningAndTheLessonPersists) {
     const char* captions[] = {"Цифры",      "Буквы", "Текст из файла", "Набор с клавиатуры",
-                              "Радиообмен", "Урок",  "Слабые знаки"};
+                              "Радиообмен", "Урок",  "Слабые знаки",   "Латинские буквы"};
     // Each stored type selects its button; the one chosen then is stored.
-    for (int type = 0; type <= 6; ++type) {
+    for (int type = 0; type <= 7; ++type) {
         Put("Test", type);
         Open();
         auto* button = Find<QRadioButton>(QStringLiteral("TextType%1").arg(type));
         EXPECT_TRUE(button->isChecked());
         EXPECT_EQ(button->text(), QString::fromUtf8(captions[type]));
-        Find<QRadioButton>(QStringLiteral("TextType%1").arg((type + 1) % 7))->setChecked(true);
+        Find<QRadioButton>(QStringLiteral("TextType%1").arg((type + 1) % 8))->setChecked(true);
         Close();
-        EXPECT_EQ(Stored("Test"), (type + 1) % 7);
+        EXPECT_EQ(Stored("Test"), (type + 1) % 8);
     }
 
     // The lesson tab shows the session's lesson, brought into the alphabet's range.

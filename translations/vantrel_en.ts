@@ -1,0 +1,632 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ru">
+<context>
+    <name>Wording</name>
+    <message>
+        <source>Тест начат</source>
+        <translation>Test started</translation>
+    </message>
+    <message>
+        <source>Возобновлен</source>
+        <translation>Resumed</translation>
+    </message>
+    <message>
+        <source>Тест окончен</source>
+        <translation>Test finished</translation>
+    </message>
+    <message>
+        <source>Тестирование остановлено</source>
+        <translation>Test stopped</translation>
+    </message>
+    <message>
+        <source>Не выбран файл!</source>
+        <translation>No file chosen!</translation>
+    </message>
+    <message>
+        <source>&amp;Возобновить</source>
+        <translation>&amp;Resume</translation>
+    </message>
+    <message>
+        <source>&amp;Пауза</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>Ошибка открытия аудио!</source>
+        <translation>Cannot open the audio device!</translation>
+    </message>
+    <message>
+        <source>Ничего не ввели!</source>
+        <translation>Nothing was entered!</translation>
+    </message>
+    <message>
+        <source>Количество ошибок:%1. Оценка: %2. Нормально:)</source>
+        <translation>Errors: %1. Grade: %2. Well done :)</translation>
+    </message>
+    <message>
+        <source>Верно не меньше 90% знаков. Можно переходить к уроку %1: кнопка «Следующий урок» на вкладке «Урок».</source>
+        <translation>At least 90% of the characters are right. You can go on to lesson %1: the button “Next lesson” on the tab “Lesson”.</translation>
+    </message>
+    <message>
+        <source>%1 гр./мин.</source>
+        <translation>%1 groups/min</translation>
+    </message>
+    <message>
+        <source>Нормальные паузы</source>
+        <translation>Normal spacing</translation>
+    </message>
+    <message>
+        <source>Увеличенные паузы</source>
+        <translation>Increased spacing</translation>
+    </message>
+    <message>
+        <source>Длинные паузы</source>
+        <translation>Long spacing</translation>
+    </message>
+    <message>
+        <source>%1 Гц</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message numerus="yes">
+        <source>лишнее %1: %n раз(а)</source>
+        <translation>
+            <numerusform>extra %1: %n time</numerusform>
+            <numerusform>extra %1: %n times</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 пропущено: %n раз(а)</source>
+        <translation>
+            <numerusform>%1 missed: %n time</numerusform>
+            <numerusform>%1 missed: %n times</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 принято верно: %n раз(а)</source>
+        <translation>
+            <numerusform>%1 copied right: %n time</numerusform>
+            <numerusform>%1 copied right: %n times</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 принято как %2: %n раз(а)</source>
+        <translation>
+            <numerusform>%1 copied as %2: %n time</numerusform>
+            <numerusform>%1 copied as %2: %n times</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Ошибок нет</source>
+        <translation>No errors</translation>
+    </message>
+    <message>
+        <source>лишнее %1</source>
+        <translation>extra %1</translation>
+    </message>
+    <message>
+        <source>пропущено %1</source>
+        <translation>missed %1</translation>
+    </message>
+    <message>
+        <source>Ошибки: %1</source>
+        <translation>Errors: %1</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::AudioExportCommand</name>
+    <message>
+        <source>Сохранить как звук</source>
+        <translation>Save as sound</translation>
+    </message>
+    <message>
+        <source>Звук WAV (*.wav)</source>
+        <translation>WAV sound (*.wav)</translation>
+    </message>
+    <message>
+        <source>Файл «%1» уже есть. Заменить его текстом упражнения?</source>
+        <translation>The file “%1” already exists. Replace it with the practice text?</translation>
+    </message>
+    <message>
+        <source>Сохранение звука...</source>
+        <translation>Saving the sound...</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Сохранение звука</source>
+        <translation>Saving the sound</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::CheckComparisonView</name>
+    <message>
+        <source>пробел</source>
+        <translation>blank</translation>
+    </message>
+    <message>
+        <source>после знака %1 лишнее %2</source>
+        <translation>after character %1 extra %2</translation>
+    </message>
+    <message>
+        <source>знак %1: передано %2, пропущено</source>
+        <translation>character %1: sent %2, missed</translation>
+    </message>
+    <message>
+        <source>знак %1: передано %2, принято %3</source>
+        <translation>character %1: sent %2, copied %3</translation>
+    </message>
+    <message>
+        <source>и ещё %1</source>
+        <translation>and %1 more</translation>
+    </message>
+    <message>
+        <source>Передано: %1
+Принято: %2
+%3</source>
+        <translation>Sent: %1
+Copied: %2
+%3</translation>
+    </message>
+    <message>
+        <source>Ошибок нет</source>
+        <translation>No errors</translation>
+    </message>
+    <message>
+        <source>Ошибки: %1</source>
+        <translation>Errors: %1</translation>
+    </message>
+    <message>
+        <source>Сравнение копии с переданным текстом</source>
+        <translation>The copy compared with the sent text</translation>
+    </message>
+    <message>
+        <source>Итог сравнения</source>
+        <translation>Comparison summary</translation>
+    </message>
+    <message>
+        <source>Передано</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <source>Принято</source>
+        <translation>Copied</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::LearnerProgress</name>
+    <message>
+        <source>Статистика</source>
+        <translation>Statistics</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::LessonTab</name>
+    <message>
+        <source>&amp;Алфавит:</source>
+        <translation>&amp;Alphabet:</translation>
+    </message>
+    <message>
+        <source>Алфавит</source>
+        <translation>Alphabet</translation>
+    </message>
+    <message>
+        <source>Латинский</source>
+        <translation>Latin</translation>
+    </message>
+    <message>
+        <source>Русский</source>
+        <translation>Russian</translation>
+    </message>
+    <message>
+        <source>&amp;Урок:</source>
+        <translation>Less&amp;on:</translation>
+    </message>
+    <message>
+        <source>Урок</source>
+        <translation>Lesson</translation>
+    </message>
+    <message>
+        <source>Урок N учит первые N + 1 знаков порядка Коха</source>
+        <translation>Lesson N teaches the first N + 1 characters of the Koch order</translation>
+    </message>
+    <message>
+        <source>Следующий урок</source>
+        <translation>Next lesson</translation>
+    </message>
+    <message>
+        <source>Доступна после проверки, в которой верно не меньше 90% знаков</source>
+        <translation>Available after a check with at least 90% of the characters right</translation>
+    </message>
+    <message>
+        <source>Знаки урока:</source>
+        <translation>Lesson characters:</translation>
+    </message>
+    <message>
+        <source>Знаки урока</source>
+        <translation>Lesson characters</translation>
+    </message>
+    <message>
+        <source>&amp;Задержка начала:</source>
+        <translation>Start &amp;delay:</translation>
+    </message>
+    <message>
+        <source>Задержка начала</source>
+        <translation>Start delay</translation>
+    </message>
+    <message>
+        <source> с</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>Секунды тишины перед первым знаком, для медленно включающихся устройств</source>
+        <translation>Seconds of silence before the first character, for devices that are slow to start</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::StatisticsWindow</name>
+    <message>
+        <source>Проверок нет</source>
+        <translation>No checks</translation>
+    </message>
+    <message>
+        <source>Проверок: %1; точность от %2 до %3 %, в последней %4 %</source>
+        <translation>Checks: %1; accuracy from %2 to %3 %, in the last %4 %</translation>
+    </message>
+    <message>
+        <source>Сохранить историю проверок</source>
+        <translation>Save the check history</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv);;Все файлы (*)</source>
+        <translation>CSV (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Статистика</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>Последняя проверка</source>
+        <translation>Last check</translation>
+    </message>
+    <message>
+        <source>Последние 7 дней</source>
+        <translation>Last 7 days</translation>
+    </message>
+    <message>
+        <source>Всё время</source>
+        <translation>All time</translation>
+    </message>
+    <message>
+        <source>&amp;Период:</source>
+        <translation>&amp;Period:</translation>
+    </message>
+    <message>
+        <source>Период</source>
+        <translation>Period</translation>
+    </message>
+    <message>
+        <source>Итоги периода</source>
+        <translation>Period totals</translation>
+    </message>
+    <message>
+        <source>З&amp;наки</source>
+        <translation>C&amp;haracters</translation>
+    </message>
+    <message>
+        <source>П&amp;утаница</source>
+        <translation>C&amp;onfusions</translation>
+    </message>
+    <message>
+        <source>П&amp;рогресс</source>
+        <translation>P&amp;rogress</translation>
+    </message>
+    <message>
+        <source>Точность по знакам</source>
+        <translation>Accuracy by character</translation>
+    </message>
+    <message>
+        <source>Знак</source>
+        <translation>Character</translation>
+    </message>
+    <message>
+        <source>Передано</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <source>Верно</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>Точность, %</source>
+        <translation>Accuracy, %</translation>
+    </message>
+    <message>
+        <source>Какие знаки приняты как какие</source>
+        <translation>Which characters were copied as which</translation>
+    </message>
+    <message>
+        <source>Строки: переданный знак; столбцы: принятый знак или «пропущено».</source>
+        <translation>Rows: the sent character; columns: the copied character or “missed”.</translation>
+    </message>
+    <message>
+        <source>Точность и скорость по проверкам</source>
+        <translation>Accuracy and speed by check</translation>
+    </message>
+    <message>
+        <source>График успехов</source>
+        <translation>Progress chart</translation>
+    </message>
+    <message>
+        <source>&amp;Экспорт в CSV…</source>
+        <translation>&amp;Export to CSV…</translation>
+    </message>
+    <message>
+        <source>&amp;Сбросить историю…</source>
+        <translation>Re&amp;set history…</translation>
+    </message>
+    <message>
+        <source>&amp;Закрыть</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Проверок: %1, знаков: %2</source>
+        <translation>Checks: %1, characters: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2 %, верно %3 из %4</source>
+        <translation>%1: %2 %, %3 of %4 right</translation>
+    </message>
+    <message>
+        <source>пропущено</source>
+        <translation>missed</translation>
+    </message>
+    <message>
+        <source>Скорость, гр./мин.</source>
+        <translation>Speed, groups/min</translation>
+    </message>
+    <message>
+        <source>Дата</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>гр./мин.</source>
+        <translation>groups/min</translation>
+    </message>
+    <message>
+        <source>Очистить историю проверок? Прежняя история не удаляется: она останется в отдельном файле рядом с новой.</source>
+        <translation>Clear the check history? The old history is not deleted: it stays in a separate file beside the new one.</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::TForm1</name>
+    <message>
+        <source>О программе...</source>
+        <translation>About...</translation>
+    </message>
+    <message>
+        <source>Программа  для обучения приема/передачи азбукой морзе.</source>
+        <translation>A program for learning to receive and send Morse code.</translation>
+    </message>
+    <message>
+        <source>Настройки: </source>
+        <translation>Settings: </translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::TMorseMain</name>
+    <message>
+        <source>Select text file for test</source>
+        <translation>Select text file for test</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt);;All files (*.*)</source>
+        <translation>Text files (*.txt);;All files (*.*)</translation>
+    </message>
+    <message>
+        <source>Пауза</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>&amp;Файл</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Справка</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Пуск</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Открыть файл</source>
+        <translation>Open file</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Сохранить как звук...</source>
+        <translation>Save as sound...</translation>
+    </message>
+    <message>
+        <source>Проверить</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>Очистить</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Панель инструментов: начать передачу (Ctrl+Enter)</source>
+        <translation>Toolbar: start sending (Ctrl+Enter)</translation>
+    </message>
+    <message>
+        <source>Панель инструментов: пауза или продолжение (Ctrl+P)</source>
+        <translation>Toolbar: pause or resume (Ctrl+P)</translation>
+    </message>
+    <message>
+        <source>Очистить окно контроля</source>
+        <translation>Clear the copy window</translation>
+    </message>
+    <message>
+        <source>Очистить текст для передачи</source>
+        <translation>Clear the text to send</translation>
+    </message>
+    <message>
+        <source> Генератор кода</source>
+        <translation> Code generator</translation>
+    </message>
+    <message>
+        <source>Принятый текст</source>
+        <translation>Received text</translation>
+    </message>
+    <message>
+        <source>&amp;Пуск</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>Начать передачу (Ctrl+Enter)</source>
+        <translation>Start sending (Ctrl+Enter)</translation>
+    </message>
+    <message>
+        <source>Пауза или продолжение (Ctrl+P)</source>
+        <translation>Pause or resume (Ctrl+P)</translation>
+    </message>
+    <message>
+        <source> Настройки </source>
+        <translation> Settings </translation>
+    </message>
+    <message>
+        <source>Окно контроля</source>
+        <translation>Copy window</translation>
+    </message>
+    <message>
+        <source>Ввод</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>Урок</source>
+        <translation>Lesson</translation>
+    </message>
+    <message>
+        <source> Скорость (гр.)</source>
+        <translation> Speed (groups)</translation>
+    </message>
+    <message>
+        <source>Скорость, гр./мин.</source>
+        <translation>Speed, groups/min</translation>
+    </message>
+    <message>
+        <source> Паузы </source>
+        <translation> Spacing </translation>
+    </message>
+    <message>
+        <source>Паузы</source>
+        <translation>Spacing</translation>
+    </message>
+    <message>
+        <source>Станд.</source>
+        <translation>Norm.</translation>
+    </message>
+    <message>
+        <source>Длин.</source>
+        <translation>Long</translation>
+    </message>
+    <message>
+        <source>Тон (Гц)</source>
+        <translation>Tone (Hz)</translation>
+    </message>
+    <message>
+        <source>Тон, Гц</source>
+        <translation>Tone, Hz</translation>
+    </message>
+    <message>
+        <source> Громкость </source>
+        <translation> Volume </translation>
+    </message>
+    <message>
+        <source>Громкость</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source> Генерируемый текст </source>
+        <translation> Practice text </translation>
+    </message>
+    <message>
+        <source>Цифры</source>
+        <translation>Digits</translation>
+    </message>
+    <message>
+        <source>Буквы</source>
+        <translation>Cyrillic letters</translation>
+    </message>
+    <message>
+        <source>Текст из файла</source>
+        <translation>Text from file</translation>
+    </message>
+    <message>
+        <source>Набор с клавиатуры</source>
+        <translation>Typed text</translation>
+    </message>
+    <message>
+        <source>Радиообмен</source>
+        <translation>Radio contact</translation>
+    </message>
+    <message>
+        <source>Слабые знаки</source>
+        <translation>Weak characters</translation>
+    </message>
+    <message>
+        <source>Латинские буквы</source>
+        <translation>Latin letters</translation>
+    </message>
+    <message>
+        <source>Выбрать файл</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <source>Показывать текст</source>
+        <translation>Show text</translation>
+    </message>
+    <message>
+        <source> Шумы </source>
+        <translation> Noise </translation>
+    </message>
+    <message>
+        <source>Гауссовский</source>
+        <translation>Gaussian</translation>
+    </message>
+    <message>
+        <source>Тональный</source>
+        <translation>Tonal</translation>
+    </message>
+    <message>
+        <source>Уровень шумов</source>
+        <translation>Noise level</translation>
+    </message>
+    <message>
+        <source>Текст для передачи</source>
+        <translation>Text to send</translation>
+    </message>
+    <message>
+        <source>Строка состояния</source>
+        <translation>Status bar</translation>
+    </message>
+    <message>
+        <source>Тренажер для изучения азбуки морзе</source>
+        <translation>A trainer for learning Morse code</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,110 @@
+#include "window/Wording.h"
+
+#include "support/MMErrorText.h"
+
+namespace vantrel {
+
+QString Wording::Status(RunStatus status) {
+    switch (status) {
+        case RunStatus::Started:
+            return tr("Тест начат");
+        case RunStatus::Resumed:
+            return tr("Возобновлен");
+        case RunStatus::Finished:
+            return tr("Тест окончен");
+        case RunStatus::Stopped:
+            return tr("Тестирование остановлено");
+        case RunStatus::NoFileChosen:
+            return tr("Не выбран файл!");
+    }
+    return {};
+}
+
+QString Wording::Pause(PauseCaption caption) {
+    return caption == PauseCaption::Resume ? tr("&Возобновить") : tr("&Пауза");
+}
+
+QString Wording::AudioOpenError(audio::MMResult result) {
+    return tr("Ошибка открытия аудио!") + QStringLiteral("\r\n") +
+           QString::fromUtf8(MMErrorText(result));
+}
+
+QString Wording::EmptyCopy() {
+    return tr("Ничего не ввели!");
+}
+
+QString Wording::CheckResult(const CopyCheckResult& result) {
+    return tr("Количество ошибок:%1. Оценка: %2. Нормально:)")
+        .arg(result.errorCount)
+        .arg(result.grade);
+}
+
+QString Wording::LessonOffer(int lesson) {
+    return tr("Верно не меньше 90% знаков. Можно переходить к уроку %1: кнопка «Следующий урок» "
+              "на вкладке «Урок».")
+        .arg(lesson);
+}
+
+QString Wording::SpeedHint(int groupsPerMinute) {
+    return tr("%1 гр./мин.").arg(groupsPerMinute);
+}
+
+QString Wording::SpacingHint(int spacing) {
+    switch (SpacingKindOf(spacing)) {
+        case SpacingKind::Normal:
+            return tr("Нормальные паузы");
+        case SpacingKind::Increased:
+            return tr("Увеличенные паузы");
+        case SpacingKind::Long:
+            break;
+    }
+    return tr("Длинные паузы");
+}
+
+QString Wording::PitchHint(long double toneFrequencyHz) {
+    return tr("%1 Гц").arg(PitchHintHertz(toneFrequencyHz));
+}
+
+QString Wording::VolumeHint(int volumeLevel) {
+    return QString::number(volumeLevel);
+}
+
+QString Wording::Character(unsigned char cp1251) {
+    return QString::fromStdString(progress::CharacterText(cp1251));
+}
+
+QString Wording::Pair(const progress::PairCount& pair) {
+    if (pair.sent == 0) {
+        return tr("лишнее %1: %n раз(а)", "", pair.count).arg(Character(pair.copied));
+    }
+    if (pair.copied == 0) {
+        return tr("%1 пропущено: %n раз(а)", "", pair.count).arg(Character(pair.sent));
+    }
+    if (pair.IsRight()) {
+        return tr("%1 принято верно: %n раз(а)", "", pair.count).arg(Character(pair.sent));
+    }
+    return tr("%1 принято как %2: %n раз(а)", "", pair.count)
+        .arg(Character(pair.sent), Character(pair.copied));
+}
+
+QString Wording::Summary(const std::vector<progress::PairCount>& pairs) {
+    const std::vector<progress::PairCount> errors = progress::ErrorsInOrder(pairs);
+    if (errors.empty()) {
+        return tr("Ошибок нет");
+    }
+    QStringList items;
+    for (const progress::PairCount& pair : errors) {
+        QString item;
+        if (pair.sent == 0) {
+            item = tr("лишнее %1").arg(Character(pair.copied));
+        } else if (pair.copied == 0) {
+            item = tr("пропущено %1").arg(Character(pair.sent));
+        } else {
+            item = Character(pair.sent) + QStringLiteral("→") + Character(pair.copied);
+        }
+        items << item + QStringLiteral(" ×") + QString::number(pair.count);
+    }
+    return tr("Ошибки: %1").arg(items.join(QStringLiteral(", ")));
+}
+
+}  // namespace vantrel
