@@ -14,6 +14,7 @@
 #if VANTREL_BENCH_PORTAUDIO
 #include "platform/audio/PortAudioWaveOut.h"
 #endif
+#include "tests/trainer/PlaybackStandIns.h"
 #include "trainer/InterferenceControls.h"
 #include "trainer/ManualNotificationQueue.h"
 #include "trainer/PlaybackEngine.h"
@@ -76,34 +77,6 @@ void BM_BothSourcesOneBlockOnVirtualDevice(benchmark::State& state) {
 BENCHMARK(BM_BothSourcesOneBlockOnVirtualDevice)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 #if VANTREL_BENCH_PORTAUDIO
-struct NullView : PlaybackView {
-    void SetStatus(RunStatus) override {}
-    void SetStartEnabled(bool) override {}
-    void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(PauseCaption) override {}
-    void SetCheckEnabled(bool) override {}
-    void ShowKeyedText(const std::string&, int) override {}
-    void ClearKeyedText() override {}
-    void ShowAudioOpenError(audio::MMResult) override {}
-};
-
-struct DigitHost : PlaybackHost {
-    explicit DigitHost(Keyer& k) : keyer(k) {}
-    void ApplyTiming() override { keyer.SetSpeed(12), keyer.SetSpacing(0); }
-    bool BuildPracticeText(std::string& out, int32_t& cursor) override {
-        std::mt19937 random(12345);
-        out = "\xC6\xC6\xC6 = ";
-        for (int group = 0; group < 300; ++group) {
-            for (int i = 0; i < 5; ++i) {
-                out.push_back(static_cast<char>('0' + random() % 10));
-            }
-            out.push_back(' ');
-        }
-        cursor = 1;
-        return true;
-    }
-    Keyer& keyer;
-};
 
 // Both sources and a keyed text at 12 groups per minute on the real device for
 // VANTREL_SOAK_SECONDS (default 10): the process's CPU per second and the underruns.
@@ -123,8 +96,8 @@ void BM_BothSourcesAndKeyingOnSoundServer(benchmark::State& state) {
     for (auto _ : state) {
         Keyer keyer;
         ManualNotificationQueue queue;
-        NullView view;
-        DigitHost host(keyer);
+        test::KeptView view;
+        test::FixedTextHost host(keyer, 12, "\xC6\xC6\xC6 = " + test::DigitGroups(150));
         PlaybackEngine engine(keyer, system, queue, view, host);
         InterferenceControls controls(system);
         const double cpuBefore = ProcessCpuSeconds();

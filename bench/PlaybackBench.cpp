@@ -12,6 +12,7 @@
 #if VANTREL_BENCH_PORTAUDIO
 #include "platform/audio/PortAudioWaveOut.h"
 #endif
+#include "tests/trainer/PlaybackStandIns.h"
 #include "trainer/ManualNotificationQueue.h"
 #include "trainer/PlaybackEngine.h"
 
@@ -25,30 +26,6 @@ double CpuSeconds(clockid_t clock) {
     clock_gettime(clock, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
-
-struct NullView : PlaybackView {
-    void SetStatus(RunStatus) override {}
-    void SetStartEnabled(bool) override {}
-    void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(PauseCaption) override {}
-    void SetCheckEnabled(bool) override {}
-    void ShowKeyedText(const std::string& text, int) override { benchmark::DoNotOptimize(text); }
-    void ClearKeyedText() override {}
-    void ShowAudioOpenError(audio::MMResult) override {}
-};
-
-struct FixedHost : PlaybackHost {
-    Keyer& keyer;
-    int speed;
-    std::string text;
-    FixedHost(Keyer& k, int s, std::string t) : keyer(k), speed(s), text(std::move(t)) {}
-    void ApplyTiming() override { keyer.SetSpeed(speed), keyer.SetSpacing(0); }
-    bool BuildPracticeText(std::string& out, int32_t& cursor) override {
-        out = text;
-        cursor = 1;
-        return true;
-    }
-};
 
 // A digit text as the text builder frames it: 150 groups of five, fixed seed.
 std::string DigitText() {
@@ -167,8 +144,8 @@ void StartToFirstBuffer(benchmark::State& state, audio::WaveOutSystem& device) {
     FirstWriteProbe probe(device);
     ManualNotificationQueue queue;
     Keyer keyer = MakeKeyer();
-    NullView view;
-    FixedHost host(keyer, 30, "E");
+    test::KeptView view;
+    test::FixedTextHost host(keyer, 30, "E");
     PlaybackEngine engine(keyer, probe, queue, view, host);
     double startCall = 0.0;
     for (auto _ : state) {
@@ -224,8 +201,8 @@ void BM_EngineCpuPerKeyedSecond(benchmark::State& state) {
     ManualNotificationQueue queue;
     InstantWaveSystem device;
     Keyer keyer = MakeKeyer();
-    NullView view;
-    FixedHost host(keyer, static_cast<int>(state.range(0)), DigitText());
+    test::KeptView view;
+    test::FixedTextHost host(keyer, static_cast<int>(state.range(0)), DigitText());
     PlaybackEngine engine(keyer, device, queue, view, host);
     double cpu = 0.0;
     for (auto _ : state) {
@@ -250,8 +227,8 @@ void BM_VirtualRunCpuPerKeyedSecond(benchmark::State& state) {
         frames += 80;
     });
     Keyer keyer = MakeKeyer();
-    NullView view;
-    FixedHost host(keyer, 12, DigitText());
+    test::KeptView view;
+    test::FixedTextHost host(keyer, 12, DigitText());
     auto engine = std::make_unique<PlaybackEngine>(keyer, device, queue, view, host);
     double cpu = 0.0;
     for (auto _ : state) {

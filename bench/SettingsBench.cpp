@@ -8,29 +8,13 @@
 #include <string>
 
 #include "platform/settings/XdgSettingsFile.h"
+#include "tests/support/TempFolder.h"
 #include "trainer/SettingsTable.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using vantrel::kSettingsKey;
-
-class BenchFolder {
-  public:
-    BenchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "vantrel-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr)
-            path_ = pattern;
-    }
-    ~BenchFolder() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    fs::path File() const { return path_ / "Vantrel.conf"; }
-
-  private:
-    fs::path path_;
-};
 
 void StoreAll(vantrel::settings::SettingsBackend& store, int32_t v) {
     const uint8_t record[20] = {0, 0, 0, 0, 149};
@@ -41,8 +25,8 @@ void StoreAll(vantrel::settings::SettingsBackend& store, int32_t v) {
 }
 
 void BM_ReadIntSetting(benchmark::State& state) {
-    BenchFolder folder;
-    vantrel::settings::XdgSettingsFile store(folder.File());
+    vantrel::testing::TempFolder folder;
+    vantrel::settings::XdgSettingsFile store(folder.Path() / "Vantrel.conf");
     StoreAll(store, 12);
     for (auto _ : state) {
         benchmark::DoNotOptimize(vantrel::ReadIntSetting(store, kSettingsKey, "Speed", 0));
@@ -51,8 +35,8 @@ void BM_ReadIntSetting(benchmark::State& state) {
 BENCHMARK(BM_ReadIntSetting);
 
 void BM_SixWritesOneByOne(benchmark::State& state) {
-    BenchFolder folder;
-    vantrel::settings::XdgSettingsFile store(folder.File());
+    vantrel::testing::TempFolder folder;
+    vantrel::settings::XdgSettingsFile store(folder.Path() / "Vantrel.conf");
     int32_t v = 0;
     for (auto _ : state)
         StoreAll(store, ++v);
@@ -60,8 +44,8 @@ void BM_SixWritesOneByOne(benchmark::State& state) {
 BENCHMARK(BM_SixWritesOneByOne)->Unit(benchmark::kMillisecond);
 
 void BM_SixWritesInOneBatch(benchmark::State& state) {
-    BenchFolder folder;
-    vantrel::settings::XdgSettingsFile store(folder.File());
+    vantrel::testing::TempFolder folder;
+    vantrel::settings::XdgSettingsFile store(folder.Path() / "Vantrel.conf");
     int32_t v = 0;
     for (auto _ : state) {
         vantrel::settings::SettingsBatch batch(store);

@@ -19,9 +19,9 @@
 
 #include "platform/audio/PortAudioWaveOut.h"
 #include "platform/audio/PulseWaveOut.h"
-#include "support/MMErrorText.h"
 #include "tests/platform/AudioAnalysis.h"
 #include "tests/platform/MonitorCapture.h"
+#include "tests/trainer/PlaybackStandIns.h"
 #include "trainer/InterferenceControls.h"
 #include "trainer/ManualNotificationQueue.h"
 #include "trainer/PlaybackEngine.h"
@@ -34,38 +34,9 @@ using Clock = std::chrono::steady_clock;
 constexpr double kRate = MonitorCapture::kRate;
 constexpr int kSpeed = 12;  // groups per minute: a dot is 100 ms
 
-struct QuietView : PlaybackView {
-    void SetStatus(RunStatus) override {}
-    void SetStartEnabled(bool) override {}
-    void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(PauseCaption) override {}
-    void SetCheckEnabled(bool) override {}
-    void ShowKeyedText(const std::string&, int) override {}
-    void ClearKeyedText() override {}
-    void ShowAudioOpenError(audio::MMResult result) override {
-        std::fprintf(stderr, "the device could not be opened: %s\n", MMErrorText(result));
-    }
-};
-
-// Digit groups, long enough for any run here.
-struct DigitsHost : PlaybackHost {
-    Keyer& keyer;
-    explicit DigitsHost(Keyer& k) : keyer(k) {}
-    void ApplyTiming() override { keyer.SetSpeed(kSpeed), keyer.SetSpacing(0); }
-    bool BuildPracticeText(std::string& text, int32_t& cursor) override {
-        text.clear();
-        for (int group = 0; group < 400; ++group) {
-            text += "12345 67890 ";
-        }
-        cursor = 1;
-        return true;
-    }
-};
-
 // The playback engine on the calling thread, as the window runs it.
 struct Keying {
-    explicit Keying(audio::WaveOutSystem& system)
-        : host(keyer), engine(keyer, system, queue, view, host) {
+    explicit Keying(audio::WaveOutSystem& system) : engine(keyer, system, queue, view, host) {
         keyer.SetPitchPosition(8);
         keyer.SetVolumePosition(2);
     }
@@ -80,8 +51,8 @@ struct Keying {
         waker.join();
     }
     Keyer keyer;
-    QuietView view;
-    DigitsHost host;
+    test::KeptView view;
+    test::FixedTextHost host{keyer, kSpeed, test::DigitGroups(400)};
     ManualNotificationQueue queue;
     PlaybackEngine engine;
 };

@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "platform/settings/AtomicFile.h"
+#include "platform/files/ReplaceFile.h"
+#include "support/Cp1251.h"
 
 namespace vantrel::progress {
 
@@ -23,6 +24,9 @@ std::string Field(const std::string& text) {
     }
     return quoted + "\"";
 }
+
+constexpr const char* kSprintHeader =
+    "sprint_date_time,score,top_speed,start_speed,calls_right,calls\r\n";
 
 std::string Row(const HistoryEntry& entry) {
     int wrong = 0;
@@ -53,19 +57,42 @@ std::string Row(const HistoryEntry& entry) {
     return row + "\r\n";
 }
 
+std::string SprintRow(const SprintRun& run) {
+    std::string calls;
+    for (const SprintCall& call : run.calls) {
+        calls += calls.empty() ? "" : " ";
+        calls += cp1251::ToUtf8(call.sent) + "→";
+        calls += call.typed.empty() ? std::string("∅") : cp1251::ToUtf8(call.typed);
+        calls += call.repeated ? "↺" : "";
+    }
+    std::string row = LocalDateTime(run.timeUnix);
+    for (int value : {run.Score(), run.TopSpeed(), run.startSpeed, run.CallsRight()}) {
+        row += "," + std::to_string(value);
+    }
+    return row + "," + Field(calls) + "\r\n";
+}
+
 }  // namespace
 
-std::string FormatCsv(const std::vector<HistoryEntry>& entries) {
+std::string FormatCsv(const std::vector<HistoryEntry>& entries,
+                      const std::vector<SprintRun>& sprintRuns) {
     std::string csv = kHeader;
     for (const HistoryEntry& entry : entries) {
         csv += Row(entry);
+    }
+    if (!sprintRuns.empty()) {
+        csv += std::string("\r\n") + kSprintHeader;
+    }
+    for (const SprintRun& run : sprintRuns) {
+        csv += SprintRow(run);
     }
     return csv;
 }
 
 std::optional<std::string> ExportCsv(const std::vector<HistoryEntry>& entries,
-                                     const std::filesystem::path& file) {
-    if (settings::WriteFileAtomically(file, FormatCsv(entries))) {
+                                     const std::filesystem::path& file,
+                                     const std::vector<SprintRun>& sprintRuns) {
+    if (!files::ReplaceFile(file, FormatCsv(entries, sprintRuns), {.makeFolders = true})) {
         return std::nullopt;
     }
     return "Не удалось сохранить историю проверок в файл «" + file.string() + "».";

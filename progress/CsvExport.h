@@ -14,6 +14,13 @@
 //                        "∅→Q×2" (an extra Q, twice). Each item is one sent character, "→", one
 //                        copied character, "×", a count; "∅" stands for "none". The two signs
 //                        never occur in the trainer's texts, so every item reads unambiguously.
+// With sprint runs, an empty line and a second table follow, one row per run, the best first:
+//   sprint_date_time     local date and time the run ended
+//   score, top_speed, start_speed, calls_right
+//   calls                every call of the run in order, parted by one blank: the call as sent,
+//                        "→", the call as typed ("∅" for nothing), and "↺" after a call heard
+//                        twice: "UA3ABC→UA3ABC RA9XY→RA9XI↺"
+// Without sprint runs the file ends after the checks.
 // Fields holding a comma, a quote or a line break are quoted, quotes doubled.
 #pragma once
 
@@ -26,11 +33,13 @@
 
 namespace vantrel::progress {
 
-std::string FormatCsv(const std::vector<HistoryEntry>& entries);
+std::string FormatCsv(const std::vector<HistoryEntry>& entries,
+                      const std::vector<SprintRun>& sprintRuns = {});
 
 // Writes the CSV to `file` atomically (the old file stays whole until the new one is complete).
 // Returns the message for the learner when that failed.
 std::optional<std::string> ExportCsv(const std::vector<HistoryEntry>& entries,
-                                     const std::filesystem::path& file);
+                                     const std::filesystem::path& file,
+                                     const std::vector<SprintRun>& sprintRuns = {});
 
 }  // namespace vantrel::progress

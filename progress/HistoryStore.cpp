@@ -1,14 +1,16 @@
 #include "progress/HistoryStore.h"
 
-#include <pwd.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <chrono>
 #include <limits>
 #include <map>
 #include <utility>
+
+#include "platform/files/KeepAside.h"
+#include "platform/files/UserFolders.h"
+#include "support/Cp1251.h"
 
 namespace vantrel::progress {
 
@@ -20,6 +22,11 @@ constexpr const char* kMemory = ":memory:";
 constexpr int kBusyTimeoutMs = 2000;
 constexpr int64_t kSevenDaysSeconds = 7 * 24 * 3600;
 constexpr const char* kSessionOnly = " Результаты проверок этого сеанса не будут сохранены.";
+constexpr int kCheckKind = 0;
+constexpr int kSprintKind = 1;
+// The sprint's row of `checks`: the text type of the radio contact, whose generator builds the
+// calls.
+constexpr int kSprintTextType = 4;
 
 // Step n brings a file of schema version n to version n + 1.
 constexpr const char* kMigrations[] = {
@@ -37,36 +44,35 @@ constexpr const char* kMigrations[] = {
     " check_id INTEGER NOT NULL REFERENCES checks(id) ON DELETE CASCADE,"
     " sent INTEGER NOT NULL, copied INTEGER NOT NULL, count INTEGER NOT NULL,"
     " PRIMARY KEY(check_id, sent, copied)) WITHOUT ROWID;",
+    // 1 -> 2: the recognition drills. A sprint's per-character results are kept as a check's
+    // are, in a row of `checks` of kind 1 (its text_type 4, its speed the top speed, its
+    // blocks_wrong the calls copied wrong; spacing, pitch and grade 0); copy checks are kind 0.
+    "ALTER TABLE checks ADD COLUMN kind INTEGER NOT NULL DEFAULT 0;"
+    // typed 0: no key; response_ms from the end of the character at the ear.
+    "CREATE TABLE drill_answers("
+    " id INTEGER PRIMARY KEY,"
+    " answered_at INTEGER NOT NULL, session_at INTEGER NOT NULL,"
+    " sent INTEGER NOT NULL, typed INTEGER NOT NULL, is_right INTEGER NOT NULL,"
+    " response_ms INTEGER NOT NULL, speed INTEGER NOT NULL);"
+    "CREATE INDEX drill_answers_by_time ON drill_answers(answered_at);"
+    "CREATE INDEX drill_answers_by_character ON drill_answers(sent, answered_at);"
+    "CREATE TABLE sprint_runs("
+    " id INTEGER PRIMARY KEY,"
+    " check_id INTEGER NOT NULL REFERENCES checks(id) ON DELETE CASCADE,"
+    " ended_at INTEGER NOT NULL, start_speed INTEGER NOT NULL, top_speed INTEGER NOT NULL,"
+    " score INTEGER NOT NULL);"
+    "CREATE INDEX sprint_runs_by_score ON sprint_runs(score);"
+    // sent and typed in UTF-8.
+    "CREATE TABLE sprint_calls("
+    " run_id INTEGER NOT NULL REFERENCES sprint_runs(id) ON DELETE CASCADE,"
+    " position INTEGER NOT NULL, sent TEXT NOT NULL, typed TEXT NOT NULL,"
+    " speed INTEGER NOT NULL, repeated INTEGER NOT NULL,"
+    " PRIMARY KEY(run_id, position)) WITHOUT ROWID;",
 };
 static_assert(std::size(kMigrations) == HistoryStore::kSchemaVersion);
 
-fs::path HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') {
-        return home;
-    }
-    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir) {
-        return entry->pw_dir;
-    }
-    return {};
-}
-
 std::string Quoted(const fs::path& path) {
     return "«" + path.string() + "»";
-}
-
-std::string DatedStamp(int64_t unixSeconds) {
-    std::string stamp = LocalDateTime(unixSeconds);  // "2026-12-07 14:35:07"
-    stamp.erase(std::remove(stamp.begin() + 10, stamp.end(), ':'), stamp.end());
-    std::replace(stamp.begin(), stamp.end(), ' ', '-');
-    return stamp;  // "2026-12-07-143507"
-}
-
-void RenameJournal(const fs::path& from, const fs::path& to) {
-    std::error_code ec;
-    const fs::path journal = from.string() + "-journal";
-    if (fs::exists(journal, ec)) {
-        fs::rename(journal, to.string() + "-journal", ec);
-    }
 }
 
 }  // namespace
@@ -85,15 +91,8 @@ HistoryEntry CheckEntry(int64_t timeUnix, const CheckSettings& settings,
 }
 
 fs::path DefaultHistoryFile() {
-    fs::path data;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
-        data = xdg;
-    } else if (fs::path home = HomeFolder(); !home.empty()) {
-        data = home / ".local" / "share";
-    } else {
-        return {};
-    }
-    return data / "Quorbit" / "Vantrel" / "history.sqlite";
+    const fs::path data = files::DataHome();
+    return data.empty() ? fs::path() : data / "Quorbit" / "Vantrel" / "history.sqlite";
 }
 
 HistoryStore::HistoryStore(fs::path file, WallClock clock)
@@ -204,14 +203,16 @@ void HistoryStore::SetAside(Problem problem, const std::string& reason) {
             what = "История проверок очищена.";
             break;
     }
-    const fs::path aside = AsideName();
-    std::error_code ec;
-    fs::rename(file_, aside, ec);
-    if (ec) {
-        UseMemory(what + " Отложить его не удаётся (" + ec.message() + ")." + kSessionOnly);
+    // Named after the date and time, beside the file; SQLite's journal goes with it.
+    const std::chrono::system_clock::time_point now(
+        std::chrono::seconds(clock_ ? clock_() : SystemSeconds()));
+    fs::path aside;
+    if (const std::optional<files::FileError> error = files::KeepAside(
+            file_, files::AsideShape::Dated, files::AsideMethod::Move, now, aside, "-journal")) {
+        UseMemory(what + " Отложить его не удаётся (" + error->code.message() + ")." +
+                  kSessionOnly);
         return;
     }
-    RenameJournal(file_, aside);
     const std::string kept = problem == Problem::Reset
                                  ? " Прежняя история сохранена в файле " + Quoted(aside) + "."
                                  : " Он сохранён как " + Quoted(aside) + ", начата новая история.";
@@ -232,17 +233,6 @@ void HistoryStore::UseMemory(const std::string& message) {
     }
 }
 
-fs::path HistoryStore::AsideName() const {
-    const std::string base =
-        file_.stem().string() + "-" + DatedStamp(clock_ ? clock_() : SystemSeconds());
-    fs::path aside = file_.parent_path() / (base + file_.extension().string());
-    std::error_code ec;
-    for (int n = 2; fs::exists(aside, ec) || fs::exists(aside.string() + "-journal", ec); ++n) {
-        aside = file_.parent_path() / (base + "-" + std::to_string(n) + file_.extension().string());
-    }
-    return aside;
-}
-
 bool HistoryStore::Recover(int status) {
     if (!IsDamage(status) || inMemory_) {
         return false;
@@ -257,36 +247,10 @@ void HistoryStore::ReadFailed(int status) {
     }
 }
 
-int HistoryStore::Insert(const HistoryEntry& entry) {
+int HistoryStore::InTransaction(const std::function<int()>& write) {
     int status = db_.Execute("BEGIN IMMEDIATE");
     if (status == SQLITE_OK) {
-        SqliteStatement check(db_,
-                              "INSERT INTO checks(checked_at, text_type, speed, spacing, pitch_hz,"
-                              " characters_sent, characters_right, blocks_wrong, grade)"
-                              " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
-        check.Bind(1, entry.timeUnix)
-            .Bind(2, entry.settings.textType)
-            .Bind(3, entry.settings.speed)
-            .Bind(4, entry.settings.spacing)
-            .Bind(5, entry.settings.pitchHz)
-            .Bind(6, entry.charactersSent)
-            .Bind(7, entry.charactersRight)
-            .Bind(8, entry.blocksWrong)
-            .Bind(9, entry.grade);
-        status = check.Step() == SQLITE_DONE ? SQLITE_OK : db_.ErrorCode();
-    }
-    const int64_t id = sqlite3_last_insert_rowid(db_.Handle());
-    if (status == SQLITE_OK) {
-        SqliteStatement character(
-            db_, "INSERT INTO check_characters(check_id, sent, copied, count) VALUES(?1,?2,?3,?4)");
-        for (const PairCount& pair : entry.pairs) {
-            character.Reset();
-            character.Bind(1, id).Bind(2, pair.sent).Bind(3, pair.copied).Bind(4, pair.count);
-            if (character.Step() != SQLITE_DONE) {
-                status = db_.ErrorCode();
-                break;
-            }
-        }
+        status = write();
     }
     if (status == SQLITE_OK) {
         status = db_.Execute("COMMIT");
@@ -298,24 +262,61 @@ int HistoryStore::Insert(const HistoryEntry& entry) {
     return status;
 }
 
-bool HistoryStore::Append(const HistoryEntry& entry) {
+bool HistoryStore::Store(const std::function<int()>& write, const std::string& failure) {
     for (int attempt = 0; attempt < 2 && EnsureOpen(); ++attempt) {
-        const int status = Insert(entry);
+        const int status = InTransaction(write);
         if (status == SQLITE_OK) {
             return true;
         }
         if (!Recover(status)) {
-            Note("Результат проверки не записан в историю (" + lastError_ + ").");
+            Note(failure + " (" + lastError_ + ").");
             return false;
         }
     }
     return false;
 }
 
+int HistoryStore::InsertCheck(const HistoryEntry& entry, int kind, int64_t& id) {
+    SqliteStatement check(db_,
+                          "INSERT INTO checks(checked_at, text_type, speed, spacing, pitch_hz,"
+                          " characters_sent, characters_right, blocks_wrong, grade, kind)"
+                          " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+    check.Bind(1, entry.timeUnix)
+        .Bind(2, entry.settings.textType)
+        .Bind(3, entry.settings.speed)
+        .Bind(4, entry.settings.spacing)
+        .Bind(5, entry.settings.pitchHz)
+        .Bind(6, entry.charactersSent)
+        .Bind(7, entry.charactersRight)
+        .Bind(8, entry.blocksWrong)
+        .Bind(9, entry.grade)
+        .Bind(10, kind);
+    if (check.Step() != SQLITE_DONE) {
+        return db_.ErrorCode();
+    }
+    id = sqlite3_last_insert_rowid(db_.Handle());
+    SqliteStatement character(
+        db_, "INSERT INTO check_characters(check_id, sent, copied, count) VALUES(?1,?2,?3,?4)");
+    for (const PairCount& pair : entry.pairs) {
+        character.Reset();
+        character.Bind(1, id).Bind(2, pair.sent).Bind(3, pair.copied).Bind(4, pair.count);
+        if (character.Step() != SQLITE_DONE) {
+            return db_.ErrorCode();
+        }
+    }
+    return SQLITE_OK;
+}
+
+bool HistoryStore::Append(const HistoryEntry& entry) {
+    int64_t id = 0;
+    return Store([&] { return InsertCheck(entry, kCheckKind, id); },
+                 "Результат проверки не записан в историю");
+}
+
 HistoryStore::Range HistoryStore::PeriodRange(Period period) {
     Range range{0, std::numeric_limits<int64_t>::min()};
     if (period == Period::LastCheck) {
-        SqliteStatement last(db_, "SELECT IFNULL(MAX(id), 0) FROM checks");
+        SqliteStatement last(db_, "SELECT IFNULL(MAX(id), 0) FROM checks WHERE kind = 0");
         if (last.Step() == SQLITE_ROW) {
             range.firstId = last.Integer(0);
         }
@@ -334,7 +335,8 @@ std::vector<HistoryEntry> HistoryStore::Entries(Period period, bool withPairs) {
     SqliteStatement checks(db_,
                            "SELECT id, checked_at, text_type, speed, spacing, pitch_hz,"
                            " characters_sent, characters_right, blocks_wrong, grade FROM checks"
-                           " WHERE id >= ?1 AND checked_at >= ?2 ORDER BY checked_at, id");
+                           " WHERE kind = 0 AND id >= ?1 AND checked_at >= ?2"
+                           " ORDER BY checked_at, id");
     checks.Bind(1, range.firstId).Bind(2, range.since);
     int status = SQLITE_OK;
     while ((status = checks.Step()) == SQLITE_ROW) {
@@ -366,7 +368,7 @@ bool HistoryStore::ReadPairs(const Range& range, std::vector<HistoryEntry>& entr
     SqliteStatement pairs(db_,
                           "SELECT c.check_id, c.sent, c.copied, c.count"
                           " FROM check_characters c JOIN checks k ON k.id = c.check_id"
-                          " WHERE k.id >= ?1 AND k.checked_at >= ?2");
+                          " WHERE k.kind = 0 AND k.id >= ?1 AND k.checked_at >= ?2");
     pairs.Bind(1, range.firstId).Bind(2, range.since);
     int status = SQLITE_OK;
     while ((status = pairs.Step()) == SQLITE_ROW) {
@@ -392,8 +394,8 @@ std::vector<PairCount> HistoryStore::PairTotals(Period period) {
     SqliteStatement rows(db_,
                          "SELECT c.sent, c.copied, c.count"
                          " FROM check_characters c JOIN checks k ON k.id = c.check_id"
-                         " WHERE k.id >= ?1 AND k.checked_at >= ?2");
-    rows.Bind(1, range.firstId).Bind(2, range.since);
+                         " WHERE k.id >= ?1 AND k.checked_at >= ?2 AND (k.kind = 0 OR ?3)");
+    rows.Bind(1, range.firstId).Bind(2, range.since).Bind(3, period != Period::LastCheck);
     std::vector<int64_t> sums(256 * 256, 0);
     int status = SQLITE_OK;
     while ((status = rows.Step()) == SQLITE_ROW) {
@@ -451,6 +453,183 @@ std::map<unsigned char, AttemptTally> HistoryStore::RecentTallies(int lastAttemp
         tally.errors += static_cast<int>((rows.Integer(2) * taken * 2 + attempts) / (2 * attempts));
     }
     return tallies;
+}
+
+int HistoryStore::InsertDrillAnswers(const std::vector<DrillAnswer>& answers) {
+    SqliteStatement insert(
+        db_,
+        "INSERT INTO drill_answers(answered_at, session_at, sent, typed, is_right,"
+        " response_ms, speed) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    for (const DrillAnswer& answer : answers) {
+        insert.Reset();
+        insert.Bind(1, answer.timeUnix)
+            .Bind(2, answer.sessionUnix)
+            .Bind(3, answer.sent)
+            .Bind(4, answer.typed)
+            .Bind(5, answer.right)
+            .Bind(6, answer.responseMs)
+            .Bind(7, answer.speed);
+        if (insert.Step() != SQLITE_DONE) {
+            return db_.ErrorCode();
+        }
+    }
+    return SQLITE_OK;
+}
+
+bool HistoryStore::AppendDrillAnswers(const std::vector<DrillAnswer>& answers) {
+    return Store([&] { return InsertDrillAnswers(answers); },
+                 "Ответы упражнения не записаны в историю");
+}
+
+std::vector<DrillAnswer> HistoryStore::ReadDrillAnswers(SqliteStatement& rows) {
+    std::vector<DrillAnswer> answers;
+    int status = SQLITE_OK;
+    while ((status = rows.Step()) == SQLITE_ROW) {
+        answers.push_back({rows.Integer(0), rows.Integer(1),
+                           static_cast<unsigned char>(rows.Integer(2)),
+                           static_cast<unsigned char>(rows.Integer(3)), rows.Integer(4) != 0,
+                           static_cast<int>(rows.Integer(5)), static_cast<int>(rows.Integer(6))});
+    }
+    if (status != SQLITE_DONE) {
+        ReadFailed(status);
+        return {};
+    }
+    return answers;
+}
+
+std::vector<DrillAnswer> HistoryStore::DrillAnswers(Period period) {
+    if (!EnsureOpen()) {
+        return {};
+    }
+    SqliteStatement rows(db_,
+                         "SELECT answered_at, session_at, sent, typed, is_right, response_ms, speed"
+                         " FROM drill_answers WHERE answered_at >= ?1 AND (?2 = 0 OR session_at ="
+                         " (SELECT MAX(session_at) FROM drill_answers)) ORDER BY answered_at, id");
+    rows.Bind(1, PeriodRange(period).since).Bind(2, period == Period::LastCheck);
+    return ReadDrillAnswers(rows);
+}
+
+std::vector<DrillAnswer> HistoryStore::RecentDrillAnswers(int perCharacter) {
+    if (!EnsureOpen()) {
+        return {};
+    }
+    // Character by character through their index: a few rows each, however long the history.
+    SqliteStatement next(db_, "SELECT IFNULL(MIN(sent), -1) FROM drill_answers WHERE sent > ?1");
+    SqliteStatement rows(db_,
+                         "SELECT answered_at, session_at, sent, typed, is_right, response_ms,"
+                         " speed FROM drill_answers WHERE sent = ?1"
+                         " ORDER BY answered_at DESC, id DESC LIMIT ?2");
+    std::vector<DrillAnswer> answers;
+    for (int64_t c = -1;;) {
+        next.Reset();
+        if (const int status = next.Bind(1, c).Step(); status != SQLITE_ROW) {
+            ReadFailed(status);
+            return {};
+        }
+        if ((c = next.Integer(0)) < 0) {
+            break;
+        }
+        rows.Reset();
+        rows.Bind(1, c).Bind(2, perCharacter);
+        const std::vector<DrillAnswer> own = ReadDrillAnswers(rows);
+        if (own.empty()) {
+            return {};
+        }
+        answers.insert(answers.end(), own.rbegin(), own.rend());
+    }
+    std::stable_sort(
+        answers.begin(), answers.end(),
+        [](const DrillAnswer& a, const DrillAnswer& b) { return a.timeUnix < b.timeUnix; });
+    return answers;
+}
+
+int HistoryStore::InsertSprintRun(const SprintRun& run) {
+    HistoryEntry check;
+    check.timeUnix = run.timeUnix;
+    check.settings = {kSprintTextType, run.TopSpeed(), 0, 0};
+    check.pairs = run.Pairs();
+    for (const PairCount& pair : check.pairs) {
+        check.charactersSent += pair.sent != 0 ? pair.count : 0;
+        check.charactersRight += pair.IsRight() ? pair.count : 0;
+    }
+    check.blocksWrong = static_cast<int>(run.calls.size()) - run.CallsRight();
+    int64_t checkId = 0;
+    int status = InsertCheck(check, kSprintKind, checkId);
+    if (status != SQLITE_OK) {
+        return status;
+    }
+    SqliteStatement insert(db_,
+                           "INSERT INTO sprint_runs(check_id, ended_at, start_speed, top_speed,"
+                           " score) VALUES(?1, ?2, ?3, ?4, ?5)");
+    insert.Bind(1, checkId)
+        .Bind(2, run.timeUnix)
+        .Bind(3, run.startSpeed)
+        .Bind(4, run.TopSpeed())
+        .Bind(5, run.Score());
+    if (insert.Step() != SQLITE_DONE) {
+        return db_.ErrorCode();
+    }
+    const int64_t runId = sqlite3_last_insert_rowid(db_.Handle());
+    SqliteStatement call(db_,
+                         "INSERT INTO sprint_calls(run_id, position, sent, typed, speed, repeated)"
+                         " VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+    for (std::size_t i = 0; i < run.calls.size(); ++i) {
+        call.Reset();
+        call.Bind(1, runId)
+            .Bind(2, static_cast<int64_t>(i))
+            .BindText(3, cp1251::ToUtf8(run.calls[i].sent))
+            .BindText(4, cp1251::ToUtf8(run.calls[i].typed))
+            .Bind(5, run.calls[i].speed)
+            .Bind(6, run.calls[i].repeated);
+        if (call.Step() != SQLITE_DONE) {
+            return db_.ErrorCode();
+        }
+    }
+    return SQLITE_OK;
+}
+
+bool HistoryStore::AppendSprintRun(const SprintRun& run) {
+    return Store([&] { return InsertSprintRun(run); }, "Результат спринта не записан в историю");
+}
+
+std::vector<SprintRun> HistoryStore::BestSprintRuns(int count) {
+    std::vector<SprintRun> runs;
+    if (!EnsureOpen()) {
+        return runs;
+    }
+    SqliteStatement rows(db_,
+                         "SELECT id, ended_at, start_speed FROM sprint_runs"
+                         " ORDER BY score DESC, top_speed DESC, ended_at, id LIMIT ?1");
+    rows.Bind(1, count);
+    int status = SQLITE_OK;
+    while ((status = rows.Step()) == SQLITE_ROW) {
+        runs.push_back({rows.Integer(0), rows.Integer(1), static_cast<int>(rows.Integer(2)), {}});
+    }
+    if (status != SQLITE_DONE) {
+        ReadFailed(status);
+        return {};
+    }
+    return ReadSprintCalls(runs) ? runs : std::vector<SprintRun>();
+}
+
+bool HistoryStore::ReadSprintCalls(std::vector<SprintRun>& runs) {
+    SqliteStatement calls(db_,
+                          "SELECT sent, typed, speed, repeated FROM sprint_calls"
+                          " WHERE run_id = ?1 ORDER BY position");
+    for (SprintRun& run : runs) {
+        calls.Reset();
+        calls.Bind(1, run.id);
+        int status = SQLITE_OK;
+        while ((status = calls.Step()) == SQLITE_ROW) {
+            run.calls.push_back({cp1251::FromUtf8(calls.Text(0)), cp1251::FromUtf8(calls.Text(1)),
+                                 static_cast<int>(calls.Integer(2)), calls.Integer(3) != 0});
+        }
+        if (status != SQLITE_DONE) {
+            ReadFailed(status);
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace vantrel::progress

@@ -1,4 +1,5 @@
-// The learner's history: one record per copy check in an SQLite file of the user's data folder
+// The learner's history: one record per copy check, and the recognition drills' answers and
+// sprint runs, in an SQLite file of the user's data folder
 // (see DefaultHistoryFile), each written in one transaction, so a crash or a power cut leaves
 // every earlier record and never half of one.
 //
@@ -11,11 +12,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "progress/CallSignSprint.h"
+#include "progress/CharacterDrill.h"
 #include "progress/CharacterHistory.h"
 #include "progress/CheckComparison.h"
 #include "progress/Sqlite.h"
@@ -58,7 +62,7 @@ std::filesystem::path DefaultHistoryFile();
 
 class HistoryStore final : public CharacterHistory {
   public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
     // An empty `file` keeps the history in memory only. Nothing is opened before first use.
     HistoryStore(std::filesystem::path file, WallClock clock);
@@ -71,8 +75,26 @@ class HistoryStore final : public CharacterHistory {
 
     // Every check in time order; the per-character results only when asked for.
     std::vector<HistoryEntry> Entries(Period period, bool withPairs);
-    // The per-character results of the period summed by character pair.
+    // The per-character results of the period summed by character pair: the checks', and for
+    // the last seven days and all time also the sprints' calls.
     std::vector<PairCount> PairTotals(Period period);
+
+    // Appends answers of the character drill in one transaction; false when they could not be
+    // stored.
+    bool AppendDrillAnswers(const std::vector<DrillAnswer>& answers);
+    // The drill's answers of the period in time order; for Period::LastCheck those of the
+    // latest drill.
+    std::vector<DrillAnswer> DrillAnswers(Period period);
+    // Of every character, its last `perCharacter` answers; all in time order (answers of one
+    // second: each character's in their order).
+    std::vector<DrillAnswer> RecentDrillAnswers(int perCharacter);
+
+    // Appends a finished sprint with its calls; its per-character results are kept as a
+    // check's are, so they count in PairTotals and RecentTallies (Entries leaves them out).
+    bool AppendSprintRun(const SprintRun& run);
+    // The `count` best runs with their calls: the highest score first, then the higher top
+    // speed, then the earlier.
+    std::vector<SprintRun> BestSprintRuns(int count);
 
     // Sets the current file aside (as a damaged one would be) and starts an empty history.
     void Reset();
@@ -101,12 +123,20 @@ class HistoryStore final : public CharacterHistory {
     int Migrate(int fromVersion);
     void SetAside(Problem problem, const std::string& reason);
     void UseMemory(const std::string& message);
-    std::filesystem::path AsideName() const;
     // After a failed statement: a damaged file is set aside; true when it was.
     bool Recover(int status);
     // After a failed read: sets a damaged file aside, or leaves the message.
     void ReadFailed(int status);
-    int Insert(const HistoryEntry& entry);
+    // Runs `write` in one transaction, and after a damaged file was set aside once more;
+    // `failure` begins the message when it could not be stored.
+    bool Store(const std::function<int()>& write, const std::string& failure);
+    int InTransaction(const std::function<int()>& write);
+    // Inserts a row of `checks` with its per-character results; `id` gets its number.
+    int InsertCheck(const HistoryEntry& entry, int kind, int64_t& id);
+    int InsertDrillAnswers(const std::vector<DrillAnswer>& answers);
+    int InsertSprintRun(const SprintRun& run);
+    std::vector<DrillAnswer> ReadDrillAnswers(SqliteStatement& rows);
+    bool ReadSprintCalls(std::vector<SprintRun>& runs);
     Range PeriodRange(Period period);
     // Adds to `entries` their per-character results; false when the file failed.
     bool ReadPairs(const Range& range, std::vector<HistoryEntry>& entries);

@@ -1,5 +1,6 @@
 // Koch lessons: lesson N teaches the first N + 1 characters of an alphabet's Koch order, and a
-// check with at least 90% of the sent characters copied right earns the offer of the next one.
+// check with at least 90% of the sent characters copied right earns the offer of the next one;
+// so does the character drill once it knows every character of the lesson (CharacterDrill.h).
 #pragma once
 
 #include <string_view>

@@ -51,6 +51,12 @@ SqliteStatement& SqliteStatement::Bind(int index, int64_t value) {
     return *this;
 }
 
+SqliteStatement& SqliteStatement::BindText(int index, std::string_view text) {
+    sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()),
+                      SQLITE_TRANSIENT);
+    return *this;
+}
+
 int SqliteStatement::Step() {
     return status_ != SQLITE_OK ? status_ : sqlite3_step(statement_);
 }
@@ -61,6 +67,14 @@ int SqliteStatement::Reset() {
 
 int64_t SqliteStatement::Integer(int column) const {
     return sqlite3_column_int64(statement_, column);
+}
+
+std::string SqliteStatement::Text(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+    return text == nullptr
+               ? std::string()
+               : std::string(text,
+                             static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
 }
 
 bool IsDamage(int sqliteCode) {

@@ -47,10 +47,13 @@ class SqliteStatement {
     // The result of preparing.
     int Status() const { return status_; }
     SqliteStatement& Bind(int index, int64_t value);
+    // Binds a copy of `text`.
+    SqliteStatement& BindText(int index, std::string_view text);
     // SQLITE_ROW with a row to read, SQLITE_DONE at the end, or an error.
     int Step();
     int Reset();
     int64_t Integer(int column) const;
+    std::string Text(int column) const;
 
   private:
     sqlite3_stmt* statement_ = nullptr;

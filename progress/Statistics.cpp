@@ -55,4 +55,47 @@ ConfusionMatrix Confusions(const std::vector<PairCount>& pairs) {
     return matrix;
 }
 
+std::vector<CharacterResponse> ResponseMedians(const std::vector<DrillAnswer>& answers) {
+    std::map<unsigned char, std::pair<CharacterResponse, std::vector<int>>> byCharacter;
+    for (const DrillAnswer& answer : answers) {
+        auto& [response, times] = byCharacter[answer.sent];
+        response.character = answer.sent;
+        ++response.answers;
+        if (answer.right) {
+            ++response.right;
+            times.push_back(answer.responseMs);
+        }
+    }
+    std::vector<CharacterResponse> result;
+    for (auto& [character, entry] : byCharacter) {
+        entry.first.medianMs = MedianOf(std::move(entry.second));
+        result.push_back(entry.first);
+    }
+    std::stable_sort(
+        result.begin(), result.end(), [](const CharacterResponse& a, const CharacterResponse& b) {
+            return a.medianMs != b.medianMs ? a.medianMs > b.medianMs : a.answers > b.answers;
+        });
+    return result;
+}
+
+std::vector<ResponsePoint> ResponseTrend(const std::vector<DrillAnswer>& answers,
+                                         unsigned char character) {
+    std::vector<std::pair<int64_t, std::vector<int>>> sessions;  // in the order first met
+    for (const DrillAnswer& answer : answers) {
+        if (answer.sent != character || !answer.right) {
+            continue;
+        }
+        if (sessions.empty() || sessions.back().first != answer.sessionUnix) {
+            sessions.push_back({answer.sessionUnix, {}});
+        }
+        sessions.back().second.push_back(answer.responseMs);
+    }
+    std::vector<ResponsePoint> trend;
+    for (auto& [session, times] : sessions) {
+        const int right = static_cast<int>(times.size());
+        trend.push_back({session, right, MedianOf(std::move(times))});
+    }
+    return trend;
+}
+
 }  // namespace vantrel::progress

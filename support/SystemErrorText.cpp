@@ -15,20 +15,6 @@
 namespace vantrel {
 namespace {
 
-class FileProblemCategory final : public std::error_category {
-  public:
-    const char* name() const noexcept override { return "file"; }
-    std::string message(int value) const override {
-        return value == static_cast<int>(FileProblem::NotARegularFile) ? "not a regular file"
-                                                                       : "file problem";
-    }
-};
-
-const std::error_category& FileProblems() {
-    static const FileProblemCategory category;
-    return category;
-}
-
 // The C library's wording, so that both sources read alike.
 struct Translation {
     int code;
@@ -135,12 +121,8 @@ std::optional<std::string> SystemTextInRussian(int) {
 
 }  // namespace
 
-std::error_code MakeErrorCode(FileProblem problem) {
-    return {static_cast<int>(problem), FileProblems()};
-}
-
 std::string SystemErrorText(const std::error_code& error) {
-    if (error.category() == FileProblems()) {
+    if (error == files::MakeErrorCode(files::FileProblem::NotARegularFile)) {
         return "это не обычный файл";
     }
     if (error.category() == std::generic_category() || error.category() == std::system_category()) {
@@ -156,11 +138,10 @@ std::string SystemErrorText(const std::error_code& error) {
     return StartSmall(error.message());
 }
 
-std::string FileErrorMessage(FileAction action, const std::filesystem::path& file,
-                             const std::error_code& error) {
-    const char* verb = action == FileAction::Open ? "открыть" : "записать";
-    return std::string("Не удалось ") + verb + " файл «" + file.string() +
-           "»: " + SystemErrorText(error);
+std::string FileErrorMessage(const files::FileError& error) {
+    const char* verb = error.op == files::Operation::Open ? "открыть" : "записать";
+    return std::string("Не удалось ") + verb + " файл «" + error.path.string() +
+           "»: " + SystemErrorText(error.code);
 }
 
 }  // namespace vantrel

@@ -5,26 +5,18 @@
 // translated here, and the rare rest keep the system's English text.
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <system_error>
 
+#include "platform/files/FileError.h"
+
 namespace vantrel {
-
-// Problems with a file that the system has no error number for.
-enum class FileProblem {
-    NotARegularFile = 1,  // a pipe, device or socket where a file was expected
-};
-
-std::error_code MakeErrorCode(FileProblem problem);
 
 // The text of `error`, starting with a small letter, e.g. "нет такого файла или каталога".
 std::string SystemErrorText(const std::error_code& error);
 
-enum class FileAction { Open, Write };
-
+// The one wording of the file layer's errors for the learner:
 // "Не удалось открыть файл «path»: нет такого файла или каталога" and the like.
-std::string FileErrorMessage(FileAction action, const std::filesystem::path& file,
-                             const std::error_code& error);
+std::string FileErrorMessage(const files::FileError& error);
 
 }  // namespace vantrel

@@ -1,13 +1,9 @@
 #include "trainer/AudioExport.h"
 
-#include <unistd.h>
-
-#include <string_view>
 #include <system_error>
 #include <utility>
 
 #include "platform/audio/WavWriter.h"
-#include "platform/settings/AtomicFile.h"
 #include "trainer/Limits.h"
 
 namespace vantrel {
@@ -22,22 +18,6 @@ std::string CannotWrite(const std::filesystem::path& file) {
            file.parent_path().string() +
            "». Проверьте, что папка существует, доступна для записи и на диске есть место. "
            "Ничего не записано.";
-}
-
-// A name beside `target` that no other file has; empty when none can be created.
-std::filesystem::path TemporaryBeside(const std::filesystem::path& target, std::FILE** file) {
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::filesystem::path candidate = target;
-        candidate += ".part-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        // "x": fails when the name is taken, so nothing of anyone else's is overwritten.
-        if ((*file = std::fopen(candidate.c_str(), "wbx")) != nullptr) {
-            return candidate;
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    return {};
 }
 
 }  // namespace
@@ -60,8 +40,7 @@ std::optional<std::string> AudioExport::Begin(const std::filesystem::path& wavPa
         return "Текст слишком длинный для одного звукового файла (больше 4 ГБ). "
                "Сохраните его частями.";
     }
-    temporary_ = TemporaryBeside(target_, &file_);
-    if (file_ == nullptr) {
+    if (wav_.Begin(target_)) {
         return CannotWrite(target_);
     }
     // The sizes are known in advance, so the header goes first and the samples follow.
@@ -72,19 +51,18 @@ std::optional<std::string> AudioExport::Begin(const std::filesystem::path& wavPa
         header[4 + i] = static_cast<uint8_t>((36 + dataBytes) >> (8 * i));
         header[40 + i] = static_cast<uint8_t>(dataBytes >> (8 * i));
     }
-    writeFailed_ = std::fwrite(header.data(), 1, header.size(), file_) != header.size();
+    writeFailed_ = wav_.Write(std::string(header.begin(), header.end())).has_value();
     next_ = 0;
     return std::nullopt;
 }
 
 bool AudioExport::RenderSome(std::size_t characters) {
-    for (; characters > 0 && !Finished() && file_ != nullptr && !writeFailed_;
-         --characters, ++next_) {
+    for (; characters > 0 && !Finished() && wav_.IsOpen() && !writeFailed_; --characters, ++next_) {
         const auto c = static_cast<uint8_t>(text_[next_]);
         const int bytes = keyer_.RenderCharacter(character_.data(), character_.size(), c);
         writeFailed_ = !WriteSamples(character_.data(), static_cast<std::size_t>(bytes) / 2);
     }
-    return Finished() || writeFailed_ || file_ == nullptr;
+    return Finished() || writeFailed_ || !wav_.IsOpen();
 }
 
 bool AudioExport::WriteSamples(const int16_t* samples, std::size_t count) {
@@ -94,48 +72,33 @@ bool AudioExport::WriteSamples(const int16_t* samples, std::size_t count) {
     bytes_.resize(2 * count);
     for (std::size_t i = 0; i < count; ++i) {
         const auto u = static_cast<uint16_t>(samples[i]);
-        bytes_[2 * i] = static_cast<uint8_t>(u);
-        bytes_[2 * i + 1] = static_cast<uint8_t>(u >> 8);
+        bytes_[2 * i] = static_cast<char>(u & 0xFF);
+        bytes_[2 * i + 1] = static_cast<char>(u >> 8);
     }
-    return std::fwrite(bytes_.data(), 1, bytes_.size(), file_) == bytes_.size();
+    return !wav_.Write(bytes_);
 }
 
 std::optional<std::string> AudioExport::Commit() {
-    if (file_ == nullptr) {
-        return CannotWrite(target_);
-    }
-    bool written =
-        !writeFailed_ && Finished() && std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
-    written = std::fclose(std::exchange(file_, nullptr)) == 0 && written;
     const std::filesystem::path textPath = ExportTextPath(target_);
-    if (!written) {
+    // The samples are on disk before the text takes its place, so that only the renames are left.
+    if (!wav_.IsOpen() || writeFailed_ || !Finished() || wav_.Flush()) {
         Abandon();
         return CannotWrite(target_);
     }
-    if (!settings::WriteFileAtomically(textPath, text_)) {
+    if (files::ReplaceFile(textPath, text_)) {
         Abandon();
         return CannotWrite(textPath);
     }
-    std::error_code renamed;
-    std::filesystem::rename(temporary_, target_, renamed);
-    if (renamed) {
+    if (wav_.Commit()) {
         std::error_code ignored;
         std::filesystem::remove(textPath, ignored);
-        Abandon();
         return CannotWrite(target_);
     }
-    temporary_.clear();
     return std::nullopt;
 }
 
 void AudioExport::Abandon() {
-    if (file_ != nullptr) {
-        std::fclose(std::exchange(file_, nullptr));
-    }
-    if (!temporary_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(std::exchange(temporary_, {}), ignored);
-    }
+    wav_.Abandon();
 }
 
 std::filesystem::path ExportTextPath(const std::filesystem::path& wavPath) {

@@ -10,12 +10,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/files/ReplaceFile.h"
 #include "trainer/Keyer.h"
 
 namespace vantrel {
@@ -56,11 +56,10 @@ class AudioExport {
     uint64_t totalSamples_ = 0;
     std::size_t next_ = 0;
     std::filesystem::path target_;
-    std::filesystem::path temporary_;
-    std::FILE* file_ = nullptr;
+    files::PendingFile wav_;
     bool writeFailed_ = false;
     std::vector<int16_t> character_;
-    std::vector<uint8_t> bytes_;
+    std::string bytes_;
 };
 
 // The text file that goes beside `wavPath`: the same name with the extension ".txt".

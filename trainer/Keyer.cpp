@@ -183,8 +183,14 @@ Keyer::Keyer() {
     BuildSineTable();
 }
 
-void Keyer::SetSpeed(int groupsPerMinute) {
-    const int speed = std::clamp(groupsPerMinute, limits::kSpeedMin, limits::kSpeedMax);
+void Keyer::SetSpeed(int groupsPerMinute, SpeedRange range) {
+    int speed = std::clamp(groupsPerMinute, limits::kSpeedMin, limits::kSpeedMax);
+    if (range == SpeedRange::CharacterDrill) {
+        speed = std::clamp(groupsPerMinute, limits::kCharacterDrillSpeedMin,
+                           limits::kCharacterDrillSpeedMax);
+    } else if (range == SpeedRange::Sprint) {
+        speed = std::clamp(groupsPerMinute, limits::kSprintSpeedMin, limits::kSprintSpeedMax);
+    }
     dotLength_ = 9600 / speed;
 }
 

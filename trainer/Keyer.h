@@ -22,6 +22,10 @@ std::string_view MorseCode(uint8_t c);
 // Length of the elements of `c` with the one-dot gap after each, in dots (0 without a code).
 int MorseDots(uint8_t c);
 
+// The speed ranges a Keyer keys at (trainer/Limits.h): a run's, which is the speed track bar's,
+// and the recognition drills' own.
+enum class SpeedRange { Run, CharacterDrill, Sprint };
+
 class Keyer {
   public:
     static constexpr int kSineTableSize = 32768;
@@ -35,8 +39,8 @@ class Keyer {
     Keyer();
 
     // SpeedTrackBar position (groups per minute): DotLength = 9600 div speed.
-    // Positions outside 3..30 are brought to the nearest end.
-    void SetSpeed(int groupsPerMinute);
+    // Positions outside 3..30 (or the drill's range) are brought to the nearest end.
+    void SetSpeed(int groupsPerMinute, SpeedRange range = SpeedRange::Run);
     // SpacingTrackBar position: extra dots after every character (0..7, clamped).
     void SetSpacing(int spacing);
     // PitchTrackBar position: ToneFrequency = 100 * position (4..16, clamped).

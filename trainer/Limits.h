@@ -67,6 +67,25 @@ inline constexpr int kStartDelayDefault = 0;
 inline constexpr int kNoiseLevelMin = 0;
 inline constexpr int kNoiseLevelMax = 18000;
 
+// The recognition drills key at speeds of their own (groups per minute, the dot still 9600 div
+// speed samples): the character drill at 10 to 60, the call-sign sprint at 10 to 100, its speed
+// moving by one step after each call.
+inline constexpr int kCharacterDrillSpeedMin = 10;
+inline constexpr int kCharacterDrillSpeedMax = 60;
+inline constexpr int kCharacterDrillSpeedDefault = 20;
+inline constexpr int kSprintSpeedMin = 10;
+inline constexpr int kSprintSpeedMax = 100;
+inline constexpr int kSprintSpeedDefault = 20;
+inline constexpr int kSprintSpeedStep = 2;
+// The character drill: the response time under which a character counts as known, and the
+// pause after a right answer before the next character, both in milliseconds.
+inline constexpr int kResponseTargetMinMs = 200;
+inline constexpr int kResponseTargetMaxMs = 3000;
+inline constexpr int kResponseTargetDefaultMs = 700;
+inline constexpr int kDrillPauseMinMs = 0;
+inline constexpr int kDrillPauseMaxMs = 1000;
+inline constexpr int kDrillPauseDefaultMs = 300;
+
 // Keyed audio: signed 16-bit mono.
 inline constexpr int kKeyedSampleRate = 8000;
 

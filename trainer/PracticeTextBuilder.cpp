@@ -1,10 +1,10 @@
 #include "trainer/PracticeTextBuilder.h"
 
-#include <system_error>
+#include <optional>
 
+#include "platform/files/ReadFile.h"
 #include "progress/WeakCharacterDrill.h"
 #include "support/Cp1251.h"
-#include "support/RegularFile.h"
 #include "support/SystemErrorText.h"
 #include "trainer/ContactGenerator.h"
 #include "trainer/Limits.h"
@@ -76,9 +76,10 @@ PracticeTextResult PracticeTextBuilder::Build(const PracticeTextRequest& request
                 return result;
             }
             std::string bytes;
-            if (const std::error_code ec = ReadRegularFile(request.textFile, bytes)) {
+            if (const std::optional<files::FileError> error =
+                    files::ReadWholeFile(request.textFile, bytes)) {
                 result.status = PracticeTextResult::Status::FileError;
-                result.error = FileErrorMessage(FileAction::Open, request.textFile, ec);
+                result.error = FileErrorMessage(*error);
                 return result;
             }
             text = UpperCasedLines(cp1251::FromTextFile(bytes));

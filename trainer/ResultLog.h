@@ -4,8 +4,9 @@
 // The log is rewritten whole through a temporary file in the same folder that then replaces it,
 // so a failed write leaves the records already there untouched. Where the folder refuses the
 // temporary file or the replacement but log.txt itself may be written (a shared folder), the
-// record is appended to log.txt in place instead. A missing log is started. Errors are
-// reported in Russian with the system's reason.
+// record is appended to log.txt in place instead (see files::AppendToFile). A log the learner has
+// made read-only is not written. A missing log is started. Errors are reported in Russian with
+// the system's reason.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,5 @@
 #include "trainer/TrainerSession.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "platform/audio/WorkerWaveSystem.h"
@@ -51,44 +50,43 @@ void TrainerSession::SaveSettings(WindowGeometry& window) {
     SaveTrainerSettings(store_, settings_, window);
 }
 
+int TrainerSession::Keep(int TrainerSettings::*field, int value) {
+    TrainerSettings changed = settings_;
+    changed.*field = value;
+    settings_ = Clamped(changed);
+    return settings_.*field;
+}
+
 void TrainerSession::SetSpeed(int groupsPerMinute) {
-    settings_.speed = std::clamp(groupsPerMinute, limits::kSpeedMin, limits::kSpeedMax);
-    keyer_.SetSpeed(settings_.speed);
+    keyer_.SetSpeed(Keep(&TrainerSettings::speed, groupsPerMinute));
 }
 
 void TrainerSession::SetSpacing(int spacing) {
-    settings_.spacing = std::clamp(spacing, limits::kSpacingMin, limits::kSpacingMax);
-    keyer_.SetSpacing(settings_.spacing);
+    keyer_.SetSpacing(Keep(&TrainerSettings::spacing, spacing));
 }
 
 void TrainerSession::SetPitchPosition(int position) {
-    settings_.pitch = std::clamp(position, limits::kPitchMin, limits::kPitchMax);
-    keyer_.SetPitchPosition(settings_.pitch);
+    keyer_.SetPitchPosition(Keep(&TrainerSettings::pitch, position));
 }
 
 void TrainerSession::SetVolumePosition(int position) {
-    settings_.volume = std::clamp(position, limits::kVolumeMin, limits::kVolumeMax);
-    keyer_.SetVolumePosition(settings_.volume);
+    keyer_.SetVolumePosition(Keep(&TrainerSettings::volume, position));
 }
 
 void TrainerSession::SetTextType(TextType textType) {
-    settings_.textType = std::clamp(static_cast<int>(textType), static_cast<int>(TextType::None),
-                                    limits::kTextTypeLast);
+    Keep(&TrainerSettings::textType, static_cast<int>(textType));
 }
 
 void TrainerSession::SetKochAlphabet(int alphabet) {
-    settings_.kochAlphabet = static_cast<int>(progress::KochAlphabetFromNumber(alphabet));
-    SetLesson(settings_.lesson);
+    Keep(&TrainerSettings::kochAlphabet, alphabet);
 }
 
 void TrainerSession::SetLesson(int lesson) {
-    settings_.lesson =
-        progress::ClampLesson(progress::KochAlphabetFromNumber(settings_.kochAlphabet), lesson);
+    Keep(&TrainerSettings::lesson, lesson);
 }
 
 void TrainerSession::SetStartDelay(int seconds) {
-    settings_.startDelay = std::clamp(seconds, limits::kStartDelayMin, limits::kStartDelayMax);
-    engine_->SetStartDelay(settings_.startDelay);
+    engine_->SetStartDelay(Keep(&TrainerSettings::startDelay, seconds));
 }
 
 void TrainerSession::SetLanguage(Language language) {

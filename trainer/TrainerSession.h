@@ -126,6 +126,9 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     void SetWallClock(progress::WallClock clock) { wallClock_ = std::move(clock); }
 
   private:
+    // Keeps `value` as the stored value `field`, brought into its range; returns what is kept.
+    int Keep(int TrainerSettings::*field, int value);
+
     // PlaybackHost.
     void ApplyTiming() override;
     bool BuildPracticeText(std::string& text, int32_t& cursor) override;

@@ -1,10 +1,8 @@
 #include "platform/audio/WavWriter.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <string_view>
+
+#include "platform/files/ReplaceFile.h"
 
 namespace vantrel::audio {
 
@@ -59,32 +57,12 @@ std::vector<uint8_t> WavWriter::Encode(const WaveFormat& format, const uint8_t* 
     return out;
 }
 
-bool WavWriter::Write(const std::string& path, const WaveFormat& format, const uint8_t* data,
-                      std::size_t size, std::string* error) {
+std::optional<files::FileError> WavWriter::Write(const std::filesystem::path& path,
+                                                 const WaveFormat& format, const uint8_t* data,
+                                                 std::size_t size) {
     const std::vector<uint8_t> bytes = Encode(format, data, size);
-    const std::string temporary = path + ".part";
-    auto fail = [&](int code) {
-        if (error) {
-            *error = std::system_category().message(code);
-        }
-        std::remove(temporary.c_str());
-        return false;
-    };
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        return fail(errno);
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const int writeError = errno;
-    if (std::fclose(file) != 0 || !written) {
-        return fail(written ? errno : writeError);
-    }
-    std::error_code renamed;
-    std::filesystem::rename(temporary, path, renamed);
-    if (renamed) {
-        return fail(renamed.value());
-    }
-    return true;
+    return files::ReplaceFile(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace vantrel::audio

@@ -3,10 +3,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "platform/audio/WaveOut.h"
+#include "platform/files/FileError.h"
 
 namespace vantrel::audio {
 
@@ -16,11 +18,11 @@ class WavWriter {
     // length, as RIFF requires).
     static std::vector<uint8_t> Encode(const WaveFormat& format, const uint8_t* data,
                                        std::size_t size);
-    // Writes Encode's result to `path` through a temporary file renamed into place, so a
-    // failure never leaves half a file. On failure returns false and, when `error` is given,
-    // puts the system's text there.
-    static bool Write(const std::string& path, const WaveFormat& format, const uint8_t* data,
-                      std::size_t size, std::string* error = nullptr);
+    // Replaces `path` with Encode's result (see files::ReplaceFile), so a failure never leaves
+    // half a file.
+    static std::optional<files::FileError> Write(const std::filesystem::path& path,
+                                                 const WaveFormat& format, const uint8_t* data,
+                                                 std::size_t size);
 };
 
 }  // namespace vantrel::audio

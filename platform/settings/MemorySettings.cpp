@@ -2,22 +2,6 @@
 
 namespace vantrel::settings {
 
-class MemorySettings::Key final : public SettingsKey {
-  public:
-    Key(MemorySettings& store, std::string_view path, bool writable)
-        : store_(store), path_(path), writable_(writable) {}
-
-    std::optional<Value> Query(std::string_view name) override { return store_.Get(path_, name); }
-    bool Set(std::string_view name, const Value& value) override {
-        return writable_ && store_.Store(path_, name, value);
-    }
-
-  private:
-    MemorySettings& store_;
-    std::string path_;
-    bool writable_;
-};
-
 void MemorySettings::SetFailures(Failures failures) {
     std::lock_guard lock(mutex_);
     failures_ = failures;
@@ -48,7 +32,7 @@ std::unique_ptr<SettingsKey> MemorySettings::OpenForRead(std::string_view keyPat
     std::lock_guard lock(mutex_);
     if (failures_.openForRead || !tree_.HasKey(keyPath))
         return nullptr;
-    return std::make_unique<Key>(*this, keyPath, false);
+    return std::make_unique<PathKey<MemorySettings>>(*this, keyPath, false);
 }
 
 std::unique_ptr<SettingsKey> MemorySettings::OpenForWrite(std::string_view keyPath) {
@@ -56,7 +40,7 @@ std::unique_ptr<SettingsKey> MemorySettings::OpenForWrite(std::string_view keyPa
     if (failures_.openForWrite || !IsValidKeyPath(keyPath))
         return nullptr;
     tree_.CreateKey(keyPath);
-    return std::make_unique<Key>(*this, keyPath, true);
+    return std::make_unique<PathKey<MemorySettings>>(*this, keyPath, true);
 }
 
 bool MemorySettings::Store(std::string_view keyPath, std::string_view name, const Value& value) {

@@ -30,8 +30,11 @@ class MemorySettings final : public SettingsBackend {
     std::unique_ptr<SettingsKey> OpenForWrite(std::string_view keyPath) override;
 
   private:
-    class Key;
+    friend class PathKey<MemorySettings>;
 
+    std::optional<Value> Query(std::string_view keyPath, std::string_view name) const {
+        return Get(keyPath, name);
+    }
     bool Store(std::string_view keyPath, std::string_view name, const Value& value);
 
     mutable std::mutex mutex_;

@@ -47,6 +47,25 @@ class SettingsKey {
     virtual bool Set(std::string_view name, const Value& value) = 0;
 };
 
+// An open key of a store that keeps its values by key path: every call goes back to the store
+// (its Query and Store), so the key always sees what the store holds now.
+template <typename Store>
+class PathKey final : public SettingsKey {
+  public:
+    PathKey(Store& store, std::string_view path, bool writable)
+        : store_(store), path_(path), writable_(writable) {}
+
+    std::optional<Value> Query(std::string_view name) override { return store_.Query(path_, name); }
+    bool Set(std::string_view name, const Value& value) override {
+        return writable_ && store_.Store(path_, name, value);
+    }
+
+  private:
+    Store& store_;
+    std::string path_;
+    bool writable_;
+};
+
 class SettingsBackend {
   public:
     virtual ~SettingsBackend() = default;

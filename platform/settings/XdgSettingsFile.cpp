@@ -1,65 +1,20 @@
 #include "platform/settings/XdgSettingsFile.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <ctime>
-
+#include "platform/files/KeepAside.h"
+#include "platform/files/ReplaceFile.h"
+#include "platform/files/UserFolders.h"
 #include "platform/settings/SettingsFileFormat.h"
 
 namespace vantrel::settings {
 
 namespace fs = std::filesystem;
 
-class XdgSettingsFile::Key final : public SettingsKey {
-  public:
-    Key(XdgSettingsFile& store, std::string_view path, bool writable)
-        : store_(store), path_(path), writable_(writable) {}
-
-    std::optional<Value> Query(std::string_view name) override { return store_.Query(path_, name); }
-    bool Set(std::string_view name, const Value& value) override {
-        return writable_ && store_.Store(path_, name, value);
-    }
-
-  private:
-    XdgSettingsFile& store_;
-    std::string path_;
-    bool writable_;
-};
-
-namespace {
-
-fs::path HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        return home;
-    }
-    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::string buffer(size > 0 ? static_cast<std::size_t>(size) : 16384, '\0');
-    struct passwd entry {};
-    struct passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-        found != nullptr && found->pw_dir != nullptr && *found->pw_dir != '\0') {
-        return found->pw_dir;
-    }
-    return {};
-}
-
-}  // namespace
-
 XdgSettingsFile::XdgSettingsFile(fs::path file, WallClock clock)
     : path_(std::move(file)), clock_(std::move(clock)) {}
 
 fs::path XdgSettingsFile::DefaultPath() {
-    fs::path config;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/') {
-        config = xdg;
-    } else if (fs::path home = HomeFolder(); !home.empty()) {
-        config = home / ".config";
-    } else {
-        return {};
-    }
-    return config / "Quorbit" / "Vantrel.conf";
+    const fs::path config = files::ConfigHome();
+    return config.empty() ? fs::path() : config / "Quorbit" / "Vantrel.conf";
 }
 
 std::unique_ptr<SettingsKey> XdgSettingsFile::OpenForRead(std::string_view keyPath) {
@@ -67,13 +22,13 @@ std::unique_ptr<SettingsKey> XdgSettingsFile::OpenForRead(std::string_view keyPa
     RefreshLocked();
     if (!tree_.HasKey(keyPath))
         return nullptr;
-    return std::make_unique<Key>(*this, keyPath, false);
+    return std::make_unique<PathKey<XdgSettingsFile>>(*this, keyPath, false);
 }
 
 std::unique_ptr<SettingsKey> XdgSettingsFile::OpenForWrite(std::string_view keyPath) {
     if (path_.empty() || !IsValidKeyPath(keyPath))
         return nullptr;
-    return std::make_unique<Key>(*this, keyPath, true);
+    return std::make_unique<PathKey<XdgSettingsFile>>(*this, keyPath, true);
 }
 
 void XdgSettingsFile::BeginBatch() {
@@ -112,45 +67,30 @@ XdgSettingsFile::DiskState XdgSettingsFile::ReadDisk() const {
     DiskState disk;
     SettingsFileParser parser;
     std::size_t size = 0;
-    const ReadStatus status =
-        ReadFileInPieces(path_, kMaxReadBytes, disk.stamp, [&](std::string_view piece) {
+    const std::optional<files::FileError> error = files::ReadFile(
+        path_, kMaxReadBytes,
+        [&](std::string_view piece) {
             parser.Feed(piece);
             size += piece.size();
-        });
+        },
+        &disk.stamp);
+    const bool missing = error && (error->code == std::errc::no_such_file_or_directory ||
+                                   error->code == std::errc::not_a_directory);
     disk.tree = parser.Finish();
-    disk.writable = status != ReadStatus::Failed;
-    disk.understood = status == ReadStatus::Missing ||
-                      (status == ReadStatus::Ok && parser.Understood() && size <= kMaxFileBytes);
+    disk.writable = !error || missing || error->code == std::errc::file_too_large;
+    disk.understood = missing || (!error && parser.Understood() && size <= kMaxFileBytes);
     return disk;
 }
 
-// Beside the file (the one a link points to), named with the local date and time, e.g.
-// "Vantrel.conf.damaged-2026-12-07-031805".
+// Beside the file (the one a link points to), e.g. "Vantrel.conf.damaged-2026-12-07-031805".
 bool XdgSettingsFile::KeepDamagedFileAside() const {
-    std::error_code ec;
-    fs::path file = fs::is_symlink(path_, ec) ? fs::canonical(path_, ec) : path_;
-    if (ec)
-        return false;
-    const std::time_t now = std::chrono::system_clock::to_time_t(clock_());
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    char date[32];
-    std::strftime(date, sizeof date, ".damaged-%Y-%m-%d-%H%M%S", &local);
-    for (int n = 0; n < 100; ++n) {
-        fs::path aside = file;
-        aside += date;
-        if (n > 0)
-            aside += "-" + std::to_string(n);
-        if (KeepAside(file, aside))
-            return true;
-        if (!fs::exists(aside, ec))
-            return false;
-    }
-    return false;
+    fs::path aside;
+    return !files::KeepAside(path_, files::AsideShape::Damaged, files::AsideMethod::Link, clock_(),
+                             aside);
 }
 
 void XdgSettingsFile::RefreshLocked() {
-    if (loaded_ && StampOf(path_) == stamp_)
+    if (loaded_ && files::StampOf(path_) == stamp_)
         return;
     DiskState disk = ReadDisk();
     tree_ = std::move(disk.tree);
@@ -164,10 +104,11 @@ bool XdgSettingsFile::WriteLocked(const std::vector<Change>& changes) {
     for (const Change& c : changes) {
         updated.Set(c.keyPath, c.name, c.value);
     }
-    const bool stored = disk.writable && (disk.understood || KeepDamagedFileAside()) &&
-                        WriteFileAtomically(path_, FormatSettingsFile(updated));
+    const bool stored =
+        disk.writable && (disk.understood || KeepDamagedFileAside()) &&
+        !files::ReplaceFile(path_, FormatSettingsFile(updated), {.makeFolders = true});
     tree_ = stored ? std::move(updated) : std::move(disk.tree);
-    stamp_ = stored ? StampOf(path_) : disk.stamp;
+    stamp_ = stored ? files::StampOf(path_) : disk.stamp;
     loaded_ = true;
     return stored;
 }

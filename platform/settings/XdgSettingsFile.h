@@ -2,8 +2,8 @@
 // configuration folder (see SettingsFileFormat.h for its form).
 //
 // The file is read once and again only when it has changed on disk, so reads cost a stat.
-// Every store rewrites the whole file atomically (see AtomicFile.h), starting from what is on
-// disk at that moment, so values written meanwhile by another instance are kept; a batch
+// Every store rewrites the whole file atomically (see platform/files/ReplaceFile.h), starting from
+// what is on disk at that moment, so values written meanwhile by another instance are kept; a batch
 // stores all its values in one rewrite. A missing, unreadable, cut-off or garbage file reads as
 // holding whatever good lines it has, possibly none, however large it is. A file that exists but
 // cannot be read is never overwritten, so a passing fault cannot wipe it; a file that could
@@ -17,7 +17,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/settings/AtomicFile.h"
+#include "platform/files/ReadFile.h"
 #include "platform/settings/SettingsBackend.h"
 #include "platform/settings/SettingsTree.h"
 
@@ -48,7 +48,7 @@ class XdgSettingsFile final : public SettingsBackend {
     bool EndBatch() override;
 
   private:
-    class Key;
+    friend class PathKey<XdgSettingsFile>;
     struct Change {
         std::string keyPath;
         std::string name;
@@ -58,7 +58,7 @@ class XdgSettingsFile final : public SettingsBackend {
         bool writable = false;   // false when the file exists but could not be read
         bool understood = true;  // false when it is to be kept aside before a rewrite
         SettingsTree tree;
-        FileStamp stamp;
+        files::FileStamp stamp;
     };
 
     std::optional<Value> Query(std::string_view keyPath, std::string_view name);
@@ -73,7 +73,7 @@ class XdgSettingsFile final : public SettingsBackend {
     const WallClock clock_;
     std::mutex mutex_;
     bool loaded_ = false;
-    FileStamp stamp_;
+    files::FileStamp stamp_;
     SettingsTree tree_;  // what the file holds, plus the changes held back by a batch
     int batchDepth_ = 0;
     std::vector<Change> held_;

@@ -12,11 +12,11 @@
 #include <functional>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <span>
 #include <thread>
 
 #include "platform/audio/PortAudioWaveOut.h"
+#include "tests/trainer/PlaybackStandIns.h"
 #include "trainer/InterferenceControls.h"
 #include "trainer/ManualNotificationQueue.h"
 #include "trainer/PlaybackEngine.h"
@@ -31,30 +31,6 @@ namespace vantrel::audio::test {
 namespace {
 
 constexpr double kCaptureRate = MonitorCapture::kRate;
-
-// What the keying engine shows, kept for the test.
-struct EngineView : PlaybackView {
-    std::vector<MMResult> warnings;
-    std::optional<RunStatus> status;
-    void SetStatus(RunStatus shown) override { status = shown; }
-    void SetStartEnabled(bool) override {}
-    void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(PauseCaption) override {}
-    void SetCheckEnabled(bool) override {}
-    void ShowKeyedText(const std::string&, int) override {}
-    void ClearKeyedText() override {}
-    void ShowAudioOpenError(MMResult result) override { warnings.push_back(result); }
-};
-
-struct EngineHost : PlaybackHost {
-    std::string text;
-    void ApplyTiming() override {}
-    bool BuildPracticeText(std::string& practice, int32_t& cursor) override {
-        practice = text;
-        cursor = 1;
-        return true;
-    }
-};
 
 // One real backend: PortAudio at the stream's own rate or converting to 48 kHz, or libpulse.
 struct Backend {
@@ -119,8 +95,8 @@ class SoundServerTest : public ::testing::TestWithParam<Backend> {
     std::function<uint64_t()> underflows_;
     std::string sink_;
     Keyer keyer_;
-    EngineView view_;
-    EngineHost host_;
+    vantrel::test::KeptView view_;
+    vantrel::test::FixedTextHost host_{keyer_, 0, ""};
     std::chrono::steady_clock::time_point deadline_;
     bool late_ = false;
     ManualNotificationQueue queue_{[this] {
@@ -242,7 +218,8 @@ TEST_P(SoundServerTest, AServerKilledDuringARunEndsItWithTheAudioErrorAndANewRun
     ASSERT_TRUE(KeyUntil(3));
     ASSERT_TRUE(Pulse("pulse_kill"));
     ASSERT_TRUE(KeyUntil()) << "the run did not end";
-    ASSERT_EQ(view_.warnings.size(), 1u);
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    EXPECT_EQ(view_.boxes[0].rfind("audio error: ", 0), 0u);
     EXPECT_EQ(view_.status, RunStatus::Stopped);
 
     ASSERT_TRUE(Pulse("pulse_revive"));
@@ -252,7 +229,7 @@ TEST_P(SoundServerTest, AServerKilledDuringARunEndsItWithTheAudioErrorAndANewRun
     ASSERT_TRUE(KeyUntil(4));
     engine_->StopNow();
     const std::vector<int16_t> captured = capture.Stop();
-    EXPECT_EQ(view_.warnings.size(), 1u);
+    EXPECT_EQ(view_.boxes.size(), 1u);
     EXPECT_GT(Rms(captured), 100.0) << "the new run was not heard";
 }
 

@@ -125,15 +125,14 @@ TEST_F(VirtualWaveOutTest, ClosedStreamIsWrittenToAWavFileExactlyOddDataPadded) 
     EXPECT_EQ(dataSize, 6u);
     EXPECT_EQ(std::memcmp(bytes.data() + 44, a.data.data(), 6), 0);
 
-    // Odd data is padded to an even chunk; an unwritable path fails with the system's text.
+    // Odd data is padded to an even chunk; an unwritable path fails with the system's error.
     const uint8_t odd[3] = {0x80, 0x81, 0x82};
     const auto padded = WavWriter::Encode(WaveFormat::Pcm(1, 8000, 8), odd, 3);
     ASSERT_EQ(padded.size(), 48u);
     std::memcpy(&dataSize, padded.data() + 4, 4);
     EXPECT_EQ(dataSize, 40u);
-    std::string error;
-    EXPECT_FALSE(WavWriter::Write("/nonexistent-dir/x.wav", WaveFormat{}, odd, 3, &error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(WavWriter::Write("/nonexistent-dir/x.wav", WaveFormat{}, odd, 3)->code,
+              std::errc::no_such_file_or_directory);
 }
 
 TEST_F(VirtualWaveOutTest, InjectedFailuresAndDeviceListShapeTheOpenResult) {

@@ -1,6 +1,9 @@
-// A fresh folder under the system's temporary folder, removed with everything in it.
+// A fresh folder under the system's temporary folder, removed with everything in it, and other
+// helpers of the tests on real files.
 #pragma once
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -56,5 +59,23 @@ inline void WriteWholeFile(const std::filesystem::path& file, const std::string&
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << bytes;
 }
+
+// Makes every write of this process beyond `bytes` fail, as on a full disk.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) : handler_(::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        const rlimit limit{bytes, old_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        ::signal(SIGXFSZ, handler_);
+    }
+
+  private:
+    sighandler_t handler_;
+    rlimit old_{};
+};
 
 }  // namespace vantrel::testing

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vantrel {
@@ -165,6 +166,20 @@ TEST(KeyerTest, DotLengthIsNineThousandSixHundredDivSpeedAtEverySpeed) {
     keyer.SetSpacing(-1);
     EXPECT_EQ(keyer.DotLength(), 320);
     EXPECT_EQ(keyer.Spacing(), 0);
+    // The drills key at their own ranges, 10..60 and 10..100 groups per minute.
+    using enum SpeedRange;
+    const std::tuple<SpeedRange, int, int> cases[] = {{CharacterDrill, 9, 960},
+                                                      {CharacterDrill, 61, 160},
+                                                      {Sprint, 9, 960},
+                                                      {Sprint, 101, 96},
+                                                      {Run, 100, 320}};
+    for (auto [range, speed, dot] : cases) {
+        keyer.SetSpeed(speed, range);
+        EXPECT_EQ(keyer.DotLength(), dot) << speed;
+    }
+    keyer.SetSpeed(100, Sprint);  // E: a dot, its gap and the two-dot character gap
+    EXPECT_EQ(Render(keyer, 'E'), ReferenceCharacter(keyer, 'E'));
+    EXPECT_EQ(Render(keyer, 'E').size(), 4u * 96);
 }
 
 TEST(KeyerTest, LongestCharacterFitsTheMaximumAndCapacityCutsLongerRenders) {

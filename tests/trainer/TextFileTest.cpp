@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "tests/support/TempFolder.h"
 #include "trainer/PracticeTextBuilder.h"
@@ -38,17 +37,6 @@ TEST_F(TextFileTest, Utf8AndWindows1251FilesKeyTheSameWindows1251Bytes) {
                     "\xEF\xBB\xBF"
                     "cq de\n"),
               "\xC6\xC6\xC6 = CQ DE\r\n ");
-}
-
-TEST_F(TextFileTest, PipesAndDevicesAreRefusedAtOnce) {
-    const std::filesystem::path fifo = folder_.Path() / "fifo.txt";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::filesystem::path& file : {fifo, std::filesystem::path("/dev/zero")}) {
-        const PracticeTextResult result = Build(file);
-        EXPECT_EQ(result.status, PracticeTextResult::Status::FileError);
-        EXPECT_EQ(result.error,
-                  "Не удалось открыть файл «" + file.string() + "»: это не обычный файл");
-    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "support/Cp1251.h"
 #include "tests/support/FakeWindowGeometry.h"
 #include "tests/support/TempFolder.h"
+#include "tests/trainer/PlaybackStandIns.h"
 #include "trainer/AudioExport.h"
 #include "trainer/ManualNotificationQueue.h"
 
@@ -19,21 +20,6 @@ namespace vantrel {
 namespace {
 
 using settings::Value;
-
-struct RecordingView : SessionView {
-    void SetStatus(RunStatus status) override {
-        shown.push_back("status " + std::to_string(static_cast<int>(status)));
-    }
-    void SetStartEnabled(bool) override {}
-    void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(PauseCaption) override {}
-    void SetCheckEnabled(bool) override {}
-    void ShowKeyedText(const std::string&, int) override {}
-    void ClearKeyedText() override {}
-    void ShowAudioOpenError(audio::MMResult) override { shown.push_back("audio error"); }
-    void ShowError(const std::string& text) override { shown.push_back("error: " + text); }
-    std::vector<std::string> shown;
-};
 
 class TrainerSessionTest : public ::testing::Test {
   protected:
@@ -69,7 +55,7 @@ class TrainerSessionTest : public ::testing::Test {
     testing::WorkingFolder folder_;
     audio::VirtualWaveSystem audio_{audio::VirtualWaveSystem::Clock::Manual};
     ManualNotificationQueue queue_;
-    RecordingView view_;
+    test::KeptView view_;
     settings::MemorySettings store_;
     test::FakeWindow window_;
     std::unique_ptr<TrainerSession> session_;
@@ -108,8 +94,7 @@ TEST_F(TrainerSessionTest, StoredValuesAreReadIntoRangeAppliedAndWrittenBackWhol
     session_->SetSpeed(20);
     session_->SetLanguage(Language::Russian);
     session_->SaveSettings(window_);
-    for (auto [name, value] :
-         {std::pair{"Speed", 20u}, {"Test", 0xFFFFFFFFu}, {"Pitch", 8u}, {"Language", 0u}}) {
+    for (auto [name, value] : {std::pair{"Speed", 20u}, {"Test", 0xFFFFFFFFu}, {"Pitch", 8u}, {"Language", 0u}}) {
         EXPECT_EQ(store_.Get(kSettingsKey, name), Value::Dword(value)) << name;
     }
     EXPECT_TRUE(store_.Get(kSettingsKey, kWindowPosSetting).has_value());
@@ -156,13 +141,14 @@ TEST_F(TrainerSessionTest, CheckGradesLogsAlignsRecordsAndWeighsTheLesson) {
 TEST_F(TrainerSessionTest, StartAndExportBuildTheChosenTextOrSayWhyNot) {
     Open().SetTextType(TextType::File);
     session_->Start("");
-    EXPECT_EQ(view_.shown, std::vector<std::string>{"status 4"});  // NoFileChosen
+    EXPECT_EQ(view_.status, RunStatus::NoFileChosen);
+    EXPECT_TRUE(view_.boxes.empty());
     session_->SetTextFile("lesson.txt");
     session_->Start("");
-    ASSERT_EQ(view_.shown.size(), 2u);
-    EXPECT_TRUE(view_.shown[1].starts_with("error: ") &&
-                view_.shown[1].find("lesson.txt") != std::string::npos)
-        << view_.shown[1];
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    EXPECT_TRUE(view_.boxes[0].starts_with("error: ") &&
+                view_.boxes[0].find("lesson.txt") != std::string::npos)
+        << view_.boxes[0];
     EXPECT_EQ(audio_.OpenAttempts(), 0u);
 
     std::ofstream("lesson.txt") << "cq test\n";

@@ -128,8 +128,10 @@ runpy.run_path(orca, run_name="__main__")
 ' "$orca" "$log" "$scratch/prefs" >/dev/null 2>&1 &
 pids+=($!)
 expect "Screen reader on" 30
-(cd "$scratch/work" && XDG_CONFIG_HOME="$scratch/config" exec "$program" --language "$language") \
-    >"$scratch/program.log" 2>&1 &
+# Settings and history in the scratch folder: the machine's own history (of whichever version
+# wrote it last) stays untouched.
+(cd "$scratch/work" && XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" \
+    exec "$program" --language "$language") >"$scratch/program.log" 2>&1 &
 pids+=($!)
 expect "$(t "Vantrel - 12 гр./мин. Нормальные паузы" "Vantrel - 12 groups/min Normal spacing")" 30
 
