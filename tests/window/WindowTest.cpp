@@ -11,15 +11,20 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTest>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <tuple>
 
 #include "about/help.h"
@@ -37,6 +42,8 @@
 #include "window/LearnerProgress.h"
 #include "window/MainForm.h"
 #include "window/QtNotificationQueue.h"
+#include "window/Translations.h"
+#include "window/Widgets.h"
 
 namespace vantrel {
 namespace {
@@ -393,6 +400,103 @@ TEST_F(AccessibilityTest, AboutWindowComesUpWithoutAWaitAndReturnCloses) {
     EXPECT_TRUE(about.isVisible());
     QTest::keyClick(about.Button1, Qt::Key_Return);
     EXPECT_FALSE(about.isVisible());
+}
+
+using LanguageTest = WindowTest;
+
+// Every text a learner can see or hear in `window` and its children: captions, titles, tips,
+// accessible names, descriptions and values, menu and combo box entries, table headers.
+QStringList ShownTexts(QWidget* window) {
+    QStringList texts{window->windowTitle()};
+    std::function<void(QAccessibleInterface*)> visit = [&](QAccessibleInterface* node) {
+        for (auto kind : {QAccessible::Name, QAccessible::Description, QAccessible::Value}) {
+            texts << node->text(kind);
+        }
+        for (int i = 0; i < node->childCount(); ++i) {
+            if (QAccessibleInterface* child = node->child(i)) {
+                visit(child);
+            }
+        }
+    };
+    visit(QAccessible::queryAccessibleInterface(window));
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        texts << widget->toolTip() << widget->windowTitle();
+        for (const char* property : {"text", "title", "suffix"}) {
+            texts << widget->property(property).toString();
+        }
+    }
+    for (QAction* action : window->findChildren<QAction*>()) {
+        texts << action->text() << action->toolTip();
+    }
+    for (QComboBox* box : window->findChildren<QComboBox*>()) {
+        for (int i = 0; i < box->count(); ++i) {
+            texts << box->itemText(i);
+        }
+    }
+    for (QTableWidget* table : window->findChildren<QTableWidget*>()) {
+        for (int i = 0; i < table->columnCount(); ++i) {
+            texts << table->horizontalHeaderItem(i)->text();
+        }
+        for (QTableWidgetItem* item : table->findItems(QStringLiteral("*"), Qt::MatchWildcard)) {
+            texts << item->data(Qt::AccessibleTextRole).toString();
+        }
+    }
+    return texts;
+}
+
+// In English every window, open before or after the switch, speaks English: Cyrillic is left
+// only in the practice text and its preamble and in the language menu, which names itself and
+// Russian in both languages. Back in Russian, everything is as before; the menu's choice is
+// stored, --language's is not.
+TEST_F(LanguageTest, EveryWindowRelabelsAtOnceAndOnlyTheMenusChoiceIsStored) {
+    TMorseMain& window = OpenActive();
+    auto* about = new TForm1(&window);  // the window deletes it
+    UseKeyboardText("12345 67890");
+    Start();
+    ASSERT_TRUE(PlayToTheEnd());
+    window_->Progress().ShowStatistics();
+    QElapsedTimer switching;
+    switching.start();
+    Action("EnglishItem")->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    std::cout << "[ figure ] language switch with every window open: "
+              << switching.nsecsElapsed() / 1000 << " us\n";
+    Find<QPlainTextEdit>("Memo1")->setPlainText("12345 6790");
+    Action("ToolButton3")->trigger();
+    about->open();
+    const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+    for (QWidget* shown : {static_cast<QWidget*>(&window), static_cast<QWidget*>(about),
+                           static_cast<QWidget*>(window_->Progress().Statistics())}) {
+        for (const QString& text : ShownTexts(shown)) {
+            const bool exempt = text.contains(Q("ЖЖЖ = 12345 67890")) || text == Q("Русский") ||
+                                AccessibleCaption(text) == Q("Язык / Language");
+            EXPECT_TRUE(exempt || !text.contains(cyrillic)) << text.toStdString();
+        }
+    }
+    EXPECT_EQ(State(), Q("Test finished|11001|&Pause|&Pause"));
+    EXPECT_EQ(window.windowTitle(), Q("Vantrel - 12 groups/min Normal spacing"));
+    EXPECT_EQ(messages_.boxes.back(), "message: Errors: 1. Grade: 4. Well done :)");
+    EXPECT_EQ(window_->Progress().ComparisonView()->Summary()->text(), Q("Errors: missed 8 ×1"));
+
+    Action("RussianItem")->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    EXPECT_EQ(State(), Q("Тест окончен|11001|&Пауза|&Пауза"));
+    EXPECT_EQ(std::tuple(about->windowTitle(), window_->Progress().Statistics()->windowTitle(),
+                         Find<QComboBox>("AlphabetBox")->currentText()),
+              std::tuple(Q("О программе..."), Q("Статистика"), Q("Латинский")));
+    EXPECT_EQ(window_->Progress().ComparisonView()->Summary()->text(), Q("Ошибки: пропущено 8 ×1"));
+    about->close();
+
+    Action("EnglishItem")->trigger();
+    Close();
+    EXPECT_EQ(Stored("Language"), 1);
+    EXPECT_EQ(Open().InterfaceLanguage(), Language::English);
+    EXPECT_EQ(Find<QPushButton>("StartBtn")->text(), Q("&Start"));
+    window_->UseLanguageForThisRun(Language::Russian);
+    EXPECT_EQ(Find<QPushButton>("StartBtn")->text(), Q("&Пуск"));
+    Close();
+    EXPECT_EQ(Stored("Language"), 1);
+    translations::Use(Language::Russian);
 }
 
 using LessonWindowTest = WindowTest;
