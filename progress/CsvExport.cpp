@@ -89,13 +89,10 @@ std::string FormatCsv(const std::vector<HistoryEntry>& entries,
     return csv;
 }
 
-std::optional<std::string> ExportCsv(const std::vector<HistoryEntry>& entries,
-                                     const std::filesystem::path& file,
-                                     const std::vector<SprintRun>& sprintRuns) {
-    if (!files::ReplaceFile(file, FormatCsv(entries, sprintRuns), {.makeFolders = true})) {
-        return std::nullopt;
-    }
-    return "Не удалось сохранить историю проверок в файл «" + file.string() + "».";
+std::optional<files::FileError> ExportCsv(const std::vector<HistoryEntry>& entries,
+                                          const std::filesystem::path& file,
+                                          const std::vector<SprintRun>& sprintRuns) {
+    return files::ReplaceFile(file, FormatCsv(entries, sprintRuns), {.makeFolders = true});
 }
 
 }  // namespace vantrel::progress

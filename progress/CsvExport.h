@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/FileError.h"
 #include "progress/HistoryStore.h"
 
 namespace vantrel::progress {
@@ -37,9 +38,10 @@ std::string FormatCsv(const std::vector<HistoryEntry>& entries,
                       const std::vector<SprintRun>& sprintRuns = {});
 
 // Writes the CSV to `file` atomically (the old file stays whole until the new one is complete).
-// Returns the message for the learner when that failed.
-std::optional<std::string> ExportCsv(const std::vector<HistoryEntry>& entries,
-                                     const std::filesystem::path& file,
-                                     const std::vector<SprintRun>& sprintRuns = {});
+// Returns what went wrong when that failed (the window says "Не удалось сохранить историю
+// проверок в файл «...»").
+std::optional<files::FileError> ExportCsv(const std::vector<HistoryEntry>& entries,
+                                          const std::filesystem::path& file,
+                                          const std::vector<SprintRun>& sprintRuns = {});
 
 }  // namespace vantrel::progress

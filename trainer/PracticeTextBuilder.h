@@ -6,9 +6,11 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/files/FileError.h"
 #include "progress/CharacterHistory.h"
 #include "progress/KochLessons.h"
 #include "support/PracticePreamble.h"
@@ -35,8 +37,8 @@ struct PracticeTextRequest {
 
 struct PracticeTextResult {
     enum class Status { Built, NoFileChosen, FileError } status = Status::Built;
-    std::string text;   // framed "ЖЖЖ = " + text + " " in Windows-1251, or empty
-    std::string error;  // FileError: the message for the learner (UTF-8)
+    std::string text;  // framed "ЖЖЖ = " + text + " " in Windows-1251, or empty
+    std::optional<files::FileError> fileError;  // FileError: what went wrong
 };
 
 // Groups per digit or letter text and characters per group.

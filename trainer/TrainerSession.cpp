@@ -123,7 +123,7 @@ bool TrainerSession::BuildPracticeText(std::string& text, int32_t& cursor) {
             view_.SetStatus(RunStatus::NoFileChosen);
             break;
         case PracticeTextResult::Status::FileError:
-            view_.ShowError(result.error);
+            view_.ShowFileError(*result.fileError);
             return false;
         case PracticeTextResult::Status::Built:
             break;

@@ -36,10 +36,10 @@ class Random;
 struct ContactTexts;
 
 // What a run shows, and the application's error box for a practice text file that cannot be
-// read (UTF-8).
+// read.
 class SessionView : public PlaybackView {
   public:
-    virtual void ShowError(const std::string& text) = 0;
+    virtual void ShowFileError(const files::FileError& error) = 0;
 };
 
 // Everything a copy check found, for the window to show in this order.
@@ -50,7 +50,7 @@ struct CheckOutcome {
     // The message says "Количество ошибок:N. Оценка: G. Нормально:)".
     CopyCheckResult result;
     // The result log could not be written; it is as it was.
-    std::optional<std::string> logError;
+    std::optional<files::FileError> logError;
     // The copy aligned with the sent text, character by character.
     progress::CheckComparison comparison;
     // What happened to the history store, when something did.

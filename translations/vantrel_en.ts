@@ -111,6 +111,26 @@
         <source>Ошибки: %1</source>
         <translation>Errors: %1</translation>
     </message>
+    <message>
+        <source>Не удалось открыть файл «%1»: %2</source>
+        <translation>Could not open the file “%1”: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл «%1»: %2</source>
+        <translation>Could not write the file “%1”: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось сохранить историю проверок в файл «%1».</source>
+        <translation>Could not save the check history to the file “%1”.</translation>
+    </message>
+    <message>
+        <source>Текст слишком длинный для одного звукового файла (больше 4 ГБ). Сохраните его частями.</source>
+        <translation>The text is too long for one sound file (over 4 GB). Save it in parts.</translation>
+    </message>
+    <message>
+        <source>Не удалось сохранить файл «%1» в папке «%2». Проверьте, что папка существует, доступна для записи и на диске есть место. Ничего не записано.</source>
+        <translation>Could not save the file “%1” in the folder “%2”. Check that the folder exists and can be written to and that the disk has room. Nothing was written.</translation>
+    </message>
 </context>
 <context>
     <name>vantrel::AudioExportCommand</name>

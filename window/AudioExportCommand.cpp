@@ -10,6 +10,7 @@
 #include "trainer/AudioExport.h"
 #include "window/MessagePresenter.h"
 #include "window/Widgets.h"
+#include "window/Wording.h"
 
 namespace vantrel {
 
@@ -62,9 +63,9 @@ void AudioExportCommand::Start(std::unique_ptr<AudioExport> job) {
         return;
     }
     export_ = std::move(job);
-    if (std::optional<std::string> error = export_->Begin(*file)) {
+    if (const std::optional<AudioExportError> error = export_->Begin(*file)) {
         export_.reset();
-        messages_.ShowError(*error);
+        messages_.ShowError(Wording::AudioExportFailed(*error).toStdString());
         return;
     }
 
@@ -94,10 +95,10 @@ void AudioExportCommand::RenderStep() {
         return;
     }
     timer_->stop();
-    const std::optional<std::string> error = export_->Commit();
+    const std::optional<AudioExportError> error = export_->Commit();
     Finish(!error);
     if (error) {
-        messages_.ShowError(*error);
+        messages_.ShowError(Wording::AudioExportFailed(*error).toStdString());
     }
 }
 

@@ -260,7 +260,7 @@ void TMorseMain::ToolButton3Click() {
     messages_.ShowMessage(Wording::CheckResult(outcome.result).toStdString());
     Memo1->setEnabled(false);
     if (outcome.logError) {
-        messages_.ShowError(*outcome.logError);
+        messages_.ShowError(Wording::FileError(*outcome.logError).toStdString());
     }
     progress_->ShowCheck(outcome.comparison, outcome.historyNotice);
     if (outcome.offeredLesson) {
@@ -390,8 +390,8 @@ void TMorseMain::ShowAudioOpenError(audio::MMResult result) {
     messages_.ShowWarning(Wording::AudioOpenError(result).toStdString());
 }
 
-void TMorseMain::ShowError(const std::string& text) {
-    messages_.ShowError(text);
+void TMorseMain::ShowFileError(const files::FileError& error) {
+    messages_.ShowError(Wording::FileError(error).toStdString());
 }
 
 }  // namespace vantrel

@@ -143,7 +143,7 @@ class TMorseMain : public QMainWindow, private SessionView {
     void ShowKeyedText(const std::string& cp1251, int caret) override;
     void ClearKeyedText() override;
     void ShowAudioOpenError(audio::MMResult result) override;
-    void ShowError(const std::string& text) override;
+    void ShowFileError(const files::FileError& error) override;
 
     std::string KeyboardText() const;
 

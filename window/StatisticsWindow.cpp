@@ -337,8 +337,8 @@ void StatisticsWindow::ExportClick() {
     }
     const std::vector<progress::HistoryEntry> entries = store_.Entries(progress::Period::All, true);
     ShowNotice();
-    if (std::optional<std::string> error = progress::ExportCsv(entries, *file)) {
-        messages_.ShowError(*error);
+    if (progress::ExportCsv(entries, *file)) {
+        messages_.ShowError(Wording::CsvNotSaved(*file).toStdString());
     }
 }
 

@@ -1,6 +1,8 @@
 #include "window/Wording.h"
 
 #include "support/MMErrorText.h"
+#include "support/SystemErrorText.h"
+#include "window/Translations.h"
 
 namespace vantrel {
 
@@ -105,6 +107,37 @@ QString Wording::Summary(const std::vector<progress::PairCount>& pairs) {
         items << item + QStringLiteral(" ×") + QString::number(pair.count);
     }
     return tr("Ошибки: %1").arg(items.join(QStringLiteral(", ")));
+}
+
+namespace {
+
+QString PathText(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+}  // namespace
+
+QString Wording::FileError(const files::FileError& error) {
+    const QString reason =
+        QString::fromStdString(SystemErrorText(error.code, translations::Current()));
+    return (error.op == files::Operation::Open ? tr("Не удалось открыть файл «%1»: %2")
+                                               : tr("Не удалось записать файл «%1»: %2"))
+        .arg(PathText(error.path), reason);
+}
+
+QString Wording::CsvNotSaved(const std::filesystem::path& file) {
+    return tr("Не удалось сохранить историю проверок в файл «%1».").arg(PathText(file));
+}
+
+QString Wording::AudioExportFailed(const AudioExportError& error) {
+    if (error.kind == AudioExportError::Kind::TooLong) {
+        return tr(
+            "Текст слишком длинный для одного звукового файла (больше 4 ГБ). Сохраните его "
+            "частями.");
+    }
+    return tr("Не удалось сохранить файл «%1» в папке «%2». Проверьте, что папка существует, "
+              "доступна для записи и на диске есть место. Ничего не записано.")
+        .arg(PathText(error.file.filename()), PathText(error.file.parent_path()));
 }
 
 }  // namespace vantrel

@@ -1,15 +1,18 @@
 // What the core reports, worded in the interface's language (Qt's translation functions, Russian
 // being the language of the texts here): the run's status and the pause caption, the copy check
 // and the lesson offer, the track bar hints, the errors of the comparison, the sound device's
-// open error.
+// open error, the errors of files.
 #pragma once
 
 #include <QCoreApplication>
 #include <QString>
+#include <filesystem>
 #include <vector>
 
 #include "platform/audio/WaveOut.h"
+#include "platform/files/FileError.h"
 #include "progress/CheckComparison.h"
+#include "trainer/AudioExport.h"
 #include "trainer/CopyCheck.h"
 #include "trainer/PlaybackEngine.h"
 #include "trainer/TrackBarHints.h"
@@ -50,6 +53,13 @@ class Wording {
     static QString Pair(const progress::PairCount& pair);
     // "Ошибки: 5→4 ×3, пропущено 7 ×1, лишнее Q ×1", the most frequent first; "Ошибок нет".
     static QString Summary(const std::vector<progress::PairCount>& pairs);
+
+    // "Не удалось открыть файл «path»: нет такого файла или каталога", the system's reason in the
+    // interface's language.
+    static QString FileError(const files::FileError& error);
+    // "Не удалось сохранить историю проверок в файл «path»."
+    static QString CsvNotSaved(const std::filesystem::path& file);
+    static QString AudioExportFailed(const AudioExportError& error);
 };
 
 }  // namespace vantrel

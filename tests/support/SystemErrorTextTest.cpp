@@ -5,17 +5,19 @@
 namespace vantrel {
 namespace {
 
-// Not found, denied and a folder are met by the file and log tests.
-TEST(SystemErrorTextTest, FullAndReadOnlyDisksAndPipesReadInRussian) {
-    auto text = [](int code) { return SystemErrorText({code, std::system_category()}); };
-    EXPECT_EQ(text(ENOSPC), "на устройстве не осталось свободного места");
-    EXPECT_EQ(text(EROFS), "файловая система доступна только для чтения");
-    EXPECT_EQ(FileErrorMessage(
-                  {files::Operation::Write, "/x/log.txt", {EDQUOT, std::generic_category()}}),
-              "Не удалось записать файл «/x/log.txt»: превышена дисковая квота");
-    EXPECT_EQ(FileErrorMessage({files::Operation::Open, "/x/fifo",
-                                files::MakeErrorCode(files::FileProblem::NotARegularFile)}),
-              "Не удалось открыть файл «/x/fifo»: это не обычный файл");
+// Not found, denied and a folder are met by the file and log tests. English is the C library's
+// whatever the locale.
+TEST(SystemErrorTextTest, FullAndReadOnlyDisksAndPipesReadInEachLanguage) {
+    const std::error_code pipe = files::MakeErrorCode(files::FileProblem::NotARegularFile);
+    for (const auto& [error, russian, english] :
+         {std::tuple{std::error_code(ENOSPC, std::system_category()),
+                     "на устройстве не осталось свободного места", "no space left on device"},
+          {std::error_code(EROFS, std::generic_category()),
+           "файловая система доступна только для чтения", "read-only file system"},
+          {pipe, "это не обычный файл", "not a regular file"}}) {
+        EXPECT_EQ(SystemErrorText(error), russian);
+        EXPECT_EQ(SystemErrorText(error, Language::English), english);
+    }
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 
 namespace vantrel::test {
 
-// Keeps the status and every box, as "audio error: <device's text>" or "error: ...".
+// Keeps the status and every box, as "audio error: <device's text>" or "error: <file>".
 struct KeptView : SessionView {
     void SetStatus(RunStatus shown) override { status = shown; }
     void SetStartEnabled(bool) override {}
@@ -24,7 +24,9 @@ struct KeptView : SessionView {
     void ShowAudioOpenError(audio::MMResult result) override {
         boxes.push_back(std::string("audio error: ") + MMErrorText(result));
     }
-    void ShowError(const std::string& text) override { boxes.push_back("error: " + text); }
+    void ShowFileError(const files::FileError& error) override {
+        boxes.push_back("error: " + error.path.string());
+    }
 
     std::optional<RunStatus> status;
     std::vector<std::string> boxes;

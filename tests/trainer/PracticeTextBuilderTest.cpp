@@ -79,7 +79,7 @@ TEST_F(PracticeTextBuilderTest, EmptyFileAndUnknownTypeBuildNothing) {
          {Build(2, WriteFile("empty.txt", "")), Build(-1), Build(8)}) {
         EXPECT_EQ(result.status, Status::Built);
         EXPECT_TRUE(result.text.empty());
-        EXPECT_TRUE(result.error.empty());
+        EXPECT_FALSE(result.fileError);
     }
 }
 
@@ -89,12 +89,13 @@ TEST_F(PracticeTextBuilderTest, FileProblemsAreReportedNotBuilt) {
     const PracticeTextResult missing = Build(2, dir_.Path() / "gone.txt");
     EXPECT_EQ(missing.status, Status::FileError);
     EXPECT_TRUE(missing.text.empty());
-    EXPECT_EQ(missing.error, "Не удалось открыть файл «" + (dir_.Path() / "gone.txt").string() +
-                                 "»: нет такого файла или каталога");
+    EXPECT_EQ(missing.fileError,
+              (files::FileError{files::Operation::Open, dir_.Path() / "gone.txt",
+                                std::make_error_code(std::errc::no_such_file_or_directory)}));
 
     const PracticeTextResult directory = Build(2, dir_.Path());
     EXPECT_EQ(directory.status, Status::FileError);
-    EXPECT_TRUE(directory.error.ends_with("»: это каталог")) << directory.error;
+    EXPECT_EQ(directory.fileError->code, std::errc::is_a_directory);
 }
 
 TEST_F(PracticeTextBuilderTest, ContactTextIsFramedLikeEveryOther) {
