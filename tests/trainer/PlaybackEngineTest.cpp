@@ -28,25 +28,22 @@ using audio::VirtualWaveSystem;
 // Two digit groups in the practice text's frame, in Windows-1251 ("Ж" is 0xC6).
 const std::string kDigits = "\xC6\xC6\xC6 = 12345 67890  ";
 
+const char* const kStatuses[] = {"started", "resumed", "finished", "stopped", "no file"};
+const char* const kCaptions[] = {"pause", "resume"};
+
 struct FakeWindow : PlaybackView, PlaybackHost {
     explicit FakeWindow(Keyer& k) : keyer(k) {}
-    void SetStatus(RunStatus status) override {
-        static const char* const kNames[] = {"started", "resumed", "finished", "stopped",
-                                             "no file"};
-        ++calls, statuses.push_back(kNames[static_cast<int>(status)]);
-    }
+    void SetStatus(RunStatus s) override { ++calls, statuses.push_back(kStatuses[int(s)]); }
     void SetStartEnabled(bool on) override { ++calls, startEnabled = on; }
     void SetPauseEnabled(bool on) override { ++calls, pauseEnabled = on; }
-    void SetPauseCaption(PauseCaption shown) override {
-        ++calls, caption = shown == PauseCaption::Pause ? "pause" : "resume";
-    }
+    void SetPauseCaption(PauseCaption c) override { ++calls, caption = kCaptions[int(c)]; }
     void SetCheckEnabled(bool on) override { ++calls, checkEnabled = on; }
     void ShowKeyedText(const std::string& text, int at) override {
         ++calls, textWindow.push_back(text), caret = at;
     }
     void ClearKeyedText() override { ++calls, textWindow.push_back(""); }
-    void ShowAudioOpenError(audio::MMResult result) override {
-        ++calls, warnings.push_back(MMErrorText(result));
+    void ShowAudioOpenError(audio::MMResult r) override {
+        ++calls, warnings.push_back(MMErrorText(r));
     }
     void ApplyTiming() override { keyer.SetSpeed(speed), keyer.SetSpacing(0); }
     bool BuildPracticeText(std::string& text, int32_t& cursor) override {

@@ -6,11 +6,11 @@ namespace vantrel {
 namespace {
 
 TEST(TrackBarHintsTest, SpacingKindsAndPitchRoundedHalfHertzToEven) {
-    const SpacingKind kinds[] = {
-        SpacingKind::Normal, SpacingKind::Increased, SpacingKind::Increased, SpacingKind::Increased,
-        SpacingKind::Long,   SpacingKind::Long,      SpacingKind::Long,      SpacingKind::Long};
     for (int spacing = 0; spacing <= 7; ++spacing) {
-        EXPECT_EQ(SpacingKindOf(spacing), kinds[spacing]) << spacing;
+        EXPECT_EQ(SpacingKindOf(spacing), spacing == 0  ? SpacingKind::Normal
+                                          : spacing < 4 ? SpacingKind::Increased
+                                                        : SpacingKind::Long)
+            << spacing;
     }
     for (auto [hertz, shown] :
          {std::pair{800.0L, 800LL}, {1000.4L, 1000LL}, {400.5L, 400LL}, {401.5L, 402LL}}) {

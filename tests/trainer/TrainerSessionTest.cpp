@@ -94,7 +94,8 @@ TEST_F(TrainerSessionTest, StoredValuesAreReadIntoRangeAppliedAndWrittenBackWhol
     session_->SetSpeed(20);
     session_->SetLanguage(Language::Russian);
     session_->SaveSettings(window_);
-    for (auto [name, value] : {std::pair{"Speed", 20u}, {"Test", 0xFFFFFFFFu}, {"Pitch", 8u}, {"Language", 0u}}) {
+    for (auto [name, value] :
+         {std::pair{"Speed", 20u}, {"Test", 0xFFFFFFFFu}, {"Pitch", 8u}, {"Language", 0u}}) {
         EXPECT_EQ(store_.Get(kSettingsKey, name), Value::Dword(value)) << name;
     }
     EXPECT_TRUE(store_.Get(kSettingsKey, kWindowPosSetting).has_value());
