@@ -161,7 +161,7 @@ CheckOutcome TrainerSession::Check(std::string_view copyCp1251) {
                                            static_cast<int>(keyer_.ToneFrequency())},
                                           outcome.comparison, outcome.result.errorCount,
                                           outcome.result.grade));
-    outcome.historyNotice = history_->TakeNotice();
+    outcome.historyNotices = history_->TakeNotices();
 
     const auto alphabet = progress::KochAlphabetFromNumber(settings_.kochAlphabet);
     if (ChosenTextType() == TextType::Lesson && settings_.lesson < progress::LastLesson(alphabet) &&

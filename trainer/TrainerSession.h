@@ -54,7 +54,7 @@ struct CheckOutcome {
     // The copy aligned with the sent text, character by character.
     progress::CheckComparison comparison;
     // What happened to the history store, when something did.
-    std::optional<std::string> historyNotice;
+    std::vector<progress::HistoryNotice> historyNotices;
     // A lesson text copied well enough: the lesson now offered.
     std::optional<int> offeredLesson;
 };

@@ -131,6 +131,62 @@
         <source>Не удалось сохранить файл «%1» в папке «%2». Проверьте, что папка существует, доступна для записи и на диске есть место. Ничего не записано.</source>
         <translation>Could not save the file “%1” in the folder “%2”. Check that the folder exists and can be written to and that the disk has room. Nothing was written.</translation>
     </message>
+    <message>
+        <source>Папку истории проверок «%1» не удаётся создать (%2).</source>
+        <translation>The folder of the check history “%1” cannot be made (%2).</translation>
+    </message>
+    <message>
+        <source>Файл истории проверок «%1» не открывается (%2).</source>
+        <translation>The check history file “%1” does not open (%2).</translation>
+    </message>
+    <message>
+        <source>Файл истории проверок «%1» повреждён (%2).</source>
+        <translation>The check history file “%1” is damaged (%2).</translation>
+    </message>
+    <message>
+        <source>Файл истории проверок «%1» записан более новой версией программы (версия %2).</source>
+        <translation>The check history file “%1” was written by a newer version of the program (version %2).</translation>
+    </message>
+    <message>
+        <source>История проверок очищена.</source>
+        <translation>The check history has been cleared.</translation>
+    </message>
+    <message>
+        <source>История проверок не читается (%1).</source>
+        <translation>The check history cannot be read (%1).</translation>
+    </message>
+    <message>
+        <source>Результат проверки не записан в историю (%1).</source>
+        <translation>The check was not stored in the history (%1).</translation>
+    </message>
+    <message>
+        <source>Ответы упражнения не записаны в историю (%1).</source>
+        <translation>The drill’s answers were not stored in the history (%1).</translation>
+    </message>
+    <message>
+        <source>Результат спринта не записан в историю (%1).</source>
+        <translation>The sprint’s result was not stored in the history (%1).</translation>
+    </message>
+    <message>
+        <source> Отложить его не удаётся (%1).</source>
+        <translation> It cannot be kept aside (%1).</translation>
+    </message>
+    <message>
+        <source> Прежняя история сохранена в файле «%1».</source>
+        <translation> The old history is kept in the file “%1”.</translation>
+    </message>
+    <message>
+        <source> Он сохранён как «%1», начата новая история.</source>
+        <translation> It is kept as “%1”, and a new history has been started.</translation>
+    </message>
+    <message>
+        <source> Новый файл не создаётся (%1).</source>
+        <translation> A new file cannot be made (%1).</translation>
+    </message>
+    <message>
+        <source> Результаты проверок этого сеанса не будут сохранены.</source>
+        <translation> The results of this session’s checks will not be kept.</translation>
+    </message>
 </context>
 <context>
     <name>vantrel::AudioExportCommand</name>

@@ -5,6 +5,7 @@
 
 #include "window/CheckComparisonView.h"
 #include "window/MessagePresenter.h"
+#include "window/Wording.h"
 
 namespace vantrel {
 
@@ -39,10 +40,10 @@ void LearnerProgress::SetSaveFileChooser(StatisticsWindow::SaveFileChooser choos
 }
 
 void LearnerProgress::ShowCheck(const progress::CheckComparison& comparison,
-                                const std::optional<std::string>& historyNotice) {
+                                const std::vector<progress::HistoryNotice>& historyNotices) {
     view_->Show(comparison);
-    if (historyNotice) {
-        messages_.ShowError(*historyNotice);
+    if (!historyNotices.empty()) {
+        messages_.ShowError(Wording::HistoryNotices(historyNotices).toStdString());
     }
     if (statistics_ && statistics_->isVisible()) {
         statistics_->Refresh();

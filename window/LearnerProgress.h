@@ -44,7 +44,7 @@ class LearnerProgress : public QObject {
     // After a copy check: shows the comparison and what happened to the history, and brings
     // an open statistics window up to date.
     void ShowCheck(const progress::CheckComparison& comparison,
-                   const std::optional<std::string>& historyNotice);
+                   const std::vector<progress::HistoryNotice>& historyNotices);
     void ShowStatistics();
 
   private:

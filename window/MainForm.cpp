@@ -262,7 +262,7 @@ void TMorseMain::ToolButton3Click() {
     if (outcome.logError) {
         messages_.ShowError(Wording::FileError(*outcome.logError).toStdString());
     }
-    progress_->ShowCheck(outcome.comparison, outcome.historyNotice);
+    progress_->ShowCheck(outcome.comparison, outcome.historyNotices);
     if (outcome.offeredLesson) {
         lessonTab_->OfferNextLesson();
         messages_.ShowMessage(Wording::LessonOffer(*outcome.offeredLesson).toStdString());

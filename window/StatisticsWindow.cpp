@@ -325,8 +325,8 @@ void StatisticsWindow::AddAxes(QChart& chart, QLineSeries& accuracy, QLineSeries
 }
 
 void StatisticsWindow::ShowNotice() {
-    if (std::optional<std::string> notice = store_.TakeNotice()) {
-        messages_.ShowError(*notice);
+    if (const auto notices = store_.TakeNotices(); !notices.empty()) {
+        messages_.ShowError(Wording::HistoryNotices(notices).toStdString());
     }
 }
 
@@ -348,8 +348,8 @@ void StatisticsWindow::ResetClick() {
                           .toStdString(),
                       [this] {
                           store_.Reset();
-                          if (std::optional<std::string> notice = store_.TakeNotice()) {
-                              messages_.ShowMessage(*notice);
+                          if (const auto notices = store_.TakeNotices(); !notices.empty()) {
+                              messages_.ShowMessage(Wording::HistoryNotices(notices).toStdString());
                           }
                           Refresh();
                       });

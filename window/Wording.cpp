@@ -140,4 +140,70 @@ QString Wording::AudioExportFailed(const AudioExportError& error) {
         .arg(PathText(error.file.filename()), PathText(error.file.parent_path()));
 }
 
+namespace {
+
+QString NoticeText(const progress::HistoryNotice& notice) {
+    using Event = progress::HistoryNotice::Event;
+    const QString file = PathText(notice.file);
+    const QString reason = QString::fromStdString(notice.reason);
+    const QString system =
+        QString::fromStdString(SystemErrorText(notice.systemError, translations::Current()));
+    QString text;
+    switch (notice.event) {
+        case Event::FolderNotMade:
+            text = Wording::tr("Папку истории проверок «%1» не удаётся создать (%2).")
+                       .arg(file, system);
+            break;
+        case Event::Unopenable:
+            text = Wording::tr("Файл истории проверок «%1» не открывается (%2).").arg(file, reason);
+            break;
+        case Event::Damaged:
+            text = Wording::tr("Файл истории проверок «%1» повреждён (%2).").arg(file, reason);
+            break;
+        case Event::Newer:
+            text = Wording::tr(
+                       "Файл истории проверок «%1» записан более новой версией программы "
+                       "(версия %2).")
+                       .arg(file, reason);
+            break;
+        case Event::Reset:
+            text = Wording::tr("История проверок очищена.");
+            break;
+        case Event::Unreadable:
+            return Wording::tr("История проверок не читается (%1).").arg(reason);
+        case Event::CheckNotStored:
+            return Wording::tr("Результат проверки не записан в историю (%1).").arg(reason);
+        case Event::DrillNotStored:
+            return Wording::tr("Ответы упражнения не записаны в историю (%1).").arg(reason);
+        case Event::SprintNotStored:
+            return Wording::tr("Результат спринта не записан в историю (%1).").arg(reason);
+    }
+    if (notice.event != Event::FolderNotMade && notice.aside.empty()) {
+        text += Wording::tr(" Отложить его не удаётся (%1).").arg(system);
+    } else if (notice.event == Event::Reset) {
+        text += Wording::tr(" Прежняя история сохранена в файле «%1».").arg(PathText(notice.aside));
+    } else if (notice.event != Event::FolderNotMade) {
+        text +=
+            Wording::tr(" Он сохранён как «%1», начата новая история.").arg(PathText(notice.aside));
+    }
+    if (notice.newFileFailed) {
+        text += Wording::tr(" Новый файл не создаётся (%1).")
+                    .arg(QString::fromStdString(*notice.newFileFailed));
+    }
+    if (notice.sessionOnly) {
+        text += Wording::tr(" Результаты проверок этого сеанса не будут сохранены.");
+    }
+    return text;
+}
+
+}  // namespace
+
+QString Wording::HistoryNotices(const std::vector<progress::HistoryNotice>& notices) {
+    QStringList lines;
+    for (const progress::HistoryNotice& notice : notices) {
+        lines << NoticeText(notice);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 }  // namespace vantrel

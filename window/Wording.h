@@ -12,6 +12,7 @@
 #include "platform/audio/WaveOut.h"
 #include "platform/files/FileError.h"
 #include "progress/CheckComparison.h"
+#include "progress/HistoryStore.h"
 #include "trainer/AudioExport.h"
 #include "trainer/CopyCheck.h"
 #include "trainer/PlaybackEngine.h"
@@ -60,6 +61,9 @@ class Wording {
     // "Не удалось сохранить историю проверок в файл «path»."
     static QString CsvNotSaved(const std::filesystem::path& file);
     static QString AudioExportFailed(const AudioExportError& error);
+    // "Файл истории проверок «path» повреждён (...). Он сохранён как «aside», начата новая
+    // история." and the like, one line each.
+    static QString HistoryNotices(const std::vector<progress::HistoryNotice>& notices);
 };
 
 }  // namespace vantrel

@@ -47,8 +47,16 @@ std::string Cp(const char* utf8) {
     return cp1251::FromUtf8(utf8);
 }
 
+// The events the store noted, with " in memory" where the session goes on in memory only.
 std::string Notice(HistoryStore& store) {
-    return store.TakeNotice().value_or("no notice");
+    const char* const kEvents[] = {"folder",     "unopenable", "damaged", "newer", "reset",
+                                   "unreadable", "check",      "drill",   "sprint"};
+    std::string events;
+    for (const HistoryNotice& notice : store.TakeNotices()) {
+        events += (events.empty() ? "" : "|") + std::string(kEvents[int(notice.event)]) +
+                  (notice.sessionOnly ? " in memory" : "");
+    }
+    return events.empty() ? "no notice" : events;
 }
 
 class HistoryStoreTest : public ::testing::Test {
@@ -70,7 +78,7 @@ TEST_F(HistoryStoreTest, RecordsComeBackAfterReopeningWithTheirPeriods) {
     Open(File())->Append(Entry(kNow - 10 * kDay, "55555", "44455"));
     auto store = Open(File());
     ASSERT_TRUE(store->Append(Entry(kNow - kDay, "12345", "1245", 20)));
-    EXPECT_FALSE(store->TakeNotice());
+    EXPECT_TRUE(store->TakeNotices().empty());
 
     const std::vector<HistoryEntry> all = store->Entries(Period::All, true);
     ASSERT_EQ(all.size(), 2u);
@@ -121,17 +129,19 @@ TEST_F(HistoryStoreTest, AKilledWriterLeavesEveryFinishedRecordWhole) {
     for (const HistoryEntry& entry : entries) {
         EXPECT_TRUE(entry.charactersSent == 15 && entry.pairs == whole.pairs);
     }
-    EXPECT_FALSE(store->TakeNotice());
+    EXPECT_TRUE(store->TakeNotices().empty());
 }
 
 TEST_F(HistoryStoreTest, ADamagedFileIsKeptAsideAndANewHistoryStarted) {
     testing::WriteWholeFile(File(), std::string(4096, 'x'));
     auto store = Open(File());
     EXPECT_TRUE(store->Append(Entry(kNow, "12345", "12345")));
-    const std::string notice = Notice(*store);
-    const fs::path aside = File().parent_path() / "history-2026-11-30-005320.sqlite";
-    EXPECT_NE(notice.find("повреждён"), std::string::npos) << notice;
-    EXPECT_NE(notice.find(aside.string()), std::string::npos) << notice;
+    const std::vector<HistoryNotice> notices = store->TakeNotices();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(
+        std::tuple(notices[0].event, notices[0].file, notices[0].aside, notices[0].sessionOnly),
+        std::tuple(HistoryNotice::Event::Damaged, File(),
+                   File().parent_path() / "history-2026-11-30-005320.sqlite", false));
     EXPECT_EQ(Open(File())->Entries(Period::All, false).size(), 1u);
 }
 
@@ -144,11 +154,11 @@ TEST_F(HistoryStoreTest, AFileOfANewerProgramIsKeptAside) {
     }
     auto store = Open(File());
     EXPECT_TRUE(store->Entries(Period::All, false).empty());
-    EXPECT_NE(Notice(*store).find("более новой версией"), std::string::npos);
+    EXPECT_EQ(Notice(*store), "newer");
     EXPECT_EQ(std::distance(fs::directory_iterator(File().parent_path()), {}), 2);
     EXPECT_EQ(store->File(), File());
     store->Reset();
-    EXPECT_NE(Notice(*store).find("очищена"), std::string::npos);
+    EXPECT_EQ(Notice(*store), "reset");
 }
 
 // A folder that cannot be made (its parent is a file; this holds for root too): the session's
@@ -158,7 +168,7 @@ TEST_F(HistoryStoreTest, AFolderThatCannotBeMadeKeepsTheSessionInMemory) {
     auto store = Open(File());
     EXPECT_TRUE(store->Append(Entry(kNow, "12345", "12345")));
     EXPECT_EQ(store->Entries(Period::All, false).size(), 1u);
-    EXPECT_NE(Notice(*store).find("не будут сохранены"), std::string::npos);
+    EXPECT_EQ(Notice(*store), "folder in memory");
     EXPECT_TRUE(store->File().empty());
     EXPECT_EQ(testing::ReadWholeFile(folder_.Path() / "Vantrel"), "not a folder");
 }

@@ -51,7 +51,7 @@ class StatisticsWindowTest : public ::testing::Test {
         const progress::CheckComparison comparison =
             progress::CompareCopy(cp1251::FromUtf8(sentUtf8), cp1251::FromUtf8(copyUtf8));
         store_.Append(progress::CheckEntry(1'796'000'000, {1, 12, 0, 800}, comparison, 2, 3));
-        progress_->ShowCheck(comparison, store_.TakeNotice());
+        progress_->ShowCheck(comparison, store_.TakeNotices());
     }
     StatisticsWindow& OpenStatistics() {
         progress_->StatisticsAction()->trigger();

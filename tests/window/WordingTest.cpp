@@ -33,6 +33,24 @@ TEST(WordingTest, CoreResultsAreWordedInEachLanguage) {
         {[&] { return Wording::FileError(denied); },
          {"Не удалось записать файл «/x/log.txt»: отказано в доступе",
           "Could not write the file “/x/log.txt”: permission denied"}},
+        {[] {
+             using Event = progress::HistoryNotice::Event;
+             progress::HistoryNotice damaged(Event::Damaged, "/x/h.sqlite",
+                                             "file is not a database");
+             damaged.aside = "/x/h-1.sqlite";
+             progress::HistoryNotice folder(Event::FolderNotMade, "/y");
+             folder.systemError = std::make_error_code(std::errc::read_only_file_system);
+             folder.sessionOnly = true;
+             return Wording::HistoryNotices({damaged, folder});
+         },
+         {"Файл истории проверок «/x/h.sqlite» повреждён (file is not a database). Он сохранён как "
+          "«/x/h-1.sqlite», начата новая история.\nПапку истории проверок «/y» не удаётся создать "
+          "(файловая система доступна только для чтения). Результаты проверок этого сеанса не "
+          "будут сохранены.",
+          "The check history file “/x/h.sqlite” is damaged (file is not a database). It is kept as "
+          "“/x/h-1.sqlite”, and a new history has been started.\nThe folder of the check history "
+          "“/y” cannot be made (read-only file system). The results of this session’s checks "
+          "will not be kept."}},
         {[] { return Wording::CsvNotSaved("/x/h.csv"); },
          {"Не удалось сохранить историю проверок в файл «/x/h.csv».",
           "Could not save the check history to the file “/x/h.csv”."}},
