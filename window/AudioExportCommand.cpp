@@ -1,5 +1,6 @@
 #include "window/AudioExportCommand.h"
 
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -69,10 +70,10 @@ void AudioExportCommand::Start(std::unique_ptr<AudioExport> job) {
         return;
     }
 
-    progress_ = new QProgressDialog(tr("Сохранение звука..."), tr("Отмена"), 0,
-                                    static_cast<int>(export_->Text().size()), window_);
+    progress_ = new QProgressDialog(window_);
+    progress_->setRange(0, static_cast<int>(export_->Text().size()));
     progress_->setObjectName(QLatin1String("ExportProgress"));
-    progress_->setAccessibleName(tr("Сохранение звука"));
+    RetranslateProgress();
     // Not modal: a modal progress dialog runs the event loop inside setValue, which would let
     // the next step start inside this one.
     progress_->setWindowModality(Qt::NonModal);
@@ -83,6 +84,22 @@ void AudioExportCommand::Start(std::unique_ptr<AudioExport> job) {
     connect(progress_, &QProgressDialog::canceled, this, &AudioExportCommand::Cancel);
     progress_->setValue(0);
     timer_->start();
+}
+
+// The window hands its language change on to its children, this command among them.
+bool AudioExportCommand::event(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateProgress();
+    }
+    return QObject::event(event);
+}
+
+void AudioExportCommand::RetranslateProgress() {
+    if (progress_ != nullptr) {
+        progress_->setLabelText(tr("Сохранение звука..."));
+        progress_->setCancelButtonText(tr("Отмена"));
+        progress_->setAccessibleName(tr("Сохранение звука"));
+    }
 }
 
 void AudioExportCommand::RenderStep() {

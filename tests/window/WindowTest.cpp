@@ -172,7 +172,8 @@ TEST_F(WindowTest, RunPauseAndResumeDriveButtonsActionsStatusTextAndAnnouncement
 }
 
 // Start is disabled during a run, but the menu's Ctrl+Enter still stops it and starts anew.
-TEST_F(WindowTest, MenuShortcutStartsWhenTheButtonIsDisabled) {
+// Closing while it plays returns only after the device has closed.
+TEST_F(WindowTest, MenuShortcutRestartsARunAndClosingWaitsForTheDevice) {
     TMorseMain& window = OpenActive();
     UseKeyboardText("e");
     QTest::keyClick(&window, Qt::Key_Return, Qt::ControlModifier);
@@ -182,19 +183,7 @@ TEST_F(WindowTest, MenuShortcutStartsWhenTheButtonIsDisabled) {
     EXPECT_EQ(State(), Q("Тест начат|00111|&Пауза|&Пауза"));
     window.Notifications().SetIdleHook([this] { audio_.AdvanceMs(20); });
     QTest::keyClick(&window, Qt::Key_Return, Qt::ControlModifier);
-    window.Notifications().SetIdleHook(nullptr);
-    EXPECT_EQ(audio_.OpenAttempts(), 2u);
-    ASSERT_TRUE(PlayToTheEnd());
-    EXPECT_EQ(KeyedText(), Q("ЖЖЖ = E  "));
-}
-
-TEST_F(WindowTest, ClosingWhilePlayingReturnsOnlyAfterTheDeviceHasClosed) {
-    TMorseMain& window = Open();
-    window.show();
-    Start();
-    Play(500);
-    ASSERT_EQ(audio_.OpenStreams(), 1);
-    window.Notifications().SetIdleHook([this] { audio_.AdvanceMs(20); });
+    EXPECT_EQ(std::pair(audio_.OpenAttempts(), audio_.OpenStreams()), std::pair(std::size_t{2}, 1));
     EXPECT_TRUE(window.close());
     EXPECT_EQ(audio_.OpenStreams(), 0);
     EXPECT_TRUE(window.Engine().DeviceClosed());
@@ -345,7 +334,8 @@ TEST_F(AccessibilityTest, ControlsAreReachableAndSlidersNamedAndValuedByWhatThey
           "PitchTrackBar", "VolTrackBar", "CheckBox2", "CheckBox3", "ScrollBar1"}) {
         EXPECT_TRUE(reached.contains(QLatin1String(name))) << name;
     }
-    EXPECT_EQ(Accessible("SpeedTrackBar")->text(QAccessible::Description), Q("12 гр./мин."));
+    // The spacing's meaning, read as the slider is reached.
+    EXPECT_EQ(Accessible("SpacingTrackBar")->text(QAccessible::Description), Q("Нормальные паузы"));
     // Name, value and value text of each.
     for (const auto& [name, caption, value, text] :
          {std::tuple{"SpeedTrackBar", "Скорость, гр./мин.", 12, "12 гр./мин."},
@@ -389,18 +379,14 @@ TEST_F(AccessibilityTest, KeyedTextAndCopyAreaTakeTheSchemesTextAndGroundWhenItI
 
 using LanguageTest = WindowTest;
 
-// Every text a learner can see or hear in `window` and its children: captions, titles, tips,
-// accessible names, descriptions and values, menu and combo box entries, table headers.
+// Every text seen or heard in `window`: captions, tips, accessible texts, menu and combo entries.
 QStringList ShownTexts(QWidget* window) {
     QStringList texts{window->windowTitle()};
     std::function<void(QAccessibleInterface*)> visit = [&](QAccessibleInterface* node) {
-        for (auto kind : {QAccessible::Name, QAccessible::Description, QAccessible::Value}) {
-            texts << node->text(kind);
-        }
+        texts << node->text(QAccessible::Name) << node->text(QAccessible::Description)
+              << node->text(QAccessible::Value);
         for (int i = 0; i < node->childCount(); ++i) {
-            if (QAccessibleInterface* child = node->child(i)) {
-                visit(child);
-            }
+            visit(node->child(i));
         }
     };
     visit(QAccessible::queryAccessibleInterface(window));
@@ -419,10 +405,9 @@ QStringList ShownTexts(QWidget* window) {
     return texts;
 }
 
-// In English every window, open before or after the switch, speaks English: Cyrillic is left
-// only in the practice text and its preamble and in the language menu, which names itself and
-// Russian in both languages. Back in Russian, everything is as before; the menu's choice is
-// stored, --language's is not.
+// In English every window, open before or after the switch, speaks English: Cyrillic is left in
+// the practice text with its preamble and in the language menu, which names itself and Russian
+// in both. Back in Russian all is as before; the menu's choice is stored, --language's is not.
 TEST_F(LanguageTest, EveryWindowRelabelsAtOnceAndOnlyTheMenusChoiceIsStored) {
     TMorseMain& window = OpenActive();
     auto* about = new TForm1(&window);  // the window deletes it
@@ -438,8 +423,7 @@ TEST_F(LanguageTest, EveryWindowRelabelsAtOnceAndOnlyTheMenusChoiceIsStored) {
               << switching.nsecsElapsed() / 1000 << " us\n";
     Find<QPlainTextEdit>("Memo1")->setPlainText("12345 6790");
     Action("ToolButton3")->trigger();
-    // Modal to the window, without a local event loop: the handler returns at once.
-    window.SetAboutWindow(about);
+    window.SetAboutWindow(about);  // modal, without a local event loop: returns at once
     Action("N12")->trigger();
     EXPECT_TRUE(about->isVisible());
     const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
@@ -463,7 +447,6 @@ TEST_F(LanguageTest, EveryWindowRelabelsAtOnceAndOnlyTheMenusChoiceIsStored) {
                          Find<QComboBox>("AlphabetBox")->currentText()),
               std::tuple(Q("О программе..."), Q("Статистика"), Q("Латинский")));
     EXPECT_EQ(window_->Progress().ComparisonView()->Summary()->text(), Q("Ошибки: пропущено 8 ×1"));
-    about->close();
 
     Action("EnglishItem")->trigger();
     Close();

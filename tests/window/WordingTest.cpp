@@ -9,8 +9,8 @@
 namespace vantrel {
 namespace {
 
-// A check, a file error and a store error; the run's texts and hints (pitch rounded half to
-// even, the spacing's kinds at their edges); plural forms.
+// A check, file errors (the system's reason in the language too) and a store error; the run's
+// texts and hints (pitch rounded half to even, the spacing's kinds at their edges); plurals.
 QStringList WordEverything() {
     using Event = progress::HistoryNotice::Event;
     progress::HistoryNotice damaged(Event::Damaged, "/x/h.sqlite", "file is not a database");
@@ -20,7 +20,10 @@ QStringList WordEverything() {
     folder.sessionOnly = true;
     return {Wording::CheckResult({1, 4}) + '|' + Wording::LessonOffer(2),
             Wording::FileError({files::Operation::Write, "/x/log.txt",
-                                std::make_error_code(std::errc::permission_denied)}),
+                                std::make_error_code(std::errc::no_space_on_device)}) +
+                '|' +
+                Wording::FileError({files::Operation::Open, "/x/fifo",
+                                    files::MakeErrorCode(files::FileProblem::NotARegularFile)}),
             Wording::HistoryNotices({damaged, folder}),
             Wording::CsvNotSaved("/x/h.csv") + '|' +
                 Wording::AudioExportFailed({AudioExportError::Kind::NotWritten, "/x/a.wav"}),
@@ -39,7 +42,8 @@ TEST(WordingTest, CoreResultsAreWordedInEachLanguage) {
         (QStringList{
             "Количество ошибок:1. Оценка: 4. Нормально:)|Верно не меньше 90% знаков. Можно "
             "переходить к уроку 2: кнопка «Следующий урок» на вкладке «Урок».",
-            "Не удалось записать файл «/x/log.txt»: отказано в доступе",
+            "Не удалось записать файл «/x/log.txt»: на устройстве не осталось свободного места|Не "
+            "удалось открыть файл «/x/fifo»: это не обычный файл",
             "Файл истории проверок «/x/h.sqlite» повреждён (file is not a database). Он сохранён "
             "как «/x/h-1.sqlite», начата новая история.\nПапку истории проверок «/y» не удаётся "
             "создать (файловая система доступна только для чтения). Результаты проверок этого "
@@ -57,7 +61,8 @@ TEST(WordingTest, CoreResultsAreWordedInEachLanguage) {
         (QStringList{
             "Errors: 1. Grade: 4. Well done :)|At least 90% of the characters are right. You can "
             "go on to lesson 2: the button “Next lesson” on the tab “Lesson”.",
-            "Could not write the file “/x/log.txt”: permission denied",
+            "Could not write the file “/x/log.txt”: no space left on device|Could not open the "
+            "file “/x/fifo”: not a regular file",
             "The check history file “/x/h.sqlite” is damaged (file is not a database). It is kept "
             "as “/x/h-1.sqlite”, and a new history has been started.\nThe folder of the check "
             "history “/y” cannot be made (read-only file system). The results of this session’s "
