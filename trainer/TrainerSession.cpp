@@ -90,8 +90,7 @@ void TrainerSession::SetStartDelay(int seconds) {
 }
 
 void TrainerSession::SetLanguage(Language language) {
-    settings_.language =
-        std::clamp(static_cast<int>(language), limits::kLanguageFirst, limits::kLanguageLast);
+    Keep(&TrainerSettings::language, static_cast<int>(language));
 }
 
 void TrainerSession::Start(std::string keyboardCp1251) {
