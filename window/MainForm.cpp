@@ -200,11 +200,17 @@ void TMorseMain::ShowCaption() {
 
 void TMorseMain::PitchTrackBarChange() {
     session_->SetPitchPosition(PitchTrackBar->value());
-    SetToolTipAndDescription(PitchTrackBar, Wording::PitchHint(session_->Keying().ToneFrequency()));
+    ShowToneHints();
 }
 
 void TMorseMain::VolTrackBarChange() {
     session_->SetVolumePosition(VolTrackBar->value());
+    ShowToneHints();
+}
+
+// The pitch and the volume as the keyer has them.
+void TMorseMain::ShowToneHints() {
+    SetToolTipAndDescription(PitchTrackBar, Wording::PitchHint(session_->Keying().ToneFrequency()));
     SetToolTipAndDescription(VolTrackBar, Wording::VolumeHint(session_->Keying().VolumeLevel()));
 }
 

@@ -130,6 +130,7 @@ class TMorseMain : public QMainWindow, private SessionView {
     void FormDestroy();
     void SetTextTypeIndex(int index);
     void ShowTimingHints();
+    void ShowToneHints();
     // The caption as the last speed or spacing change set it.
     void ShowCaption();
     void ShowPauseCaption();

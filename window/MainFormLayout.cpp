@@ -430,8 +430,7 @@ void TMorseMain::RetranslateUi() {
                                 : tr("Тренажер для изучения азбуки морзе"));
     ShowTimingHints();
     ShowCaption();
-    PitchTrackBarChange();
-    VolTrackBarChange();
+    ShowToneHints();
     RussianItem->setChecked(language_ == Language::Russian);
     EnglishItem->setChecked(language_ == Language::English);
 }
