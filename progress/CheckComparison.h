@@ -2,7 +2,10 @@
 // both texts: the sent text after its preamble, the copy upper-cased.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +26,16 @@ struct PairCount {
     bool IsRight() const { return sent != 0 && sent == copied; }
     friend bool operator==(const PairCount&, const PairCount&) = default;
 };
+
+// The largest count read from the history; larger and negative ones are damage.
+inline constexpr int kMaxPairCount = std::numeric_limits<int>::max();
+
+// `total` + `count`, held at kMaxPairCount (and as low at the other end) rather than overflowing:
+// counts read from a history file can be as large as it likes.
+inline int AddCount(int total, int count) {
+    return static_cast<int>(
+        std::clamp<int64_t>(int64_t{total} + count, -kMaxPairCount, kMaxPairCount));
+}
 
 struct CheckComparison {
     Alignment alignment;  // of the compared texts, each line break one '\n'

@@ -34,11 +34,11 @@ std::string Row(const HistoryEntry& entry) {
     int extra = 0;
     for (const PairCount& pair : entry.pairs) {
         if (pair.sent == 0) {
-            extra += pair.count;
+            extra = AddCount(extra, pair.count);
         } else if (pair.copied == 0) {
-            missed += pair.count;
+            missed = AddCount(missed, pair.count);
         } else if (!pair.IsRight()) {
-            wrong += pair.count;
+            wrong = AddCount(wrong, pair.count);
         }
     }
     char accuracy[16];

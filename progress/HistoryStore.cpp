@@ -70,6 +70,11 @@ constexpr const char* kMigrations[] = {
 };
 static_assert(std::size(kMigrations) == HistoryStore::kSchemaVersion);
 
+// A count as stored, or the nearest that can be: rows of a damaged file may hold any number.
+int Count(int64_t stored) {
+    return static_cast<int>(std::clamp<int64_t>(stored, 0, kMaxPairCount));
+}
+
 }  // namespace
 
 HistoryEntry CheckEntry(int64_t timeUnix, const CheckSettings& settings,
@@ -147,6 +152,8 @@ HistoryStore::Opening HistoryStore::OpenFile() {
         opening = {IsDamage(status) ? Problem::Damaged : Problem::Unopenable, db_.LastError()};
     } else if (version > kSchemaVersion) {
         opening = {Problem::Newer, std::to_string(version)};
+    } else if (version < 0) {  // never written by any version of the program
+        opening = {Problem::Damaged, sqlite3_errstr(SQLITE_CORRUPT)};
     } else if (status = Migrate(version); status != SQLITE_OK) {
         opening = {IsDamage(status) ? Problem::Damaged : Problem::Unopenable, db_.LastError()};
     }
@@ -351,7 +358,7 @@ bool HistoryStore::ReadPairs(const Range& range, std::vector<HistoryEntry>& entr
     while ((status = pairs.Step()) == SQLITE_ROW) {
         entries[index[pairs.Integer(0)]].pairs.push_back(
             {static_cast<unsigned char>(pairs.Integer(1)),
-             static_cast<unsigned char>(pairs.Integer(2)), static_cast<int>(pairs.Integer(3))});
+             static_cast<unsigned char>(pairs.Integer(2)), Count(pairs.Integer(3))});
     }
     if (status != SQLITE_DONE) {
         ReadFailed(status);
@@ -376,7 +383,7 @@ std::vector<PairCount> HistoryStore::PairTotals(Period period) {
     std::vector<int64_t> sums(256 * 256, 0);
     int status = SQLITE_OK;
     while ((status = rows.Step()) == SQLITE_ROW) {
-        sums[(rows.Integer(0) & 0xFF) * 256 + (rows.Integer(1) & 0xFF)] += rows.Integer(2);
+        sums[(rows.Integer(0) & 0xFF) * 256 + (rows.Integer(1) & 0xFF)] += Count(rows.Integer(2));
     }
     if (status != SQLITE_DONE) {
         ReadFailed(status);
@@ -385,8 +392,7 @@ std::vector<PairCount> HistoryStore::PairTotals(Period period) {
     for (std::size_t cell = 0; cell < sums.size(); ++cell) {
         if (sums[cell] != 0) {
             totals.push_back({static_cast<unsigned char>(cell / 256),
-                              static_cast<unsigned char>(cell % 256),
-                              static_cast<int>(sums[cell])});
+                              static_cast<unsigned char>(cell % 256), Count(sums[cell])});
         }
     }
     return totals;
@@ -421,13 +427,14 @@ std::map<unsigned char, AttemptTally> HistoryStore::RecentTallies(int lastAttemp
         " GROUP BY check_id, sent ORDER BY check_id DESC");
     while (rows.Step() == SQLITE_ROW) {
         AttemptTally& tally = tallies[static_cast<unsigned char>(rows.Integer(0))];
-        const int64_t attempts = rows.Integer(1);
+        const int64_t attempts = Count(rows.Integer(1));
         const int64_t taken = std::min<int64_t>(attempts, lastAttempts - tally.attempts);
         if (taken <= 0 || attempts <= 0) {
             continue;
         }
         tally.attempts += static_cast<int>(taken);
-        tally.errors += static_cast<int>((rows.Integer(2) * taken * 2 + attempts) / (2 * attempts));
+        const int64_t errors = std::clamp<int64_t>(rows.Integer(2), 0, attempts);
+        tally.errors += static_cast<int>((errors * taken * 2 + attempts) / (2 * attempts));
     }
     return tallies;
 }

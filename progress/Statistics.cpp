@@ -13,8 +13,8 @@ std::vector<CharacterAccuracy> AccuracyWorstFirst(const std::vector<PairCount>& 
         }
         CharacterAccuracy& accuracy = byCharacter[pair.sent];
         accuracy.character = pair.sent;
-        accuracy.sent += pair.count;
-        accuracy.right += pair.IsRight() ? pair.count : 0;
+        accuracy.sent = AddCount(accuracy.sent, pair.count);
+        accuracy.right = AddCount(accuracy.right, pair.IsRight() ? pair.count : 0);
     }
     std::vector<CharacterAccuracy> result;
     for (const auto& [character, accuracy] : byCharacter) {
@@ -38,8 +38,9 @@ ConfusionMatrix Confusions(const std::vector<PairCount>& pairs) {
         if (pair.sent == 0 || pair.IsRight()) {
             continue;
         }
-        matrix.cells[{pair.sent, pair.copied}] += pair.count;
-        errorsBySent[pair.sent] += pair.count;
+        int& cell = matrix.cells[{pair.sent, pair.copied}];
+        cell = AddCount(cell, pair.count);
+        errorsBySent[pair.sent] = AddCount(errorsBySent[pair.sent], pair.count);
         if (pair.copied != 0) {
             columns.insert(pair.copied);
         }

@@ -8,7 +8,8 @@ packages=(g++ cmake ninja-build pkg-config ccache libgtest-dev libgmock-dev libb
           pulseaudio pulseaudio-utils libasound2-plugins xvfb xauth x11-apps xdotool
           qt6-l10n-tools qt6-tools-dev
           orca speech-dispatcher openbox
-          dpkg-dev file desktop-file-utils appstream lintian librsvg2-bin x11-utils)
+          dpkg-dev file desktop-file-utils appstream lintian librsvg2-bin x11-utils
+          clang-14 libclang-rt-14-dev llvm-14)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -10,6 +10,7 @@
 #include <limits>
 #include <string_view>
 
+#include "progress/CharacterDrill.h"
 #include "progress/KochLessons.h"
 #include "support/Settings.h"
 #include "trainer/Limits.h"
@@ -20,7 +21,8 @@ inline constexpr std::string_view kSettingsKey = "Software\\Quorbit\\Vantrel";
 inline constexpr std::string_view kWindowPosSetting = "WindowPos";
 
 // The learner's choices as they are stored: track bar positions, the text type entry, the
-// Koch alphabet and lesson, the start delay in seconds, the interface's language.
+// Koch alphabet and lesson, the start delay in seconds; the recognition drills' set, speeds
+// (groups per minute), response target and pause (milliseconds); the interface's language.
 struct TrainerSettings {
     int speed = 0;
     int spacing = 0;
@@ -30,6 +32,11 @@ struct TrainerSettings {
     int kochAlphabet = 0;
     int lesson = 0;
     int startDelay = 0;
+    int drillSet = 0;
+    int drillSpeed = 0;
+    int responseTarget = 0;
+    int drillPause = 0;
+    int sprintSpeed = 0;
     int language = 0;
 
     friend bool operator==(const TrainerSettings&, const TrainerSettings&) = default;
@@ -64,6 +71,16 @@ inline constexpr std::array kStoredDwords = {
                 std::numeric_limits<int>::max()},
     StoredDword{"StartDelay", &TrainerSettings::startDelay, limits::kStartDelayDefault,
                 limits::kStartDelayMin, limits::kStartDelayMax},
+    StoredDword{"DrillSet", &TrainerSettings::drillSet, progress::kFirstDrillSet,
+                progress::kFirstDrillSet, progress::kLastDrillSet},
+    StoredDword{"DrillSpeed", &TrainerSettings::drillSpeed, limits::kCharacterDrillSpeedDefault,
+                limits::kCharacterDrillSpeedMin, limits::kCharacterDrillSpeedMax},
+    StoredDword{"DrillTarget", &TrainerSettings::responseTarget, limits::kResponseTargetDefaultMs,
+                limits::kResponseTargetMinMs, limits::kResponseTargetMaxMs},
+    StoredDword{"DrillPause", &TrainerSettings::drillPause, limits::kDrillPauseDefaultMs,
+                limits::kDrillPauseMinMs, limits::kDrillPauseMaxMs},
+    StoredDword{"SprintSpeed", &TrainerSettings::sprintSpeed, limits::kSprintSpeedDefault,
+                limits::kSprintSpeedMin, limits::kSprintSpeedMax},
     StoredDword{"Language", &TrainerSettings::language, limits::kLanguageDefault,
                 limits::kLanguageFirst, limits::kLanguageLast},
 };

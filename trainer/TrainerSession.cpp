@@ -23,13 +23,56 @@ TrainerSession::TrainerSession(audio::WaveOutSystem& audio, NotificationQueue& q
       engine_(std::make_unique<PlaybackEngine>(keyer_, *keyingAudio_, queue,
                                                static_cast<PlaybackView&>(*this),
                                                static_cast<PlaybackHost&>(*this))),
-      interference_(
-          std::make_unique<InterferenceControls>(audio, signal::TSLClockService::Instance(),
-                                                 InterferenceControls::Switching::Background)) {
+      interference_(std::make_unique<InterferenceControls>(
+          audio, signal::TSLClockService::Instance(), InterferenceControls::Switching::Background)),
+      drillSound_(std::make_unique<DrillSound>(*keyingAudio_, queue)),
+      characterDrill_(std::make_unique<CharacterDrillController>(MakeDrillContext())),
+      sprint_(std::make_unique<SprintController>(MakeDrillContext())) {
     UseHistoryFile({});
 }
 
-TrainerSession::~TrainerSession() = default;
+TrainerSession::~TrainerSession() {
+    StopDrills();
+}
+
+DrillContext TrainerSession::MakeDrillContext() {
+    return DrillContext{*drillSound_,
+                        *random_,
+                        *contactTexts_,
+                        [this]() -> progress::HistoryStore& { return *history_; },
+                        [this] { return wallClock_(); },
+                        [this]() -> const TrainerSettings& { return settings_; },
+                        [this] {
+                            StopDrills();
+                            return engine_->DeviceClosed() || engine_->StopNow();
+                        }};
+}
+
+void TrainerSession::StopDrills() {
+    characterDrill_->Stop();
+    sprint_->Stop();
+}
+
+void TrainerSession::SeedRandom(uint64_t seed) {
+    *random_ = Random(seed);
+}
+
+LessonMastery TrainerSession::LessonKnowledge() {
+    LessonMastery mastery;
+    const auto alphabet = progress::KochAlphabetFromNumber(settings_.kochAlphabet);
+    mastery.characters = progress::LessonCharacters(alphabet, settings_.lesson);
+    const std::vector<progress::DrillAnswer> answers =
+        history_->RecentDrillAnswers(progress::kMasteryAnswers);
+    const auto known = progress::MasteryByCharacter(answers, settings_.responseTarget);
+    for (char c : mastery.characters) {
+        const auto found = known.find(static_cast<unsigned char>(c));
+        mastery.known.push_back(found != known.end() && found->second.known);
+    }
+    mastery.earnsNextLesson = settings_.lesson < progress::LastLesson(alphabet) &&
+                              progress::DrillEarnsNextLesson(alphabet, settings_.lesson, answers,
+                                                             settings_.responseTarget);
+    return mastery;
+}
 
 const TrainerSettings& TrainerSession::LoadSettings(WindowGeometry& window) {
     const TrainerSettings stored = LoadTrainerSettings(store_, window);
@@ -41,6 +84,11 @@ const TrainerSettings& TrainerSession::LoadSettings(WindowGeometry& window) {
     SetKochAlphabet(stored.kochAlphabet);
     SetLesson(stored.lesson);
     SetStartDelay(stored.startDelay);
+    SetDrillSet(stored.drillSet);
+    SetDrillSpeed(stored.drillSpeed);
+    SetResponseTarget(stored.responseTarget);
+    SetDrillPause(stored.drillPause);
+    SetSprintSpeed(stored.sprintSpeed);
     SetLanguage(static_cast<Language>(stored.language));
     textFile_.clear();
     return settings_;
@@ -95,6 +143,7 @@ void TrainerSession::SetLanguage(Language language) {
 
 void TrainerSession::Start(std::string keyboardCp1251) {
     keyboardText_ = std::move(keyboardCp1251);
+    StopDrills();
     engine_->StartBtnClick();
 }
 
@@ -103,6 +152,7 @@ void TrainerSession::Pause() {
 }
 
 bool TrainerSession::StopNow() {
+    StopDrills();
     return engine_->StopNow();
 }
 

@@ -22,6 +22,7 @@
 #include "progress/HistoryStore.h"
 #include "progress/WallClock.h"
 #include "trainer/CopyCheck.h"
+#include "trainer/Drills.h"
 #include "trainer/Keyer.h"
 #include "trainer/PlaybackEngine.h"
 #include "trainer/ResultLog.h"
@@ -59,6 +60,14 @@ struct CheckOutcome {
     std::optional<int> offeredLesson;
 };
 
+// The lesson's characters as the character drill knows them.
+struct LessonMastery {
+    std::string characters;   // Windows-1251, in the lesson's order
+    std::vector<bool> known;  // of each
+    // Every one is known and a later lesson exists: the next lesson is offered.
+    bool earnsNextLesson = false;
+};
+
 class TrainerSession final : private PlaybackHost, private PlaybackView {
   public:
     // `audio` plays the keyed text (through a worker that bounds each device call) and the
@@ -87,6 +96,12 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     void SetKochAlphabet(int alphabet);
     void SetLesson(int lesson);
     void SetStartDelay(int seconds);
+    // The recognition drills' choices, read at each drill's start.
+    void SetDrillSet(int set) { Keep(&TrainerSettings::drillSet, set); }
+    void SetDrillSpeed(int speed) { Keep(&TrainerSettings::drillSpeed, speed); }
+    void SetResponseTarget(int ms) { Keep(&TrainerSettings::responseTarget, ms); }
+    void SetDrillPause(int ms) { Keep(&TrainerSettings::drillPause, ms); }
+    void SetSprintSpeed(int speed) { Keep(&TrainerSettings::sprintSpeed, speed); }
     // The interface's language, stored with the settings; the session itself words nothing.
     void SetLanguage(Language language);
     Language ChosenLanguage() const { return static_cast<Language>(settings_.language); }
@@ -101,7 +116,7 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     void Start(std::string keyboardCp1251);
     // Pause or Resume (button, tool button, Ctrl+P).
     void Pause();
-    // The window's close query (PlaybackEngine::StopNow).
+    // The window's close query (PlaybackEngine::StopNow); the drills stop too.
     bool StopNow();
     const PlaybackEngine& Engine() const { return *engine_; }
 
@@ -115,6 +130,15 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     // view has been told why).
     std::unique_ptr<AudioExport> PrepareExport(std::string keyboardCp1251);
 
+    // The recognition drills. Starting one stops a run and the other drill; a run's Start stops
+    // both.
+    CharacterDrillController& CharacterDrill() { return *characterDrill_; }
+    SprintController& Sprint() { return *sprint_; }
+    // The drills' sound (tests).
+    DrillSound& DrillSounds() { return *drillSound_; }
+    // The current lesson's characters known in the character drill, from its recent answers.
+    LessonMastery LessonKnowledge();
+
     // The noise and tone sources of the group " Шумы ".
     InterferenceControls& Interference() { return *interference_; }
 
@@ -124,10 +148,14 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     // Clocks (tests).
     void SetTimeOfDayClock(TimeOfDayClock clock) { resultLog_ = ResultLog(std::move(clock)); }
     void SetWallClock(progress::WallClock clock) { wallClock_ = std::move(clock); }
+    // Seeds the program's random generator (tests).
+    void SeedRandom(uint64_t seed);
 
   private:
     // Keeps `value` as the stored value `field`, brought into its range; returns what is kept.
     int Keep(int TrainerSettings::*field, int value);
+    DrillContext MakeDrillContext();
+    void StopDrills();
 
     // PlaybackHost.
     void ApplyTiming() override;
@@ -162,6 +190,9 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     ResultLog resultLog_;
     progress::WallClock wallClock_ = progress::SystemSeconds;
     std::unique_ptr<progress::HistoryStore> history_;
+    std::unique_ptr<DrillSound> drillSound_;
+    std::unique_ptr<CharacterDrillController> characterDrill_;
+    std::unique_ptr<SprintController> sprint_;
 };
 
 }  // namespace vantrel

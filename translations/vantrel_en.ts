@@ -216,6 +216,141 @@
     </message>
 </context>
 <context>
+    <name>vantrel::CharacterDrillWindow</name>
+    <message>
+        <source>Набор знаков</source>
+        <translation>Character set</translation>
+    </message>
+    <message>
+        <source>Скорость знаков</source>
+        <translation>Character speed</translation>
+    </message>
+    <message>
+        <source> гр./мин.</source>
+        <translation> groups/min</translation>
+    </message>
+    <message>
+        <source>Цель времени ответа</source>
+        <translation>Response time target</translation>
+    </message>
+    <message>
+        <source> мс</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>Пауза после верного ответа</source>
+        <translation>Pause after a right answer</translation>
+    </message>
+    <message>
+        <source>&amp;Начать</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>Начать</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Ответ</source>
+        <translation>Answer</translation>
+    </message>
+    <message>
+        <source>Результат</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Итог</source>
+        <translation>Totals</translation>
+    </message>
+    <message>
+        <source>Узнавание знаков</source>
+        <translation>Character recognition</translation>
+    </message>
+    <message>
+        <source>Знаки урока</source>
+        <translation>Lesson characters</translation>
+    </message>
+    <message>
+        <source>Латинские буквы</source>
+        <translation>Latin letters</translation>
+    </message>
+    <message>
+        <source>Русские буквы</source>
+        <translation>Russian letters</translation>
+    </message>
+    <message>
+        <source>Цифры</source>
+        <translation>Digits</translation>
+    </message>
+    <message>
+        <source>Знаки препинания</source>
+        <translation>Punctuation</translation>
+    </message>
+    <message>
+        <source>Напечатайте услышанный знак</source>
+        <translation>Type the character you heard</translation>
+    </message>
+    <message>
+        <source>Знак узнаётся, когда 19 из 20 последних ответов верны и их медиана быстрее цели</source>
+        <translation>A character is recognised when 19 of its last 20 answers are right and their median is faster than the target</translation>
+    </message>
+    <message>
+        <source>&amp;Знаки:</source>
+        <translation>&amp;Characters:</translation>
+    </message>
+    <message>
+        <source>&amp;Скорость:</source>
+        <translation>Spee&amp;d:</translation>
+    </message>
+    <message>
+        <source>&amp;Цель ответа:</source>
+        <translation>Response &amp;target:</translation>
+    </message>
+    <message>
+        <source>&amp;Пауза:</source>
+        <translation>Pa&amp;use:</translation>
+    </message>
+    <message>
+        <source>О&amp;твет:</source>
+        <translation>&amp;Answer:</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>&amp;Остановить</source>
+        <translation>St&amp;op</translation>
+    </message>
+    <message>
+        <source>Остановить</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Упражнение остановлено</source>
+        <translation>Drill stopped</translation>
+    </message>
+    <message>
+        <source>Упражнение начато. Печатайте каждый услышанный знак</source>
+        <translation>Drill started. Type each character you hear</translation>
+    </message>
+    <message>
+        <source>Верно, %1: %2 мс</source>
+        <translation>Right, %1: %2 ms</translation>
+    </message>
+    <message>
+        <source>Неверно: это %1, принято %2</source>
+        <translation>Wrong: it was %1, you typed %2</translation>
+    </message>
+    <message>
+        <source>Ответов: %1, верно: %2. Знак %3: верно %4 из %5, медиана %6 мс%7</source>
+        <translation>Answers: %1, right: %2. Character %3: %4 of %5 right, median %6 ms%7</translation>
+    </message>
+    <message>
+        <source>, узнаётся</source>
+        <translation>, recognised</translation>
+    </message>
+</context>
+<context>
     <name>vantrel::CheckComparisonView</name>
     <message>
         <source>пробел</source>
@@ -338,6 +473,148 @@ Copied: %2
     <message>
         <source>Секунды тишины перед первым знаком, для медленно включающихся устройств</source>
         <translation>Seconds of silence before the first character, for devices that are slow to start</translation>
+    </message>
+    <message>
+        <source>Узнаются:</source>
+        <translation>Recognised:</translation>
+    </message>
+    <message>
+        <source>Узнаются в упражнении</source>
+        <translation>Recognised in the drill</translation>
+    </message>
+    <message>
+        <source>пока ни один</source>
+        <translation>none yet</translation>
+    </message>
+    <message>
+        <source>все знаки урока</source>
+        <translation>every character of the lesson</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::RecognitionDrills</name>
+    <message>
+        <source>Узнавание знаков</source>
+        <translation>Character recognition</translation>
+    </message>
+    <message>
+        <source>Позывные</source>
+        <translation>Call signs</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::SprintWindow</name>
+    <message>
+        <source>Начальная скорость</source>
+        <translation>Starting speed</translation>
+    </message>
+    <message>
+        <source> гр./мин.</source>
+        <translation> groups/min</translation>
+    </message>
+    <message>
+        <source>&amp;Начать</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>Начать</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Позывной</source>
+        <translation>Call sign</translation>
+    </message>
+    <message>
+        <source>Состояние</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>Позывные спринта</source>
+        <translation>The sprint’s call signs</translation>
+    </message>
+    <message>
+        <source>Позывные</source>
+        <translation>Call signs</translation>
+    </message>
+    <message>
+        <source>Напечатайте позывной и нажмите Enter; F6 повторяет позывной один раз</source>
+        <translation>Type the call sign and press Enter; F6 repeats the call sign once</translation>
+    </message>
+    <message>
+        <source>Передан</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <source>Принят</source>
+        <translation>Copied</translation>
+    </message>
+    <message>
+        <source>Ошибок</source>
+        <translation>Errors</translation>
+    </message>
+    <message>
+        <source>Скорость</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>Очки</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>Ошибки отмечены скобками: [_] пропущенный знак</source>
+        <translation>Errors are marked in brackets: [_] a missed character</translation>
+    </message>
+    <message>
+        <source>&amp;Скорость:</source>
+        <translation>Spee&amp;d:</translation>
+    </message>
+    <message>
+        <source>&amp;Позывной:</source>
+        <translation>&amp;Call sign:</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>&amp;Остановить</source>
+        <translation>St&amp;op</translation>
+    </message>
+    <message>
+        <source>Остановить</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Спринт остановлен</source>
+        <translation>Sprint stopped</translation>
+    </message>
+    <message>
+        <source>Спринт начат: 50 позывных</source>
+        <translation>Sprint started: 50 call signs</translation>
+    </message>
+    <message>
+        <source>Повтор</source>
+        <translation>Repeat</translation>
+    </message>
+    <message>
+        <source>Повтор этого позывного уже был</source>
+        <translation>This call sign has been repeated already</translation>
+    </message>
+    <message>
+        <source>Позывной %1 из %2, скорость %3 гр./мин.</source>
+        <translation>Call sign %1 of %2, speed %3 groups/min</translation>
+    </message>
+    <message>
+        <source>Верно</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>Неверно: %1</source>
+        <translation>Wrong: %1</translation>
+    </message>
+    <message>
+        <source>Спринт окончен. Очки: %1, высшая скорость: %2 гр./мин., верно %3 из %4</source>
+        <translation>Sprint finished. Points: %1, top speed: %2 groups/min, %3 of %4 right</translation>
     </message>
 </context>
 <context>
@@ -473,6 +750,38 @@ Copied: %2
     <message>
         <source>Очистить историю проверок? Прежняя история не удаляется: она останется в отдельном файле рядом с новой.</source>
         <translation>Clear the check history? The old history is not deleted: it stays in a separate file beside the new one.</translation>
+    </message>
+    <message>
+        <source>Время ответа по знакам</source>
+        <translation>Response time by character</translation>
+    </message>
+    <message>
+        <source>Упражнение «Узнавание знаков»: медиана времени верных ответов, самые медленные первыми, и её ход по упражнениям</source>
+        <translation>The drill “Character recognition”: the median time of right answers, the slowest first, and its course over the drills</translation>
+    </message>
+    <message>
+        <source>Ответов</source>
+        <translation>Answers</translation>
+    </message>
+    <message>
+        <source>Медиана, мс</source>
+        <translation>Median, ms</translation>
+    </message>
+    <message>
+        <source>По упражнениям, мс</source>
+        <translation>By drill, ms</translation>
+    </message>
+    <message>
+        <source>%1: медиана %2 мс, верно %3 из %4</source>
+        <translation>%1: median %2 ms, %3 of %4 right</translation>
+    </message>
+    <message>
+        <source>%1 по упражнениям: %2 мс</source>
+        <translation>%1 by drill: %2 ms</translation>
+    </message>
+    <message>
+        <source>&amp;Ответы</source>
+        <translation>&amp;Answers</translation>
     </message>
 </context>
 <context>

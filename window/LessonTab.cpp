@@ -52,6 +52,11 @@ LessonTab::LessonTab(TrainerSession& session, QWidget* parent)
     font.setPointSize(10);
     LessonChars->setFont(font);
 
+    KnownChars = Named(new QLabel, "KnownChars");
+    KnownChars->setWordWrap(true);
+    KnownChars->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    KnownChars->setFocusPolicy(Qt::TabFocus);
+
     NextLessonBtn = Named(new QPushButton, "NextLessonBtn");
     NextLessonBtn->setEnabled(false);
 
@@ -67,6 +72,7 @@ LessonTab::LessonTab(TrainerSession& session, QWidget* parent)
     const std::pair<QLabel**, QWidget*> rows[] = {{&AlphabetLabel, AlphabetBox},
                                                   {&LessonLabel, LessonSpin},
                                                   {&LessonCharsLabel, LessonChars},
+                                                  {&KnownCharsLabel, KnownChars},
                                                   {&StartDelayLabel, StartDelaySpin}};
     for (const auto& [label, field] : rows) {
         *label = new QLabel;
@@ -98,6 +104,7 @@ LessonTab::LessonTab(TrainerSession& session, QWidget* parent)
 void LessonTab::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         RetranslateUi();
+        ShowKnowledge();
     }
     QWidget::changeEvent(event);
 }
@@ -116,6 +123,8 @@ void LessonTab::RetranslateUi() {
         tr("Доступна после проверки, в которой верно не меньше 90% знаков"));
     LessonCharsLabel->setText(tr("Знаки урока:"));
     LessonChars->setAccessibleName(tr("Знаки урока"));
+    KnownCharsLabel->setText(tr("Узнаются:"));
+    KnownChars->setAccessibleName(tr("Узнаются в упражнении"));
     StartDelayLabel->setText(tr("&Задержка начала:"));
     StartDelaySpin->setAccessibleName(tr("Задержка начала"));
     StartDelaySpin->setSuffix(tr(" с"));
@@ -124,7 +133,7 @@ void LessonTab::RetranslateUi() {
 }
 
 std::vector<QWidget*> LessonTab::TabOrder() const {
-    return {AlphabetBox, LessonSpin, NextLessonBtn, LessonChars, StartDelaySpin};
+    return {AlphabetBox, LessonSpin, NextLessonBtn, LessonChars, KnownChars, StartDelaySpin};
 }
 
 void LessonTab::ShowSettings() {
@@ -157,6 +166,28 @@ void LessonTab::LessonChange() {
     LessonChars->setText(SpacedCharacters(progress::LessonCharacters(
         progress::KochAlphabetFromNumber(settings.kochAlphabet), settings.lesson)));
     LessonChars->setAccessibleDescription(LessonChars->text());
+    ShowKnowledge();
+}
+
+void LessonTab::ShowKnowledge() {
+    const LessonMastery mastery = session_.LessonKnowledge();
+    std::string known;
+    for (std::size_t i = 0; i < mastery.characters.size(); ++i) {
+        if (mastery.known[i]) {
+            known += mastery.characters[i];
+        }
+    }
+    if (known.empty()) {
+        KnownChars->setText(tr("пока ни один"));
+    } else if (known.size() == mastery.characters.size()) {
+        KnownChars->setText(tr("все знаки урока"));
+    } else {
+        KnownChars->setText(SpacedCharacters(known));
+    }
+    KnownChars->setAccessibleDescription(KnownChars->text());
+    if (mastery.earnsNextLesson) {
+        OfferNextLesson();
+    }
 }
 
 void LessonTab::NextLessonBtnClick() {

@@ -1,6 +1,7 @@
 // The tab "Урок": the Koch lesson that the text types "Урок" and "Слабые знаки" draw their
-// characters from (alphabet and lesson, with the lesson's characters shown), the button that
-// takes the next lesson once a check has earned it, and the start delay.
+// characters from (alphabet and lesson, with the lesson's characters shown and those the
+// character drill finds known), the button that takes the next lesson once a check or the drill
+// has earned it, and the start delay.
 #pragma once
 
 #include <QWidget>
@@ -28,6 +29,9 @@ class LessonTab : public QWidget {
     void ShowSettings();
     // A check has earned the next lesson: "Следующий урок" takes the learner there.
     void OfferNextLesson();
+    // Shows which of the lesson's characters the drill finds known; all of them offer the next
+    // lesson.
+    void ShowKnowledge();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -43,10 +47,12 @@ class LessonTab : public QWidget {
     QLabel* AlphabetLabel = nullptr;
     QLabel* LessonLabel = nullptr;
     QLabel* LessonCharsLabel = nullptr;
+    QLabel* KnownCharsLabel = nullptr;
     QLabel* StartDelayLabel = nullptr;
     QComboBox* AlphabetBox = nullptr;
     QSpinBox* LessonSpin = nullptr;
     QLabel* LessonChars = nullptr;
+    QLabel* KnownChars = nullptr;
     QPushButton* NextLessonBtn = nullptr;
     QSpinBox* StartDelaySpin = nullptr;
 };

@@ -29,6 +29,7 @@
 #include "window/Announcer.h"
 #include "window/AudioExportCommand.h"
 #include "window/CheckComparisonView.h"
+#include "window/DrillWindows.h"
 #include "window/LearnerProgress.h"
 #include "window/LessonTab.h"
 #include "window/MessagePresenter.h"
@@ -69,6 +70,7 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
           messages_, this, [this]() -> progress::HistoryStore& { return session_->History(); })) {
     setObjectName(QLatin1String("MorseMain"));
     setWindowIcon(ProgramIcon());
+    drills_ = new RecognitionDrills(*session_, messages_, this);
     CreateActions();
     CreateMenus();
 
@@ -86,6 +88,8 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
 
 TMorseMain::~TMorseMain() {
     FormDestroy();
+    // The drills' windows use the session, which goes before the window's children do.
+    drills_->CloseWindows();
 }
 
 void TMorseMain::ConnectControls() {
@@ -116,6 +120,7 @@ void TMorseMain::ConnectControls() {
     connect(ToolButton5, &QAction::triggered, this, &TMorseMain::ToolButton5Click);
     connect(ToolButton1, &QAction::triggered, this, &TMorseMain::ToolButton1Click);
     connect(ExportAudio, &QAction::triggered, this, &TMorseMain::ExportAudioClick);
+    connect(drills_, &RecognitionDrills::Answered, lessonTab_, &LessonTab::ShowKnowledge);
     // After the handlers, which set the hints.
     for (QSlider* bar : {SpeedTrackBar, SpacingTrackBar, PitchTrackBar, VolTrackBar}) {
         AnnounceHintChanges(bar, *announcer_);

@@ -37,6 +37,7 @@ namespace vantrel {
 
 class AudioExportCommand;
 class LessonTab;
+class RecognitionDrills;
 class Announcer;
 class MessagePresenter;
 class QtNotificationQueue;
@@ -75,6 +76,8 @@ class TMorseMain : public QMainWindow, private SessionView {
     QtNotificationQueue& Notifications() { return *notifications_; }
     // The comparison of each check and the statistics window.
     LearnerProgress& Progress() { return *progress_; }
+    // The character drill and the call-sign sprint.
+    RecognitionDrills& Drills() { return *drills_; }
 
   public slots:
     void StartBtnClick();
@@ -155,6 +158,7 @@ class TMorseMain : public QMainWindow, private SessionView {
     std::unique_ptr<TrainerSession> session_;
     std::unique_ptr<LearnerProgress> progress_;
     LessonTab* lessonTab_ = nullptr;
+    RecognitionDrills* drills_ = nullptr;
     AudioExportCommand* exportCommand_ = nullptr;
     // What the text window holds, which a new word extends.
     std::string shownText_;

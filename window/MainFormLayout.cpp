@@ -35,6 +35,7 @@
 #include "window/AccessibleSlider.h"
 #include "window/Announcer.h"
 #include "window/CheckComparisonView.h"
+#include "window/DrillWindows.h"
 #include "window/LearnerProgress.h"
 #include "window/LessonTab.h"
 #include "window/ThemeColours.h"
@@ -108,6 +109,8 @@ void TMorseMain::CreateMenus() {
     N1->addAction(N6);
     N1->addAction(ExportAudio);
     N1->addAction(progress_->StatisticsAction());
+    N1->addAction(drills_->CharacterDrillAction());
+    N1->addAction(drills_->SprintAction());
     N1->addSeparator();
     N1->addAction(N14);
     // Named in both languages, so that either reader finds it.

@@ -111,6 +111,7 @@ StatisticsWindow::StatisticsWindow(progress::HistoryStore& store, MessagePresent
     tabs_->addTab(CreateCharacterTable(), QString());
     tabs_->addTab(CreateConfusionTable(), QString());
     tabs_->addTab(CreateProgressChart(), QString());
+    tabs_->addTab(CreateResponseTable(), QString());
     layout->addWidget(tabs_, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -161,9 +162,16 @@ void StatisticsWindow::RetranslateUi() {
     tabs_->setTabText(0, tr("З&наки"));
     tabs_->setTabText(1, tr("П&утаница"));
     tabs_->setTabText(2, tr("П&рогресс"));
+    tabs_->setTabText(3, tr("&Ответы"));
     characters_->setAccessibleName(tr("Точность по знакам"));
     characters_->setHorizontalHeaderLabels(
         {tr("Знак"), tr("Передано"), tr("Верно"), tr("Точность, %")});
+    responses_->setAccessibleName(tr("Время ответа по знакам"));
+    responses_->setAccessibleDescription(
+        tr("Упражнение «Узнавание знаков»: медиана времени верных ответов, самые медленные "
+           "первыми, и её ход по упражнениям"));
+    responses_->setHorizontalHeaderLabels(
+        {tr("Знак"), tr("Ответов"), tr("Верно"), tr("Медиана, мс"), tr("По упражнениям, мс")});
     confusions_->setAccessibleName(tr("Какие знаки приняты как какие"));
     confusions_->setAccessibleDescription(
         tr("Строки: переданный знак; столбцы: принятый знак или «пропущено»."));
@@ -197,6 +205,41 @@ QWidget* StatisticsWindow::CreateProgressChart() {
     return chart_;
 }
 
+QWidget* StatisticsWindow::CreateResponseTable() {
+    responses_ = MakeTable("ResponseTable");
+    responses_->setColumnCount(5);
+    responses_->verticalHeader()->setVisible(false);
+    responses_->horizontalHeader()->setStretchLastSection(true);
+    return responses_;
+}
+
+void StatisticsWindow::ShowResponses(const std::vector<progress::DrillAnswer>& answers) {
+    const std::vector<progress::CharacterResponse> rows = progress::ResponseMedians(answers);
+    responses_->setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        const progress::CharacterResponse& response = rows[row];
+        const QString character = Character(response.character);
+        QStringList medians;
+        for (const progress::ResponsePoint& point :
+             progress::ResponseTrend(answers, response.character)) {
+            medians << QString::number(point.medianMs);
+        }
+        const QString trend = medians.join(QStringLiteral(" → "));
+        responses_->setItem(row, 0, Cell(character));
+        responses_->setItem(row, 1, Cell(QString::number(response.answers)));
+        responses_->setItem(row, 2, Cell(QString::number(response.right)));
+        responses_->setItem(
+            row, 3,
+            Cell(QString::number(response.medianMs), tr("%1: медиана %2 мс, верно %3 из %4")
+                                                         .arg(character)
+                                                         .arg(response.medianMs)
+                                                         .arg(response.right)
+                                                         .arg(response.answers)));
+        responses_->setItem(row, 4,
+                            Cell(trend, tr("%1 по упражнениям: %2 мс").arg(character, trend)));
+    }
+}
+
 progress::Period StatisticsWindow::ChosenPeriod() const {
     switch (period_->currentIndex()) {
         case 0:
@@ -220,6 +263,7 @@ void StatisticsWindow::Refresh() {
     ShowCharacters(pairs);
     ShowConfusions(pairs);
     ShowProgress(entries);
+    ShowResponses(store_.DrillAnswers(period));
     ShowNotice();
 }
 
@@ -336,8 +380,10 @@ void StatisticsWindow::ExportClick() {
         return;
     }
     const std::vector<progress::HistoryEntry> entries = store_.Entries(progress::Period::All, true);
+    const std::vector<progress::SprintRun> sprints =
+        store_.BestSprintRuns(progress::kBestSprintRuns);
     ShowNotice();
-    if (progress::ExportCsv(entries, *file)) {
+    if (progress::ExportCsv(entries, *file, sprints)) {
         messages_.ShowError(Wording::CsvNotSaved(*file).toStdString());
     }
 }

@@ -1,7 +1,9 @@
 // The statistics window (modeless): for the chosen period, the accuracy of every character,
 // worst first; the confusion matrix (sent × copied, "missed" as a column of its own) whose
 // cells a screen reader reads as "5 принято как 4: 3 раза"; the progress over the checks as a
-// plot; the number of checks and characters; CSV export and reset of the history.
+// plot; the character drill's median response per character with its trend over the drills;
+// the number of checks and characters; CSV export (with the best call-sign sprints) and reset of
+// the history.
 #pragma once
 
 #include <QDialog>
@@ -49,9 +51,11 @@ class StatisticsWindow : public QDialog {
     QWidget* CreateCharacterTable();
     QWidget* CreateConfusionTable();
     QWidget* CreateProgressChart();
+    QWidget* CreateResponseTable();
     void ShowCharacters(const std::vector<progress::PairCount>& pairs);
     void ShowConfusions(const std::vector<progress::PairCount>& pairs);
     void ShowProgress(const std::vector<progress::HistoryEntry>& entries);
+    void ShowResponses(const std::vector<progress::DrillAnswer>& answers);
     static void AddAxes(QChart& chart, QLineSeries& accuracy, QLineSeries& speed,
                         const std::vector<progress::HistoryEntry>& entries);
     void ShowNotice();
@@ -67,6 +71,7 @@ class StatisticsWindow : public QDialog {
     QTabWidget* tabs_ = nullptr;
     QTableWidget* characters_ = nullptr;
     QTableWidget* confusions_ = nullptr;
+    QTableWidget* responses_ = nullptr;
     QChartView* chart_ = nullptr;
     QPushButton* export_ = nullptr;
     QPushButton* reset_ = nullptr;

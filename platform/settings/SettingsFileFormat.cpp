@@ -251,6 +251,16 @@ std::optional<Assignment> ValueLine(std::string_view line) {
     return Assignment{std::move(*name), std::move(*value)};
 }
 
+// Whether the line that the value is written back as is no longer than a line that is read:
+// escapes can make it up to four times as long as the line it was read from.
+bool ReadableWhenWritten(const Assignment& a) {
+    std::string line;
+    AppendQuoted(line, a.name);
+    line += '=';
+    AppendValue(line, a.value);
+    return line.size() <= SettingsFileParser::kMaxLineBytes;
+}
+
 }  // namespace
 
 std::string FormatSettingsFile(const SettingsTree& tree) {
@@ -342,7 +352,8 @@ void SettingsFileParser::Line(std::string_view text) {
     }
     if (!key_)
         return;
-    if (std::optional<Assignment> a = ValueLine(line); a && Admit(*key_, a->name)) {
+    if (std::optional<Assignment> a = ValueLine(line);
+        a && ReadableWhenWritten(*a) && Admit(*key_, a->name)) {
         tree_.Set(*key_, a->name, std::move(a->value));
         understood_ = wasUnderstood;
     }

@@ -28,7 +28,7 @@ SettingsTree ParseSettingsFile(std::string_view text);
 // understood all of it.
 class SettingsFileParser {
   public:
-    // Longer lines are skipped unread.
+    // Longer lines are skipped unread, and so are values that would be written on a longer one.
     static constexpr std::size_t kMaxLineBytes = 64 * 1024;
     // Keys and values kept at most; later new ones are skipped (earlier ones still change).
     static constexpr std::size_t kMaxEntries = 512;

@@ -74,26 +74,43 @@ class HistoryStoreTest : public ::testing::Test {
     int64_t now_ = kNow;
 };
 
-TEST_F(HistoryStoreTest, RecordsComeBackAfterReopeningWithTheirPeriods) {
-    Open(File())->Append(Entry(kNow - 10 * kDay, "55555", "44455"));
+// Records survive reopening. Each period at its edges, the checks in time order with their pairs
+// and their totals: the last check is the last recorded (here older than the others); the last
+// seven days begin 7 x 24 hours before the clock's now, read anew each time.
+TEST_F(HistoryStoreTest, RecordsComeBackAfterReopeningWithinTheBoundariesOfEachPeriod) {
+    Open(File())->Append(Entry(kNow - 7 * kDay - 1, "A", "A"));
     auto store = Open(File());
-    ASSERT_TRUE(store->Append(Entry(kNow - kDay, "12345", "1245", 20)));
-    EXPECT_TRUE(store->TakeNotices().empty());
-
-    const std::vector<HistoryEntry> all = store->Entries(Period::All, true);
-    ASSERT_EQ(all.size(), 2u);
-    EXPECT_EQ(std::tuple(all[0].timeUnix, all[1].settings.speed, all[1].settings.pitchHz),
-              std::tuple(kNow - 10 * kDay, 20, 800));
-    EXPECT_EQ(all[1].pairs, Entry(0, "12345", "1245").pairs);
-    EXPECT_EQ(store->Entries(Period::LastSevenDays, false).size(), 1u);
-
-    EXPECT_EQ(ErrorNotation(store->PairTotals(Period::All)), "5→4×3 3→∅×1");
-    EXPECT_EQ(ErrorNotation(store->PairTotals(Period::LastCheck)), "3→∅×1");
-
-    // Of 5, the last 4 attempts: the newest check's 1 right, then 3 of the older 5 (3 errors
-    // in 5), pro rata 2 errors.
+    for (const auto& [time, sent, copied] :
+         {std::tuple(kNow - 7 * kDay, "B", ""), std::tuple(kNow, "CCCCC", "DDDCC"),
+          std::tuple(kNow - 8 * kDay, "EEEC", "EEEC")}) {
+        ASSERT_TRUE(store->Append(Entry(time, sent, copied)));
+    }
+    const std::tuple<Period, int64_t, std::string> cases[] = {
+        {Period::LastCheck, 0, "4: CC1 EE3 / CC1 EE3"},
+        {Period::LastSevenDays, 0, "2: B_1 3: CC2 CD3 / B_1 CC2 CD3"},
+        {Period::LastSevenDays, 1, "3: CC2 CD3 / CC2 CD3"},
+        {Period::All, 0, "4: CC1 EE3 1: AA1 2: B_1 3: CC2 CD3 / AA1 B_1 CC3 CD3 EE3"},
+    };
+    const auto text = [](const std::vector<PairCount>& pairs) {
+        std::string s;
+        for (const PairCount& p : pairs) {
+            s += std::string{' ', char(p.sent), char(p.copied ? p.copied : '_')} +
+                 std::to_string(p.count);
+        }
+        return s;
+    };
+    for (const auto& [period, shift, expected] : cases) {
+        now_ = kNow + shift;
+        std::string got;
+        for (const HistoryEntry& entry : store->Entries(period, true)) {
+            got += std::to_string(entry.id) + ":" + text(entry.pairs) + " ";
+        }
+        EXPECT_EQ(got + "/" + text(store->PairTotals(period)), expected) << shift;
+    }
+    // Of C, the last 4 attempts: the newest check's 1 right, then 3 of the older 5 (3 errors in
+    // 5), pro rata 2 errors.
     const auto tallies = store->RecentTallies(4);
-    EXPECT_EQ(std::tuple(tallies.at('5').attempts, tallies.at('5').errors, tallies.at('3').errors),
+    EXPECT_EQ(std::tuple(tallies.at('C').attempts, tallies.at('C').errors, tallies.at('B').errors),
               std::tuple(4, 2, 1));
 }
 
@@ -145,20 +162,25 @@ TEST_F(HistoryStoreTest, ADamagedFileIsKeptAsideAndANewHistoryStarted) {
     EXPECT_EQ(Open(File())->Entries(Period::All, false).size(), 1u);
 }
 
-TEST_F(HistoryStoreTest, AFileOfANewerProgramIsKeptAside) {
-    fs::create_directories(File().parent_path());
-    {
-        SqliteDatabase db;
-        ASSERT_EQ(db.Open(File().string()), SQLITE_OK);
-        db.Execute("CREATE TABLE future(x); PRAGMA user_version = 7;");
+TEST_F(HistoryStoreTest, AFileOfANewerProgramOrOfNoVersionIsKeptAside) {
+    for (const auto& [version, problem] : {std::pair(7, "newer"), std::pair(-2, "damaged")}) {
+        fs::remove_all(File().parent_path());
+        fs::create_directories(File().parent_path());
+        {
+            SqliteDatabase db;
+            ASSERT_EQ(db.Open(File().string()), SQLITE_OK);
+            db.Execute("CREATE TABLE checks(x); PRAGMA user_version = " + std::to_string(version));
+        }
+        auto store = Open(File());
+        EXPECT_TRUE(store->Entries(Period::All, false).empty());
+        EXPECT_EQ(Notice(*store), problem) << version;
+        EXPECT_EQ(FilesIn(File().parent_path()), 2);
+        EXPECT_EQ(store->File(), File());
+        // Once more on the same second: the second aside copy gets a name of its own.
+        store->Reset();
+        EXPECT_EQ(FilesIn(File().parent_path()), 3);
+        EXPECT_EQ(Notice(*store), "reset");
     }
-    auto store = Open(File());
-    EXPECT_TRUE(store->Entries(Period::All, false).empty());
-    EXPECT_EQ(Notice(*store), "newer");
-    EXPECT_EQ(std::distance(fs::directory_iterator(File().parent_path()), {}), 2);
-    EXPECT_EQ(store->File(), File());
-    store->Reset();
-    EXPECT_EQ(Notice(*store), "reset");
 }
 
 // A folder that cannot be made (its parent is a file; this holds for root too): the session's

@@ -64,6 +64,8 @@ TEST_F(XdgSettingsFileTest, UnusableFilesReadAsHoldingNothing) {
 }
 
 TEST_F(XdgSettingsFileTest, BadLinesDoNotSpoilTheGoodOnes) {
+    // Escaped when written, this value would make a line too long to be read back.
+    const std::string bells = "\"Bells\"=\"" + std::string(20'000, '\x07') + "\"\n";
     WriteWholeFile(File(),
                    "\"Orphan\"=dword:00000001\n"
                    "; comment\n"
@@ -78,12 +80,13 @@ TEST_F(XdgSettingsFileTest, BadLinesDoNotSpoilTheGoodOnes) {
                    "[Software\\Quorbit\\Vantrel\n"        // damaged header: values below are lost
                    "\"Stray\"=dword:00000001\n"
                    "[Software\\Quorbit\\Vantrel]\n"
-                   "\"Name\"=\"A\\\"B\"\n");
+                   "\"Name\"=\"A\\\"B\"\n" +
+                       bells);
     XdgSettingsFile store(File());
     EXPECT_EQ(Read(store, "Speed"), Value::Dword(20));
     EXPECT_EQ(Read(store, "Test"), Value::Dword(3));
     EXPECT_EQ(Read(store, "Name"), Value::String("A\"B"));
-    for (const char* name : {"Orphan", "Spacing", "Pitch", "Volume", "Stray"}) {
+    for (const char* name : {"Orphan", "Spacing", "Pitch", "Volume", "Stray", "Bells"}) {
         EXPECT_EQ(Read(store, name), std::nullopt) << name;
     }
 }

@@ -98,6 +98,19 @@ TEST_F(PracticeTextBuilderTest, FileProblemsAreReportedNotBuilt) {
     EXPECT_EQ(directory.fileError->code, std::errc::is_a_directory);
 }
 
+TEST_F(PracticeTextBuilderTest, Utf8AndWindows1251FilesKeyTheSameWindows1251Bytes) {
+    const auto keyed = [this](const std::string& bytes) {
+        return Build(2, WriteFile("text.txt", bytes)).text;
+    };
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string utf8 = "Привет, ёж €5 ✓\n";
+    const std::string cp1251 = "\xCF\xF0\xE8\xE2\xE5\xF2, \xB8\xE6 \x88\x35 ?\n";
+    for (const std::string& bytes : {utf8, bom + utf8, cp1251}) {
+        EXPECT_EQ(keyed(bytes), Framed("\xCF\xD0\xC8\xC2\xC5\xD2, \xA8\xC6 \x88\x35 ?\r\n"));
+    }
+    EXPECT_EQ(keyed(bom + "cq de\n"), Framed("CQ DE\r\n"));
+}
+
 TEST_F(PracticeTextBuilderTest, ContactTextIsFramedLikeEveryOther) {
     const std::string t = Build(4).text;
     ASSERT_GT(t.size(), 7u);

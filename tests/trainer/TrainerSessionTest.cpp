@@ -1,6 +1,7 @@
 // The trainer session as the window drives it, without a window: the stored values through the
-// one table, the copy check with everything it returns, and the texts it builds at Start and for
-// export. The run itself is the engine's suite; the window's suite checks only the wiring.
+// one table, the copy check with everything it returns, the texts it builds at Start and for
+// export, and the recognition drills keyed on the virtual device against a manual clock. The run
+// itself is the engine's suite; the window's suite checks only the wiring.
 #include "trainer/TrainerSession.h"
 
 #include <gtest/gtest.h>
@@ -10,11 +11,14 @@
 #include "platform/audio/VirtualWaveOut.h"
 #include "platform/settings/MemorySettings.h"
 #include "support/Cp1251.h"
+#include "tests/platform/AudioAnalysis.h"
 #include "tests/support/FakeWindowGeometry.h"
 #include "tests/support/TempFolder.h"
 #include "tests/trainer/PlaybackStandIns.h"
 #include "trainer/AudioExport.h"
+#include "trainer/ContactData.h"
 #include "trainer/ManualNotificationQueue.h"
+#include "trainer/Random.h"
 
 namespace vantrel {
 namespace {
@@ -48,8 +52,24 @@ class TrainerSessionTest : public ::testing::Test {
         return std::to_string(s.speed) + ' ' + std::to_string(s.spacing) + ' ' +
                std::to_string(s.textType) + ' ' + std::to_string(s.pitch) + ' ' +
                std::to_string(s.volume) + ' ' + std::to_string(s.kochAlphabet) + ' ' +
-               std::to_string(s.lesson) + ' ' + std::to_string(s.startDelay) + ' ' +
-               std::to_string(s.language);
+               std::to_string(s.lesson) + ' ' + std::to_string(s.startDelay) + " | " +
+               std::to_string(s.drillSet) + ' ' + std::to_string(s.drillSpeed) + ' ' +
+               std::to_string(s.responseTarget) + ' ' + std::to_string(s.drillPause) + ' ' +
+               std::to_string(s.sprintSpeed) + " | " + std::to_string(s.language);
+    }
+    // The drills' sound is stamped by a clock that moves with the device, a millisecond a step.
+    void StepWithClock() {
+        session_->DrillSounds().SetClock([this] { return Now(); });
+        queue_.SetIdleHook([this] {
+            nowMs_ += 1;
+            audio_.AdvanceMs(1);
+        });
+    }
+    SteadyTime Now() const { return SteadyTime(std::chrono::milliseconds(nowMs_.load())); }
+    // Runs the drill until its character has been heard and waits for the answer.
+    unsigned char Heard() {
+        queue_.RunUntil([this] { return session_->CharacterDrill().AwaitsAnswer(); });
+        return session_->CharacterDrill().Asked();
     }
 
     testing::WorkingFolder folder_;
@@ -59,18 +79,53 @@ class TrainerSessionTest : public ::testing::Test {
     settings::MemorySettings store_;
     test::FakeWindow window_;
     std::unique_ptr<TrainerSession> session_;
+    std::atomic<int64_t> nowMs_{1'000'000};
+};
+
+// What the drills tell their window, one line each.
+struct DrillLog : CharacterDrillView, SprintView {
+    void DrillFailed(audio::MMResult error) override { Add("failed " + std::to_string(error)); }
+    void HistoryNotices(const std::vector<progress::HistoryNotice>& notices) override {
+        Add("notices " + std::to_string(notices.size()));
+    }
+    void CharacterAsked() override { Add("asked"); }
+    void AnswerGraded(const progress::DrillAnswer& a,
+                      const progress::CharacterMastery& m) override {
+        Add(std::string(a.right ? "right " : "wrong ") + std::to_string(a.responseMs) + " of " +
+            std::to_string(m.answers));
+    }
+    void CallKeyed(int number, int speed) override {
+        speeds.push_back(speed);
+        dots.push_back(session->DrillSounds().Keying().DotLength());
+        (void)number;
+    }
+    void CallGraded(const progress::SprintCall& call) override { calls.push_back(call); }
+    void SprintFinished(const progress::SprintRun& run) override {
+        Add("finished " + std::to_string(run.Score()));
+    }
+    void Add(std::string line) { lines += (lines.empty() ? "" : ", ") + line; }
+
+    TrainerSession* session = nullptr;
+    std::string lines;
+    std::vector<int> speeds, dots;
+    std::vector<progress::SprintCall> calls;
 };
 
 // Missing values take their defaults and stored ones are brought into range, the lesson into its
 // alphabet's; the keyer follows them; closing stores them all, below-range text type included.
 TEST_F(TrainerSessionTest, StoredValuesAreReadIntoRangeAppliedAndWrittenBackWhole) {
     Open();
-    EXPECT_EQ(Settings(), "12 0 0 8 0 0 1 0 0");
     EXPECT_EQ(std::tuple(session_->Keying().DotLength(), session_->Keying().VolumeLevel()),
               std::tuple(800, 8));
     EXPECT_TRUE(window_.calls.empty()) << "no record, nothing restored";
 
+    EXPECT_EQ(Settings(), "12 0 0 8 0 0 1 0 | 0 20 700 300 20 | 0");
     for (auto [name, value] : {std::pair{"Speed", 50},
+                               {"DrillSet", 9},
+                               {"DrillSpeed", 61},
+                               {"DrillTarget", 100},
+                               {"DrillPause", 1001},
+                               {"SprintSpeed", 101},
                                {"Spacing", -3},
                                {"Test", 9},
                                {"Pitch", 2},
@@ -83,15 +138,16 @@ TEST_F(TrainerSessionTest, StoredValuesAreReadIntoRangeAppliedAndWrittenBackWhol
     }
     store_.Put(kSettingsKey, "Pitch", Value::String("12"));  // not a dword: the default
     Open();
-    EXPECT_EQ(Settings(), "30 0 7 8 8 0 40 3 1");
+    EXPECT_EQ(Settings(), "30 0 7 8 8 0 40 3 | 4 60 200 1000 100 | 1");
     EXPECT_EQ(session_->Keying().ToneFrequency(), 800);
 
     Put("Test", -5);
     Put("KochAlphabet", 1);
     Put("Lesson", 45);
     Open();
-    EXPECT_EQ(Settings(), "30 0 -1 8 8 1 45 3 1");
+    EXPECT_EQ(Settings(), "30 0 -1 8 8 1 45 3 | 4 60 200 1000 100 | 1");
     session_->SetSpeed(20);
+    session_->SetDrillPause(0);
     session_->SetLanguage(Language::Russian);
     session_->SaveSettings(window_);
     for (auto [name, value] :
@@ -100,7 +156,7 @@ TEST_F(TrainerSessionTest, StoredValuesAreReadIntoRangeAppliedAndWrittenBackWhol
     }
     EXPECT_TRUE(store_.Get(kSettingsKey, kWindowPosSetting).has_value());
     Open();
-    EXPECT_EQ(Settings(), "20 0 -1 8 8 1 45 3 0");
+    EXPECT_EQ(Settings(), "20 0 -1 8 8 1 45 3 | 4 60 200 0 100 | 0");
 }
 
 // One check: graded, logged in the working folder, aligned and recorded once; nothing at all for
@@ -161,6 +217,147 @@ TEST_F(TrainerSessionTest, StartAndExportBuildTheChosenTextOrSayWhyNot) {
     session_->SetTextType(TextType::Keyboard);
     session_->Start("paris");
     EXPECT_EQ(session_->Engine().PracticeText(), cp1251::FromUtf8("ЖЖЖ = PARIS  "));
+}
+
+// The character drill keys one character at a time at its speed after the start delay, times
+// each answer from the moment the character's end was heard, stores it, and goes on: after a
+// right answer to the next character, after a wrong one through a buzz and the same character
+// again. Its answers choose the next drill's characters.
+TEST_F(TrainerSessionTest, CharacterDrillTimesAnswersFromTheEarStoresThemAndLearnsFromThem) {
+    Open().SetDrillSet(static_cast<int>(progress::DrillSet::Latin));
+    session_->SetDrillSpeed(20);
+    session_->SetDrillPause(200);
+    session_->SetStartDelay(1);
+    session_->SeedRandom(7);
+    StepWithClock();
+    DrillLog log;
+    ASSERT_TRUE(session_->CharacterDrill().Start(log));
+    EXPECT_EQ(session_->DrillSounds().Keying().DotLength(), 480);
+    const unsigned char first = Heard();
+    const SteadyTime heard = Now();
+    session_->CharacterDrill().Answer(first == 'X' ? 'Y' : 'x',
+                                      heard + std::chrono::milliseconds(400));
+    const unsigned char second = Heard();
+    session_->CharacterDrill().Answer(static_cast<unsigned char>(second + 32),
+                                      Now() + std::chrono::milliseconds(250));
+    const unsigned char third = session_->CharacterDrill().Asked();  // still being keyed
+    session_->CharacterDrill().Answer(third, Now());
+    session_->CharacterDrill().Answer('Q', Now());  // one answer a character
+    Heard();
+    session_->CharacterDrill().Stop();
+    ASSERT_TRUE(first != second && second != third && third != first) << "choose another seed";
+    EXPECT_EQ(log.lines,
+              "asked, wrong 400 of 1, asked, asked, right 250 of 1, asked, right 0 of 1");
+
+    const auto answers = session_->History().DrillAnswers(progress::Period::All);
+    ASSERT_EQ(answers.size(), 3u);
+    EXPECT_EQ(
+        std::tuple(answers[0].sent, answers[0].right, answers[0].responseMs, answers[0].speed),
+        std::tuple(first, false, 400, 20));
+    EXPECT_EQ(
+        std::tuple(answers[1].sent, answers[1].typed, answers[1].right, answers[1].sessionUnix),
+        std::tuple(second, second, true, int64_t{1'796'000'000}));
+    // Heard as keyed: the start delay, the first character, the buzz (a long tone), the same
+    // character again, and after the pause the next ones.
+    const std::vector<int16_t> played = audio_.PlayedSamples(0);
+    const auto segments = audio::test::SegmentOnOff(played, 8000);
+    ASSERT_GT(segments.size(), 1u);
+    EXPECT_NEAR(static_cast<double>(segments[1].start), 8000.0, Keyer::kEnvelopeSamples);
+    const std::string c1(1, static_cast<char>(first)), c2(1, static_cast<char>(second));
+    EXPECT_EQ(audio::test::DecodeMorse(segments).substr(0, 6), c1 + "T" + c1 + " " + c2 + " ");
+
+    ASSERT_TRUE(session_->CharacterDrill().Start(log));
+    session_->CharacterDrill().Stop();
+    const progress::CharacterDrill& drill = *session_->CharacterDrill().Drill();
+    EXPECT_EQ(std::tuple(drill.Weight(first), drill.Weight(second), drill.ReviewDue(second)),
+              std::tuple(5'000'000u, 1'000'000u, int64_t{1'796'000'000 + 24 * 3600}));
+}
+
+// The sprint keys fifty calls, each at the speed the answers so far have earned, one repeat a
+// call; at its end the run is stored, and its characters count as a check's. Calls never hold a
+// character without a code.
+TEST_F(TrainerSessionTest, SprintKeysEachCallAtItsEarnedSpeedAndStoresTheRun) {
+    Open().SetSprintSpeed(96);
+    session_->SeedRandom(3);
+    DrillLog log;
+    log.session = session_.get();
+    ASSERT_TRUE(session_->Sprint().Start(log));
+    EXPECT_TRUE(session_->Sprint().Repeat());
+    EXPECT_FALSE(session_->Sprint().Repeat());
+    for (int call = 0; call < progress::kSprintCalls; ++call) {
+        const std::string sent(session_->Sprint().Sprint()->Call());
+        session_->Sprint().Answer(call == 3 ? "X" : sent);
+        queue_.RunPending();
+    }
+    EXPECT_FALSE(session_->Sprint().Running());
+    EXPECT_EQ(std::vector(log.speeds.begin(), log.speeds.begin() + 6),
+              (std::vector{96, 98, 100, 100, 98, 100}));
+    for (std::size_t i = 0; i < log.speeds.size(); ++i) {
+        EXPECT_EQ(log.dots[i], 9600 / log.speeds[i]) << i;
+    }
+    ASSERT_EQ(log.calls.size(), 50u);
+    EXPECT_TRUE(log.calls[0].repeated);
+    const auto best = session_->History().BestSprintRuns(1);
+    ASSERT_EQ(best.size(), 1u);
+    EXPECT_EQ(log.lines, "finished " + std::to_string(best[0].Score()));
+    EXPECT_EQ(best[0].calls, log.calls);
+    EXPECT_FALSE(session_->History().PairTotals(progress::Period::All).empty());
+
+    Random random(11);
+    int suffixed = 0;
+    for (const std::string& call : SprintCalls(ContactTexts(), random, 2000)) {
+        suffixed += call.find('/') != std::string::npos;
+        for (char c : call) {
+            ASSERT_FALSE(MorseCode(static_cast<uint8_t>(c)).empty()) << call;
+        }
+    }
+    EXPECT_GT(suffixed, 0);
+}
+
+// The key's time comes from its event's stamp, the monotonic clock's milliseconds cut to 32 bits;
+// a stamp that cannot be one of the last ten seconds gives the present.
+TEST_F(TrainerSessionTest, AKeyPressIsTimedByItsEventStampOrElseNow) {
+    const SteadyTime now{std::chrono::milliseconds(0x1'2345'6789)};
+    const std::pair<uint64_t, int64_t> cases[] = {
+        {0x2345'6789, 0},         {0x2345'6700, 0x89}, {0x2345'6789 - 10000, 10000},
+        {0x2345'6789 - 10001, 0}, {0x2345'6790, 0},    {0, 0}};
+    for (auto [stamp, agoMs] : cases) {
+        EXPECT_EQ(now - KeyPressTime(stamp, now), std::chrono::milliseconds(agoMs)) << stamp;
+    }
+    const SteadyTime wrapped{std::chrono::milliseconds(0x1'0000'0005)};
+    EXPECT_EQ(wrapped - KeyPressTime(0xFFFF'FFFB, wrapped), std::chrono::milliseconds(10));
+}
+
+// The lesson tab's knowledge: a character is known at 19 right of its last 20 answers with a
+// median under the target; all of the lesson known offers the next lesson, but not after the last.
+TEST_F(TrainerSessionTest, TheDrillOffersTheNextLessonWhenEveryCharacterOfTheLessonIsKnown) {
+    Open();
+    std::vector<progress::DrillAnswer> answers;
+    for (unsigned char c : {'K', 'M'}) {
+        for (int i = 0; i < 20; ++i) {
+            answers.push_back({1000 + i, 1000, c, c, true, 300 + i, 20});
+        }
+    }
+    answers[20].right = false;
+    session_->History().AppendDrillAnswers(answers);
+    const auto knowledge = [this] {
+        const LessonMastery m = session_->LessonKnowledge();
+        std::string shown = m.characters + ':';
+        for (bool known : m.known) {
+            shown += known ? '+' : '-';
+        }
+        return shown + (m.earnsNextLesson ? " offer" : "");
+    };
+    EXPECT_EQ(knowledge(), "KM:++ offer");
+    session_->SetResponseTarget(310);
+    EXPECT_EQ(knowledge(), "KM:+-");  // K's median 309 is under it, M's 310 is not
+    session_->SetResponseTarget(700);
+    session_->History().AppendDrillAnswers({{2000, 2000, 'M', 'N', false, 300, 20}});
+    EXPECT_EQ(knowledge(), "KM:++ offer");  // the older wrong answer is no longer of the last 20
+    session_->History().AppendDrillAnswers({{2001, 2000, 'M', 0, false, 300, 20}});
+    EXPECT_EQ(knowledge(), "KM:+-");
+    session_->SetLesson(2);
+    EXPECT_EQ(knowledge(), "KMU:+--");
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 # The trainer as a blind learner meets it: the Orca screen reader reads the real window in a
 # private X server and session bus, keys go in through xdotool, and the test checks what Orca
 # says (the "SPEECH OUTPUT" lines of its debug log). It tabs through every control, moves the
-# sliders, runs, pauses and resumes a typed text to its end, checks a copy and opens the about
-# window; in Russian it then switches the interface to English and hears the new names.
+# sliders, runs, pauses and resumes a typed text to its end, checks a copy, opens the about
+# window and answers the character drill once; in Russian it then closes the drill, switches
+# the interface to English and hears the new names.
 # Usage: ScreenReaderTest.sh PROGRAM [ru|en]: the interface in that language (--language),
 # Russian by default. Exits 77 (skipped) where Orca or a helper is missing.
 set -uo pipefail
@@ -212,9 +213,17 @@ press F1 "$(t "О программе..." "About...")"
 expect "OK push button"
 press Return "$(t "Проверить push button" "Check push button")"
 
-# The language menu from the keyboard: the interface switches at once, and the focused button
-# and the status bar are read by their new names.
+# The character drill from its key: its start and the result of an answer are spoken (a wrong
+# one: the lesson's characters are K and M).
+press ctrl+r "$(t "Узнавание знаков" "Character recognition")"
+expect "$(t "Начать push button" "Start push button")"
+press space "$(t "Упражнение начато" "Drill started")"
+press x "$(t "Неверно: это" "Wrong: it was")"
+
+# The drill closed, the language menu from the keyboard: the interface switches at once, and the
+# focused button and the status bar are read by their new names.
 if [ "$language" = ru ]; then
+    press Escape "Проверить push button"
     press alt+l "Русский"
     press Down "English"
     press Return "Check push button"

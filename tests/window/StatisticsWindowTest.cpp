@@ -114,6 +114,17 @@ TEST_F(StatisticsWindowTest, TablesShowTheErrorsOfThePeriodWorstFirst) {
     EXPECT_EQ(matrix->item(1, 2)->data(Qt::AccessibleTextRole),
               QStringLiteral("1 пропущено: 1 раз"));
 
+    // The drill's median response per character, the slowest first, and its course by drill.
+    store_.AppendDrillAnswers({{10, 10, 'K', 'K', true, 900, 20},
+                               {20, 20, 'K', 'K', true, 500, 20},
+                               {21, 20, 'M', 'N', false, 300, 20}});
+    statistics.Refresh();
+    auto* responses = Find<QTableWidget>(statistics, "ResponseTable");
+    EXPECT_EQ(Rows(responses), QStringLiteral("Знак|Ответов|Верно|Медиана, мс|По упражнениям, мс/"
+                                              "|K|2|2|700|900 → 500/|M|1|0|0|"));
+    EXPECT_EQ(responses->item(0, 3)->data(Qt::AccessibleTextRole),
+              QStringLiteral("K: медиана 700 мс, верно 2 из 2"));
+
     // The last check alone.
     Find<QComboBox>(statistics, "Period")->setCurrentIndex(0);
     EXPECT_EQ(Totals(statistics), QStringLiteral("Проверок: 1, знаков: 13"));
@@ -125,10 +136,11 @@ TEST_F(StatisticsWindowTest, TablesShowTheErrorsOfThePeriodWorstFirst) {
 
 TEST_F(StatisticsWindowTest, ExportWritesTheCsvAndResetKeepsTheOldHistoryAside) {
     Check("ЖЖЖ = 55555", "44455");
+    store_.AppendSprintRun({0, 1'796'000'000, 20, {{"UA3ABC", "UA3ABC", 20, false}}});
     StatisticsWindow& statistics = OpenStatistics();
     QTest::mouseClick(Find<QPushButton>(statistics, "ExportButton"), Qt::LeftButton);
     const std::string csv = testing::ReadWholeFile(folder_.Path() / "out.csv");
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2) << csv;
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 5) << csv;  // with the best sprint
     EXPECT_NE(csv.find(",12,0,800,5,2,3,0,0,40.0,2,3,5→4×3\r\n"), std::string::npos) << csv;
 
     QTest::mouseClick(Find<QPushButton>(statistics, "ResetButton"), Qt::LeftButton);

@@ -39,6 +39,7 @@
 #include "window/Announcer.h"
 #include "window/AudioExportCommand.h"
 #include "window/CheckComparisonView.h"
+#include "window/DrillWindows.h"
 #include "window/LearnerProgress.h"
 #include "window/MainForm.h"
 #include "window/QtNotificationQueue.h"
@@ -532,6 +533,46 @@ TEST_F(LessonWindowTest, StoredTextTypesKeepTheirMeaningAndTheLessonPersists) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window_->AudioExporter().Running(); }, 20000));
     EXPECT_EQ(std::filesystem::file_size(ExportTextPath(wav)), 907u);
     EXPECT_GT(std::filesystem::file_size(wav), 907u * 2 * 800);
+}
+
+// The drills' windows come from the menu, hand the learner's keys to the session and speak each
+// result; the sprint marks the errors of each call; a hidden window stops its drill.
+TEST_F(LessonWindowTest, DrillWindowsTakeTheKeysAndSpeakEachResult) {
+    Put("DrillSet", 3);  // the digits
+    Open();
+    Action("CharacterDrillItem")->trigger();
+    CharacterDrillWindow& drill = *window_->Drills().CharacterDrill();
+    drill.StartStopClick();
+    EXPECT_EQ(drill.Announcements().Text(),
+              QStringLiteral("Упражнение начато. Печатайте каждый услышанный знак"));
+    for (int step = 0; step < 200 && !window_->Session().CharacterDrill().AwaitsAnswer(); ++step) {
+        Play(20);
+    }
+    const char asked = static_cast<char>(window_->Session().CharacterDrill().Asked());
+    QTest::keyClick(drill.findChild<AnswerField*>("DrillAnswer"), asked);
+    EXPECT_TRUE(drill.Result()->text().startsWith(QStringLiteral("Верно, %1: ").arg(asked)))
+        << drill.Result()->text().toStdString();
+    EXPECT_EQ(drill.Announcements().Text(), drill.Result()->text());
+    EXPECT_EQ(Find<QLabel>("KnownChars")->text(), QStringLiteral("пока ни один"));
+
+    Action("SprintItem")->trigger();
+    SprintWindow& sprint = *window_->Drills().Sprint();
+    sprint.StartStopClick();
+    EXPECT_FALSE(window_->Session().CharacterDrill().Running());
+    EXPECT_EQ(sprint.State()->text(), QStringLiteral("Позывной 1 из 50, скорость 20 гр./мин."));
+    sprint.RepeatCall();
+    sprint.RepeatCall();
+    EXPECT_EQ(sprint.Announcements().Text(), QStringLiteral("Повтор этого позывного уже был"));
+    const QString call =
+        QString::fromStdString(cp1251::ToUtf8(window_->Session().Sprint().Sprint()->Call()));
+    sprint.Copy()->setText(call.left(call.size() - 1) + 'q');  // calls hold Cyrillic letters
+    QTest::keyClick(sprint.Copy(), Qt::Key_Return);
+    EXPECT_EQ(sprint.Calls()->item(0, 1)->text(), call.left(call.size() - 1) + "[Q]");
+    EXPECT_EQ(sprint.Announcements().Text(), QStringLiteral("Неверно: ") + call);
+    EXPECT_EQ(sprint.State()->text(), QStringLiteral("Позывной 2 из 50, скорость 18 гр./мин."));
+    EXPECT_TRUE(sprint.isVisible() && window_->Session().Sprint().Running());
+    sprint.hide();
+    EXPECT_FALSE(window_->Session().Sprint().Running());
 }
 
 }  // namespace

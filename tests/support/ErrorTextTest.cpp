@@ -5,6 +5,8 @@
 #include <string_view>
 #include <utility>
 
+#include "support/SystemErrorText.h"
+
 namespace vantrel {
 namespace {
 

@@ -1,0 +1,482 @@
+#include "window/DrillWindows.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <chrono>
+#include <initializer_list>
+#include <utility>
+
+#include "support/Cp1251.h"
+#include "trainer/Limits.h"
+#include "window/Announcer.h"
+#include "window/MessagePresenter.h"
+#include "window/Wording.h"
+
+namespace vantrel {
+
+namespace {
+
+QString FromCp1251(std::string_view cp1251) {
+    return QString::fromStdString(cp1251::ToUtf8(cp1251));
+}
+
+QString Character(unsigned char c) {
+    return FromCp1251(std::string_view(reinterpret_cast<const char*>(&c), 1));
+}
+
+template <typename T>
+T* Named(T* widget, const char* name, const QString& accessibleName) {
+    widget->setObjectName(QLatin1String(name));
+    widget->setAccessibleName(accessibleName);
+    return widget;
+}
+
+QSpinBox* Spin(const char* name, const QString& accessibleName, int min, int max, int step,
+               const QString& suffix) {
+    auto* spin = Named(new QSpinBox, name, accessibleName);
+    spin->setRange(min, max);
+    spin->setSingleStep(step);
+    spin->setSuffix(suffix);
+    return spin;
+}
+
+// A label whose text can be read from the keyboard, and is taken as its accessible name.
+QLabel* ReadableLabel(const char* name, const QString& accessibleName) {
+    auto* label = Named(new QLabel, name, accessibleName);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    label->setFocusPolicy(Qt::TabFocus);
+    return label;
+}
+
+// Buttons that Enter in a field never presses: a drill's keys go to its fields.
+void NoDefault(std::initializer_list<QPushButton*> buttons) {
+    for (QPushButton* button : buttons) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+}
+
+void AddRow(QFormLayout* form, const QString& label, QWidget* field) {
+    auto* caption = new QLabel(label);
+    caption->setBuddy(field);
+    form->addRow(caption, field);
+}
+
+// The copy of a call with its errors marked for the eye and the ear alike: a wrong or extra
+// character in brackets, a missed one as "[_]".
+QString MarkedCopy(const progress::SprintCall& call) {
+    QString marked;
+    for (const progress::AlignedPair& pair : progress::AlignCall(call).pairs) {
+        if (pair.IsRight()) {
+            marked += Character(static_cast<unsigned char>(pair.copied));
+        } else if (pair.IsMissed()) {
+            marked += QStringLiteral("[_]");
+        } else {
+            marked += QLatin1Char('[') + Character(static_cast<unsigned char>(pair.copied)) +
+                      QLatin1Char(']');
+        }
+    }
+    return marked;
+}
+
+}  // namespace
+
+void AnswerField::keyPressEvent(QKeyEvent* event) {
+    const QString text = event->text();
+    if (event->isAutoRepeat()) {
+        event->accept();  // a key held down answers once
+        return;
+    }
+    if (text.size() == 1 && text.at(0).isPrint() && !text.at(0).isSpace() &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        emit Typed(text, event->timestamp());
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Character drill
+
+CharacterDrillWindow::CharacterDrillWindow(TrainerSession& session, MessagePresenter& messages,
+                                           QWidget* parent)
+    : QDialog(parent),
+      session_(session),
+      messages_(messages),
+      announcer_(new Announcer(this)),
+      set_(Named(new QComboBox, "DrillSetBox", tr("Набор знаков"))),
+      speed_(Spin("DrillSpeedSpin", tr("Скорость знаков"), limits::kCharacterDrillSpeedMin,
+                  limits::kCharacterDrillSpeedMax, 1, tr(" гр./мин."))),
+      target_(Spin("DrillTargetSpin", tr("Цель времени ответа"), limits::kResponseTargetMinMs,
+                   limits::kResponseTargetMaxMs, 50, tr(" мс"))),
+      pause_(Spin("DrillPauseSpin", tr("Пауза после верного ответа"), limits::kDrillPauseMinMs,
+                  limits::kDrillPauseMaxMs, 100, tr(" мс"))),
+      startStop_(Named(new QPushButton(tr("&Начать")), "DrillStartBtn", tr("Начать"))),
+      answer_(Named(new AnswerField, "DrillAnswer", tr("Ответ"))),
+      result_(ReadableLabel("DrillResult", tr("Результат"))),
+      totals_(ReadableLabel("DrillTotals", tr("Итог"))) {
+    setObjectName(QLatin1String("CharacterDrillWindow"));
+    setWindowTitle(tr("Узнавание знаков"));
+    set_->addItems({tr("Знаки урока"), tr("Латинские буквы"), tr("Русские буквы"), tr("Цифры"),
+                    tr("Знаки препинания")});
+    answer_->setReadOnly(true);
+    answer_->setAccessibleDescription(tr("Напечатайте услышанный знак"));
+    target_->setAccessibleDescription(
+        tr("Знак узнаётся, когда 19 из 20 последних ответов верны и их медиана быстрее цели"));
+
+    const TrainerSettings& settings = session_.Settings();
+    set_->setCurrentIndex(settings.drillSet);
+    speed_->setValue(settings.drillSpeed);
+    target_->setValue(settings.responseTarget);
+    pause_->setValue(settings.drillPause);
+    connect(set_, &QComboBox::currentIndexChanged, this,
+            [this](int set) { session_.SetDrillSet(set); });
+    connect(speed_, &QSpinBox::valueChanged, this,
+            [this](int speed) { session_.SetDrillSpeed(speed); });
+    connect(target_, &QSpinBox::valueChanged, this,
+            [this](int ms) { session_.SetResponseTarget(ms); });
+    connect(pause_, &QSpinBox::valueChanged, this, [this](int ms) { session_.SetDrillPause(ms); });
+    connect(startStop_, &QPushButton::clicked, this, &CharacterDrillWindow::StartStopClick);
+    connect(answer_, &AnswerField::Typed, this, &CharacterDrillWindow::Type);
+
+    auto* form = new QFormLayout;
+    AddRow(form, tr("&Знаки:"), set_);
+    AddRow(form, tr("&Скорость:"), speed_);
+    AddRow(form, tr("&Цель ответа:"), target_);
+    AddRow(form, tr("&Пауза:"), pause_);
+    AddRow(form, tr("О&твет:"), answer_);
+    auto* close = new QPushButton(tr("Закрыть"));
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(startStop_);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(result_);
+    layout->addWidget(totals_);
+    layout->addLayout(buttons);
+    ShowRunning(false);
+    NoDefault({startStop_, close});
+    startStop_->setFocus();  // the window opens on its first step
+}
+
+CharacterDrillWindow::~CharacterDrillWindow() {
+    session_.CharacterDrill().Stop();
+}
+
+void CharacterDrillWindow::ShowRunning(bool running) {
+    startStop_->setText(running ? tr("&Остановить") : tr("&Начать"));
+    startStop_->setAccessibleName(running ? tr("Остановить") : tr("Начать"));
+    for (QWidget* setting : {static_cast<QWidget*>(set_), static_cast<QWidget*>(speed_),
+                             static_cast<QWidget*>(target_), static_cast<QWidget*>(pause_)}) {
+        setting->setEnabled(!running);
+    }
+}
+
+void CharacterDrillWindow::StartStopClick() {
+    if (session_.CharacterDrill().Running()) {
+        session_.CharacterDrill().Stop();
+        ShowRunning(false);
+        announcer_->Announce(tr("Упражнение остановлено"));
+        return;
+    }
+    answers_ = right_ = 0;
+    totals_->clear();
+    result_->clear();
+    if (!session_.CharacterDrill().Start(*this)) {
+        return;
+    }
+    ShowRunning(true);
+    answer_->setFocus();
+    announcer_->Announce(tr("Упражнение начато. Печатайте каждый услышанный знак"));
+}
+
+void CharacterDrillWindow::Type(const QString& text, quint64 timestampMs) {
+    const std::string cp1251 = cp1251::FromUtf8(text.toStdString());
+    if (cp1251.size() != 1 || !session_.CharacterDrill().Running()) {
+        return;
+    }
+    session_.CharacterDrill().Answer(static_cast<unsigned char>(cp1251[0]),
+                                     KeyPressTime(timestampMs, std::chrono::steady_clock::now()));
+}
+
+void CharacterDrillWindow::AnswerGraded(const progress::DrillAnswer& answer,
+                                        const progress::CharacterMastery& mastery) {
+    ++answers_;
+    right_ += answer.right ? 1 : 0;
+    const QString text =
+        answer.right ? tr("Верно, %1: %2 мс").arg(Character(answer.sent)).arg(answer.responseMs)
+                     : tr("Неверно: это %1, принято %2")
+                           .arg(Character(answer.sent), Character(answer.typed));
+    result_->setText(text);
+    answer_->setText(Character(answer.typed));
+    totals_->setText(tr("Ответов: %1, верно: %2. Знак %3: верно %4 из %5, медиана %6 мс%7")
+                         .arg(answers_)
+                         .arg(right_)
+                         .arg(Character(answer.sent))
+                         .arg(mastery.right)
+                         .arg(mastery.answers)
+                         .arg(mastery.medianMs)
+                         .arg(mastery.known ? tr(", узнаётся") : QString()));
+    announcer_->Announce(text);
+    emit Answered();
+}
+
+void CharacterDrillWindow::DrillFailed(audio::MMResult error) {
+    ShowRunning(false);
+    messages_.ShowWarning(Wording::AudioOpenError(error).toStdString());
+}
+
+void CharacterDrillWindow::HistoryNotices(const std::vector<progress::HistoryNotice>& notices) {
+    messages_.ShowError(Wording::HistoryNotices(notices).toStdString());
+}
+
+void CharacterDrillWindow::hideEvent(QHideEvent* event) {
+    // Closed, not minimised.
+    if (!event->spontaneous() && session_.CharacterDrill().Running()) {
+        session_.CharacterDrill().Stop();
+        ShowRunning(false);
+    }
+    QDialog::hideEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Call-sign sprint
+
+SprintWindow::SprintWindow(TrainerSession& session, MessagePresenter& messages, QWidget* parent)
+    : QDialog(parent),
+      session_(session),
+      messages_(messages),
+      announcer_(new Announcer(this)),
+      speed_(Spin("SprintSpeedSpin", tr("Начальная скорость"), limits::kSprintSpeedMin,
+                  limits::kSprintSpeedMax, limits::kSprintSpeedStep, tr(" гр./мин."))),
+      startStop_(Named(new QPushButton(tr("&Начать")), "SprintStartBtn", tr("Начать"))),
+      copy_(Named(new QLineEdit, "SprintCopy", tr("Позывной"))),
+      state_(ReadableLabel("SprintState", tr("Состояние"))),
+      calls_(Named(new QTableWidget(0, 5), "SprintCalls", tr("Позывные спринта"))) {
+    setObjectName(QLatin1String("SprintWindow"));
+    setWindowTitle(tr("Позывные"));
+    copy_->setAccessibleDescription(
+        tr("Напечатайте позывной и нажмите Enter; F6 повторяет позывной один раз"));
+    calls_->setHorizontalHeaderLabels(
+        {tr("Передан"), tr("Принят"), tr("Ошибок"), tr("Скорость"), tr("Очки")});
+    calls_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    calls_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    calls_->horizontalHeader()->setStretchLastSection(true);
+    calls_->setAccessibleDescription(tr("Ошибки отмечены скобками: [_] пропущенный знак"));
+    speed_->setValue(session_.Settings().sprintSpeed);
+    connect(speed_, &QSpinBox::valueChanged, this,
+            [this](int speed) { session_.SetSprintSpeed(speed); });
+    connect(startStop_, &QPushButton::clicked, this, &SprintWindow::StartStopClick);
+    connect(copy_, &QLineEdit::returnPressed, this, &SprintWindow::AnswerEntered);
+    auto* repeat = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(repeat, &QShortcut::activated, this, &SprintWindow::RepeatCall);
+
+    auto* form = new QFormLayout;
+    AddRow(form, tr("&Скорость:"), speed_);
+    AddRow(form, tr("&Позывной:"), copy_);
+    auto* close = new QPushButton(tr("Закрыть"));
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(startStop_);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(state_);
+    layout->addWidget(calls_, 1);
+    layout->addLayout(buttons);
+    resize(520, 420);
+    ShowRunning(false);
+    NoDefault({startStop_, close});
+    startStop_->setFocus();
+}
+
+SprintWindow::~SprintWindow() {
+    session_.Sprint().Stop();
+}
+
+void SprintWindow::ShowRunning(bool running) {
+    startStop_->setText(running ? tr("&Остановить") : tr("&Начать"));
+    startStop_->setAccessibleName(running ? tr("Остановить") : tr("Начать"));
+    speed_->setEnabled(!running);
+    copy_->setEnabled(running);
+}
+
+void SprintWindow::StartStopClick() {
+    if (session_.Sprint().Running()) {
+        session_.Sprint().Stop();
+        ShowRunning(false);
+        state_->setText(tr("Спринт остановлен"));
+        announcer_->Announce(state_->text());
+        return;
+    }
+    calls_->setRowCount(0);
+    copy_->clear();
+    state_->clear();
+    if (!session_.Sprint().Start(*this)) {
+        return;
+    }
+    ShowRunning(true);
+    copy_->setFocus();
+    announcer_->Announce(tr("Спринт начат: 50 позывных"));
+}
+
+void SprintWindow::AnswerEntered() {
+    if (!session_.Sprint().Running()) {
+        return;
+    }
+    const std::string typed = cp1251::FromUtf8(copy_->text().toStdString());
+    copy_->clear();
+    session_.Sprint().Answer(typed);
+}
+
+void SprintWindow::RepeatCall() {
+    if (!session_.Sprint().Running()) {
+        return;
+    }
+    announcer_->Announce(session_.Sprint().Repeat() ? tr("Повтор")
+                                                    : tr("Повтор этого позывного уже был"));
+}
+
+void SprintWindow::CallKeyed(int number, int speed) {
+    state_->setText(tr("Позывной %1 из %2, скорость %3 гр./мин.")
+                        .arg(number)
+                        .arg(progress::kSprintCalls)
+                        .arg(speed));
+}
+
+void SprintWindow::CallGraded(const progress::SprintCall& call) {
+    const int row = calls_->rowCount();
+    calls_->insertRow(row);
+    const int errors = progress::CallErrors(call);
+    const QStringList cells = {FromCp1251(call.sent), MarkedCopy(call), QString::number(errors),
+                               QString::number(call.speed),
+                               QString::number(progress::CallPoints(call))};
+    for (int column = 0; column < cells.size(); ++column) {
+        calls_->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+    announcer_->Announce(errors == 0 ? tr("Верно") : tr("Неверно: %1").arg(FromCp1251(call.sent)));
+}
+
+void SprintWindow::SprintFinished(const progress::SprintRun& run) {
+    ShowRunning(false);
+    state_->setText(tr("Спринт окончен. Очки: %1, высшая скорость: %2 гр./мин., верно %3 из %4")
+                        .arg(run.Score())
+                        .arg(run.TopSpeed())
+                        .arg(run.CallsRight())
+                        .arg(run.calls.size()));
+    announcer_->Announce(state_->text());
+    calls_->setFocus();
+    calls_->setCurrentCell(0, 0);
+}
+
+void SprintWindow::DrillFailed(audio::MMResult error) {
+    ShowRunning(false);
+    messages_.ShowWarning(Wording::AudioOpenError(error).toStdString());
+}
+
+void SprintWindow::HistoryNotices(const std::vector<progress::HistoryNotice>& notices) {
+    messages_.ShowError(Wording::HistoryNotices(notices).toStdString());
+}
+
+void SprintWindow::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous() && session_.Sprint().Running()) {
+        session_.Sprint().Stop();
+        ShowRunning(false);
+    }
+    QDialog::hideEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Menu items
+
+RecognitionDrills::RecognitionDrills(TrainerSession& session, MessagePresenter& messages,
+                                     QWidget* window)
+    : QObject(window),
+      session_(session),
+      messages_(messages),
+      window_(window),
+      characterAction_(new QAction(window)),
+      sprintAction_(new QAction(window)) {
+    RetranslateUi();
+    characterAction_->setObjectName(QLatin1String("CharacterDrillItem"));
+    characterAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    sprintAction_->setObjectName(QLatin1String("SprintItem"));
+    sprintAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    for (QAction* action : {characterAction_, sprintAction_}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        window->addAction(action);
+    }
+    connect(characterAction_, &QAction::triggered, this, &RecognitionDrills::ShowCharacterDrill);
+    connect(sprintAction_, &QAction::triggered, this, &RecognitionDrills::ShowSprint);
+}
+
+void RecognitionDrills::RetranslateUi() {
+    characterAction_->setText(tr("Узнавание знаков"));
+    sprintAction_->setText(tr("Позывные"));
+}
+
+bool RecognitionDrills::event(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+        // Later: the change is still on its way to the main window's other children.
+        if (characterDrill_ && !characterDrill_->isVisible()) {
+            std::exchange(characterDrill_, nullptr)->deleteLater();
+        }
+        if (sprint_ && !sprint_->isVisible()) {
+            std::exchange(sprint_, nullptr)->deleteLater();
+        }
+    }
+    return QObject::event(event);
+}
+
+namespace {
+
+void Bring(QDialog* dialog) {
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+}  // namespace
+
+void RecognitionDrills::ShowCharacterDrill() {
+    if (!characterDrill_) {
+        characterDrill_ = new CharacterDrillWindow(session_, messages_, window_);
+        characterDrill_->setWindowFlag(Qt::Window);
+        connect(characterDrill_, &CharacterDrillWindow::Answered, this,
+                &RecognitionDrills::Answered);
+    }
+    Bring(characterDrill_);
+}
+
+void RecognitionDrills::CloseWindows() {
+    delete characterDrill_.data();
+    delete sprint_.data();
+}
+
+void RecognitionDrills::ShowSprint() {
+    if (!sprint_) {
+        sprint_ = new SprintWindow(session_, messages_, window_);
+        sprint_->setWindowFlag(Qt::Window);
+    }
+    Bring(sprint_);
+}
+
+}  // namespace vantrel
