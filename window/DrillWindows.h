@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPointer>
+#include <vector>
 
 #include "trainer/TrainerSession.h"
 
@@ -55,9 +56,11 @@ class CharacterDrillWindow : public QDialog, private CharacterDrillView {
     void Answered();
 
   protected:
+    void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
   private:
+    void RetranslateUi();
     void DrillFailed(audio::MMResult error) override;
     void HistoryNotices(const std::vector<progress::HistoryNotice>& notices) override;
     void CharacterAsked() override {}
@@ -73,6 +76,8 @@ class CharacterDrillWindow : public QDialog, private CharacterDrillView {
     QSpinBox* target_;
     QSpinBox* pause_;
     QPushButton* startStop_;
+    QPushButton* close_ = nullptr;
+    std::vector<QLabel*> captions_;
     AnswerField* answer_;
     QLabel* result_;
     QLabel* totals_;
@@ -97,9 +102,11 @@ class SprintWindow : public QDialog, private SprintView {
     Announcer& Announcements() const { return *announcer_; }
 
   protected:
+    void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
   private:
+    void RetranslateUi();
     void DrillFailed(audio::MMResult error) override;
     void HistoryNotices(const std::vector<progress::HistoryNotice>& notices) override;
     void CallKeyed(int number, int speed) override;
@@ -112,6 +119,8 @@ class SprintWindow : public QDialog, private SprintView {
     Announcer* announcer_;
     QSpinBox* speed_;
     QPushButton* startStop_;
+    QPushButton* close_ = nullptr;
+    std::vector<QLabel*> captions_;
     QLineEdit* copy_;
     QLabel* state_;
     QTableWidget* calls_;
@@ -136,8 +145,7 @@ class RecognitionDrills : public QObject {
     void Answered();
 
   protected:
-    // A change of language re-words the menu items; a drill window made before and now closed
-    // is made anew, in the new language, when it is next opened.
+    // A change of language re-words the menu items (the windows re-word themselves).
     bool event(QEvent* event) override;
 
   private:

@@ -416,6 +416,8 @@ TEST_F(LanguageTest, EveryWindowRelabelsAtOnceAndOnlyTheMenusChoiceIsStored) {
     Start();
     ASSERT_TRUE(PlayToTheEnd());
     window_->Progress().ShowStatistics();
+    window.Drills().ShowCharacterDrill();
+    window.Drills().ShowSprint();
     QElapsedTimer switching;
     switching.start();
     Action("EnglishItem")->trigger();
@@ -429,7 +431,9 @@ TEST_F(LanguageTest, EveryWindowRelabelsAtOnceAndOnlyTheMenusChoiceIsStored) {
     EXPECT_TRUE(about->isVisible());
     const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
     for (QWidget* shown : {static_cast<QWidget*>(&window), static_cast<QWidget*>(about),
-                           static_cast<QWidget*>(window_->Progress().Statistics())}) {
+                           static_cast<QWidget*>(window_->Progress().Statistics()),
+                           static_cast<QWidget*>(window.Drills().CharacterDrill()),
+                           static_cast<QWidget*>(window.Drills().Sprint())}) {
         for (const QString& text : ShownTexts(shown)) {
             const bool exempt = text.contains(Q("ЖЖЖ = 12345 67890")) || text == Q("Русский") ||
                                 AccessibleCaption(text) == Q("Язык / Language");
