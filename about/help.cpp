@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <QDir>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -32,13 +33,17 @@ QString DefaultSettingsLocation() {
     return path;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
-    auto* label = new QLabel(text, parent);
+QLabel* MakeLabel(QWidget* parent, const char* name) {
+    auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
-    label->setAccessibleName(text);
     return label;
+}
+
+void SetLabelText(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->setAccessibleName(text);
 }
 
 // Perceived brightness, 0 to 1.
@@ -50,8 +55,6 @@ double Luminance(const QColor& c) {
 
 TForm1::TForm1(QWidget* parent, const QString& settingsLocation) : QDialog(parent) {
     setObjectName(QLatin1String("Form1"));
-    setWindowTitle(QStringLiteral("О программе..."));
-    setAccessibleName(windowTitle());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setModal(true);
@@ -73,21 +76,19 @@ TForm1::TForm1(QWidget* parent, const QString& settingsLocation) : QDialog(paren
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
 
-    Label1 = MakeLabel(column, "Label1",
-                       QStringLiteral("Программа  для обучения приема/передачи азбукой морзе."));
-    Label2 = MakeLabel(column, "Label2", QStringLiteral("Vantrel " VANTREL_VERSION));
+    Label1 = MakeLabel(column, "Label1");
+    Label2 = MakeLabel(column, "Label2");
+    SetLabelText(Label2, QStringLiteral("Vantrel " VANTREL_VERSION));
     const QString location =
         settingsLocation.isEmpty() ? DefaultSettingsLocation() : settingsLocation;
     // A path has no blanks to wrap at: one too long for the column is shortened in the middle
     // and shown whole in the tool tip.
-    const QString shown =
-        column->fontMetrics().elidedText(location, Qt::ElideMiddle, column->width());
-    Label3 = MakeLabel(column, "Label3", QStringLiteral("Настройки: ") + shown);
+    shownLocation_ = column->fontMetrics().elidedText(location, Qt::ElideMiddle, column->width());
+    Label3 = MakeLabel(column, "Label3");
     Label3->setToolTip(location);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), column);
+    Button1 = new QPushButton(column);
     Button1->setObjectName(QLatin1String("Button1"));
-    Button1->setAccessibleName(Button1->text());
     Button1->setDefault(true);
     Button1->setMinimumSize(75, 25);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
@@ -100,6 +101,23 @@ TForm1::TForm1(QWidget* parent, const QString& settingsLocation) : QDialog(paren
     layout->addSpacing(12);
     layout->addWidget(Button1, 0, Qt::AlignLeft);
     layout->addStretch(1);
+    RetranslateUi();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+    }
+    QDialog::changeEvent(event);
+}
+
+void TForm1::RetranslateUi() {
+    setWindowTitle(tr("О программе..."));
+    setAccessibleName(windowTitle());
+    SetLabelText(Label1, tr("Программа  для обучения приема/передачи азбукой морзе."));
+    SetLabelText(Label3, tr("Настройки: ") + shownLocation_);
+    Button1->setText(tr("OK"));
+    Button1->setAccessibleName(Button1->text());
 }
 
 void TForm1::Button1Click() {

@@ -27,12 +27,16 @@ class TForm1 : public QDialog {
     QPushButton* Button1 = nullptr;
 
   protected:
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
+    void RetranslateUi();
     void Button1Click();
     void DrawPicture();
     void UseLightBackground();
+
+    QString shownLocation_;
 };
 
 }  // namespace vantrel

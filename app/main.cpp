@@ -5,11 +5,17 @@
 // VANTREL_STARTUP_TIMES to have the times to the shown window and from closing to the end
 // printed on standard error. VANTREL_AUDIO=pulse or VANTREL_AUDIO=portaudio forces a sound
 // backend; by default the sound server is used when one answers, else PortAudio.
+//
+// "--language en" or "--language ru" shows the interface in that language for this run, without
+// storing it as the learner's choice.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "about/help.h"
 #include "app/DeferredWaveSystem.h"
@@ -42,6 +48,31 @@ void ScreenshotIfAsked(QWidget& window) {
     });
 }
 
+// The language asked for on the command line; exits with a usage message for anything else.
+std::optional<vantrel::Language> LanguageOption(const QApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A trainer for receiving Morse code by ear."));
+    parser.addHelpOption();
+    const QCommandLineOption language(
+        QStringLiteral("language"),
+        QStringLiteral("The interface's language for this run: en or ru (not stored)."),
+        QStringLiteral("en|ru"));
+    parser.addOption(language);
+    parser.process(app);
+    if (!parser.isSet(language)) {
+        return std::nullopt;
+    }
+    const QString value = parser.value(language);
+    if (value == QLatin1String("en")) {
+        return vantrel::Language::English;
+    }
+    if (value == QLatin1String("ru")) {
+        return vantrel::Language::Russian;
+    }
+    std::fprintf(stderr, "--language takes en or ru, not \"%s\"\n", qPrintable(value));
+    std::exit(2);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -53,6 +84,7 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Quorbit"));
     // Task bars and docks group the window under the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral(VANTREL_APP_ID));
+    const std::optional<vantrel::Language> language = LanguageOption(app);
 
     int result = 0;
     // Closing the window always ends the program, even with a sound system that hangs.
@@ -67,6 +99,9 @@ int main(int argc, char* argv[]) {
         vantrel::QtMessagePresenter messages;
 
         vantrel::TMorseMain window(audio, *settings, messages);
+        if (language) {
+            window.UseLanguageForThisRun(*language);
+        }
         window.Session().UseHistoryFile(vantrel::progress::DefaultHistoryFile());
         messages.SetParent(&window);
         vantrel::TForm1 about(&window);

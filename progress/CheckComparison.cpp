@@ -31,17 +31,6 @@ std::string WithSimpleLineBreaks(std::string_view text) {
     return result;
 }
 
-// Russian count of times: 1 раз, 2 раза, 5 раз, 21 раз, 12 раз.
-std::string Times(int count) {
-    const int lastTwo = count % 100;
-    const int last = count % 10;
-    const char* word = "раз";
-    if ((lastTwo < 12 || lastTwo > 14) && last >= 2 && last <= 4) {
-        word = "раза";
-    }
-    return std::to_string(count) + " " + word;
-}
-
 }  // namespace
 
 std::vector<PairCount> CountPairs(const Alignment& alignment) {
@@ -93,20 +82,6 @@ std::string CharacterText(unsigned char cp1251) {
     return cp1251::ToUtf8(std::string(1, static_cast<char>(cp1251)));
 }
 
-std::string DescribePair(const PairCount& pair) {
-    if (pair.sent == 0) {
-        return "лишнее " + CharacterText(pair.copied) + ": " + Times(pair.count);
-    }
-    if (pair.copied == 0) {
-        return CharacterText(pair.sent) + " пропущено: " + Times(pair.count);
-    }
-    if (pair.IsRight()) {
-        return CharacterText(pair.sent) + " принято верно: " + Times(pair.count);
-    }
-    return CharacterText(pair.sent) + " принято как " + CharacterText(pair.copied) + ": " +
-           Times(pair.count);
-}
-
 std::vector<PairCount> ErrorsInOrder(std::vector<PairCount> pairs) {
     std::erase_if(pairs, [](const PairCount& pair) { return pair.IsRight(); });
     auto kind = [](const PairCount& pair) { return pair.sent == 0 ? 2 : pair.copied == 0 ? 1 : 0; };
@@ -116,25 +91,16 @@ std::vector<PairCount> ErrorsInOrder(std::vector<PairCount> pairs) {
     return pairs;
 }
 
-std::string SummaryLine(const std::vector<PairCount>& pairs) {
-    const std::vector<PairCount> errors = ErrorsInOrder(pairs);
-    if (errors.empty()) {
-        return "Ошибок нет";
+std::string ErrorNotation(const std::vector<PairCount>& pairs) {
+    std::string items;
+    for (const PairCount& pair : ErrorsInOrder(pairs)) {
+        items += items.empty() ? "" : " ";
+        items += pair.sent == 0 ? std::string("∅") : CharacterText(pair.sent);
+        items += "→";
+        items += pair.copied == 0 ? std::string("∅") : CharacterText(pair.copied);
+        items += "×" + std::to_string(pair.count);
     }
-    std::string line = "Ошибки: ";
-    for (std::size_t i = 0; i < errors.size(); ++i) {
-        const PairCount& pair = errors[i];
-        line += i == 0 ? "" : ", ";
-        if (pair.sent == 0) {
-            line += "лишнее " + CharacterText(pair.copied);
-        } else if (pair.copied == 0) {
-            line += "пропущено " + CharacterText(pair.sent);
-        } else {
-            line += CharacterText(pair.sent) + "→" + CharacterText(pair.copied);
-        }
-        line += " ×" + std::to_string(pair.count);
-    }
-    return line;
+    return items;
 }
 
 }  // namespace vantrel::progress

@@ -61,15 +61,13 @@ std::vector<PairCount> CountPairs(const Alignment& alignment);
 // A character for people: UTF-8, e.g. "Ж".
 std::string CharacterText(unsigned char cp1251);
 
-// "5 принято как 4: 3 раза", "7 пропущено: 1 раз", "лишнее Q: 2 раза".
-std::string DescribePair(const PairCount& pair);
-
 // The errors among `pairs` (right copies left out): substitutions, then misses, then extras,
 // each the most frequent first.
 std::vector<PairCount> ErrorsInOrder(std::vector<PairCount> pairs);
 
-// One line for the learner, the most frequent errors first, e.g.
-// "Ошибки: 5→4 ×3, пропущено 7 ×1, лишнее Q ×1"; "Ошибок нет" for a perfect copy.
-std::string SummaryLine(const std::vector<PairCount>& pairs);
+// The errors among `pairs` in that order, for programs: items parted by one blank, each a sent
+// character, "→", a copied character, "×", a count, "∅" standing for none: "5→4×3 7→∅×1 ∅→Q×2".
+// Empty for a perfect copy.
+std::string ErrorNotation(const std::vector<PairCount>& pairs);
 
 }  // namespace vantrel::progress

@@ -29,18 +29,6 @@ std::string Field(const std::string& text) {
 constexpr const char* kSprintHeader =
     "sprint_date_time,score,top_speed,start_speed,calls_right,calls\r\n";
 
-std::string ErrorItems(const std::vector<PairCount>& pairs) {
-    std::string items;
-    for (const PairCount& pair : ErrorsInOrder(pairs)) {
-        items += items.empty() ? "" : " ";
-        items += pair.sent == 0 ? std::string("∅") : CharacterText(pair.sent);
-        items += "→";
-        items += pair.copied == 0 ? std::string("∅") : CharacterText(pair.copied);
-        items += "×" + std::to_string(pair.count);
-    }
-    return items;
-}
-
 std::string Row(const HistoryEntry& entry) {
     int wrong = 0;
     int missed = 0;
@@ -66,7 +54,7 @@ std::string Row(const HistoryEntry& entry) {
     }
     row += std::string(",") + accuracy;
     row += "," + std::to_string(entry.blocksWrong) + "," + std::to_string(entry.grade);
-    row += "," + Field(ErrorItems(entry.pairs));
+    row += "," + Field(ErrorNotation(entry.pairs));
     if (const std::optional<CheckConditions>& c = entry.conditions) {
         for (int value :
              {c->profile, c->snrDb, c->fading, c->staticPercent, c->stations, c->bandwidthHz}) {
@@ -110,13 +98,10 @@ std::string FormatCsv(const std::vector<HistoryEntry>& entries,
     return csv;
 }
 
-std::optional<std::string> ExportCsv(const std::vector<HistoryEntry>& entries,
-                                     const std::filesystem::path& file,
-                                     const std::vector<SprintRun>& sprintRuns) {
-    if (!files::ReplaceFile(file, FormatCsv(entries, sprintRuns), {.makeFolders = true})) {
-        return std::nullopt;
-    }
-    return "Не удалось сохранить историю проверок в файл «" + file.string() + "».";
+std::optional<files::FileError> ExportCsv(const std::vector<HistoryEntry>& entries,
+                                          const std::filesystem::path& file,
+                                          const std::vector<SprintRun>& sprintRuns) {
+    return files::ReplaceFile(file, FormatCsv(entries, sprintRuns), {.makeFolders = true});
 }
 
 }  // namespace vantrel::progress

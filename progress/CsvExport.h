@@ -1,7 +1,8 @@
 // The learner's whole history as CSV for an instructor: UTF-8 without a byte order mark, CR LF
 // line ends, a header row, one row per check in time order. Columns:
 //   date_time            local date and time of the check, "2026-12-07 14:35:07"
-//   text_type            0 digits, 1 letters, 2 text file, 3 keyboard text, 4 radio contact
+//   text_type            0 digits, 1 letters, 2 text file, 3 keyboard text, 4 radio contact,
+//                        5 lesson, 6 weak characters, 7 Latin letters
 //   speed, spacing, pitch_hz
 //   characters_sent      keyed characters compared (blanks and line breaks left out)
 //   characters_right, characters_wrong, characters_missed, characters_extra
@@ -34,6 +35,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/FileError.h"
 #include "progress/HistoryStore.h"
 
 namespace vantrel::progress {
@@ -42,9 +44,10 @@ std::string FormatCsv(const std::vector<HistoryEntry>& entries,
                       const std::vector<SprintRun>& sprintRuns = {});
 
 // Writes the CSV to `file` atomically (the old file stays whole until the new one is complete).
-// Returns the message for the learner when that failed.
-std::optional<std::string> ExportCsv(const std::vector<HistoryEntry>& entries,
-                                     const std::filesystem::path& file,
-                                     const std::vector<SprintRun>& sprintRuns = {});
+// Returns what went wrong when that failed (the window says "Не удалось сохранить историю
+// проверок в файл «...»").
+std::optional<files::FileError> ExportCsv(const std::vector<HistoryEntry>& entries,
+                                          const std::filesystem::path& file,
+                                          const std::vector<SprintRun>& sprintRuns = {});
 
 }  // namespace vantrel::progress

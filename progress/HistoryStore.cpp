@@ -21,7 +21,6 @@ namespace {
 constexpr const char* kMemory = ":memory:";
 constexpr int kBusyTimeoutMs = 2000;
 constexpr int64_t kSevenDaysSeconds = 7 * 24 * 3600;
-constexpr const char* kSessionOnly = " Результаты проверок этого сеанса не будут сохранены.";
 constexpr int kCheckKind = 0;
 constexpr int kSprintKind = 1;
 // The sprint's row of `checks`: the text type of the radio contact, whose generator builds the
@@ -84,10 +83,6 @@ constexpr const char* kMigrations[] = {
 };
 static_assert(std::size(kMigrations) == HistoryStore::kSchemaVersion);
 
-std::string Quoted(const fs::path& path) {
-    return "«" + path.string() + "»";
-}
-
 // A count as stored, or the nearest that can be: rows of a damaged file may hold any number.
 int Count(int64_t stored) {
     return static_cast<int>(std::clamp<int64_t>(stored, 0, kMaxPairCount));
@@ -122,15 +117,12 @@ fs::path HistoryStore::File() const {
     return inMemory_ ? fs::path() : file_;
 }
 
-std::optional<std::string> HistoryStore::TakeNotice() {
-    if (notice_.empty()) {
-        return std::nullopt;
-    }
-    return std::exchange(notice_, {});
+std::vector<HistoryNotice> HistoryStore::TakeNotices() {
+    return std::exchange(notices_, {});
 }
 
-void HistoryStore::Note(std::string message) {
-    notice_ += notice_.empty() ? message : "\n" + message;
+void HistoryStore::Note(HistoryNotice notice) {
+    notices_.push_back(std::move(notice));
 }
 
 bool HistoryStore::EnsureOpen() {
@@ -146,8 +138,9 @@ bool HistoryStore::EnsureOpen() {
     std::error_code ec;
     fs::create_directories(file_.parent_path(), ec);
     if (ec) {
-        UseMemory("Папку истории проверок " + Quoted(file_.parent_path()) +
-                  " не удаётся создать (" + ec.message() + ")." + kSessionOnly);
+        HistoryNotice notice(Problem::FolderNotMade, file_.parent_path());
+        notice.systemError = ec;
+        UseMemory(std::move(notice));
         return db_.IsOpen();
     }
     if (const Opening opening = OpenFile(); opening.problem) {
@@ -209,47 +202,31 @@ int HistoryStore::Migrate(int fromVersion) {
 
 void HistoryStore::SetAside(Problem problem, const std::string& reason) {
     db_.Close();
-    std::string what;
-    switch (problem) {
-        case Problem::Unopenable:
-            what = "Файл истории проверок " + Quoted(file_) + " не открывается (" + reason + ").";
-            break;
-        case Problem::Damaged:
-            what = "Файл истории проверок " + Quoted(file_) + " повреждён (" + reason + ").";
-            break;
-        case Problem::Newer:
-            what = "Файл истории проверок " + Quoted(file_) +
-                   " записан более новой версией программы (версия " + reason + ").";
-            break;
-        case Problem::Reset:
-            what = "История проверок очищена.";
-            break;
-    }
+    HistoryNotice notice(problem, file_, reason);
     // Named after the date and time, beside the file; SQLite's journal goes with it.
     const std::chrono::system_clock::time_point now(
         std::chrono::seconds(clock_ ? clock_() : SystemSeconds()));
-    fs::path aside;
-    if (const std::optional<files::FileError> error = files::KeepAside(
-            file_, files::AsideShape::Dated, files::AsideMethod::Move, now, aside, "-journal")) {
-        UseMemory(what + " Отложить его не удаётся (" + error->code.message() + ")." +
-                  kSessionOnly);
+    if (const std::optional<files::FileError> error =
+            files::KeepAside(file_, files::AsideShape::Dated, files::AsideMethod::Move, now,
+                             notice.aside, "-journal")) {
+        notice.aside.clear();
+        notice.systemError = error->code;
+        UseMemory(std::move(notice));
         return;
     }
-    const std::string kept = problem == Problem::Reset
-                                 ? " Прежняя история сохранена в файле " + Quoted(aside) + "."
-                                 : " Он сохранён как " + Quoted(aside) + ", начата новая история.";
     if (const Opening opening = OpenFile(); opening.problem) {
-        UseMemory(what + kept + " Новый файл не создаётся (" + opening.reason + ")." +
-                  kSessionOnly);
+        notice.newFileFailed = opening.reason;
+        UseMemory(std::move(notice));
         return;
     }
-    Note(what + kept);
+    Note(std::move(notice));
 }
 
-void HistoryStore::UseMemory(const std::string& message) {
+void HistoryStore::UseMemory(HistoryNotice notice) {
     db_.Close();
     inMemory_ = true;
-    Note(message);
+    notice.sessionOnly = true;
+    Note(std::move(notice));
     if (db_.Open(kMemory) == SQLITE_OK) {
         Migrate(0);
     }
@@ -265,7 +242,7 @@ bool HistoryStore::Recover(int status) {
 
 void HistoryStore::ReadFailed(int status) {
     if (!Recover(status)) {
-        Note("История проверок не читается (" + db_.LastError() + ").");
+        Note({Problem::Unreadable, file_, db_.LastError()});
     }
 }
 
@@ -284,14 +261,14 @@ int HistoryStore::InTransaction(const std::function<int()>& write) {
     return status;
 }
 
-bool HistoryStore::Store(const std::function<int()>& write, const std::string& failure) {
+bool HistoryStore::Store(const std::function<int()>& write, HistoryNotice::Event failure) {
     for (int attempt = 0; attempt < 2 && EnsureOpen(); ++attempt) {
         const int status = InTransaction(write);
         if (status == SQLITE_OK) {
             return true;
         }
         if (!Recover(status)) {
-            Note(failure + " (" + lastError_ + ").");
+            Note({failure, file_, lastError_});
             return false;
         }
     }
@@ -345,7 +322,7 @@ int HistoryStore::InsertCheck(const HistoryEntry& entry, int kind, int64_t& id) 
 bool HistoryStore::Append(const HistoryEntry& entry) {
     int64_t id = 0;
     return Store([&] { return InsertCheck(entry, kCheckKind, id); },
-                 "Результат проверки не записан в историю");
+                 HistoryNotice::Event::CheckNotStored);
 }
 
 HistoryStore::Range HistoryStore::PeriodRange(Period period, UnderConditions under) {
@@ -526,8 +503,7 @@ int HistoryStore::InsertDrillAnswers(const std::vector<DrillAnswer>& answers) {
 }
 
 bool HistoryStore::AppendDrillAnswers(const std::vector<DrillAnswer>& answers) {
-    return Store([&] { return InsertDrillAnswers(answers); },
-                 "Ответы упражнения не записаны в историю");
+    return Store([&] { return InsertDrillAnswers(answers); }, HistoryNotice::Event::DrillNotStored);
 }
 
 std::vector<DrillAnswer> HistoryStore::ReadDrillAnswers(SqliteStatement& rows) {
@@ -638,7 +614,7 @@ int HistoryStore::InsertSprintRun(const SprintRun& run) {
 }
 
 bool HistoryStore::AppendSprintRun(const SprintRun& run) {
-    return Store([&] { return InsertSprintRun(run); }, "Результат спринта не записан в историю");
+    return Store([&] { return InsertSprintRun(run); }, HistoryNotice::Event::SprintNotStored);
 }
 
 std::vector<SprintRun> HistoryStore::BestSprintRuns(int count) {

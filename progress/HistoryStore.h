@@ -6,8 +6,8 @@
 // A file that cannot be opened, is damaged or was written by a newer program is kept aside in
 // its folder under a dated name ("history-2026-12-07-143507.sqlite"), never deleted, and a new
 // history is started; when not even that is possible, this session's checks are kept in memory.
-// Each such event leaves a message for the learner (TakeNotice). The schema carries its
-// version in `PRAGMA user_version`; older files are brought up to date step by step.
+// Each such event leaves a notice for the learner (TakeNotices), which the window words. The schema
+// carries its version in `PRAGMA user_version`; older files are brought up to date step by step.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "progress/CallSignSprint.h"
@@ -39,7 +40,7 @@ struct CheckConditions {
 };
 
 struct CheckSettings {
-    int textType = 0;  // TextType entry: 0 digits, 1 letters, 2 file, 3 keyboard, 4 contact
+    int textType = 0;  // TextType entry: 0 digits, 1 letters, 2 file, ..., 7 Latin letters
     int speed = 0;     // groups per minute
     int spacing = 0;   // extra dots after each character
     int pitchHz = 0;
@@ -66,6 +67,38 @@ inline double AccuracyPercent(const HistoryEntry& entry) {
 enum class Period { LastCheck, LastSevenDays, All };
 // Which checks count: all, those copied under the band conditions, or those without.
 enum class UnderConditions { Any, Under, Without };
+
+// What happened to the history store, for the window to word.
+struct HistoryNotice {
+    enum class Event {
+        FolderNotMade,  // the folder of `file` could not be made (`systemError`)
+        Unopenable,     // `file` does not open (`reason`)
+        Damaged,        // `file` is damaged (`reason`)
+        Newer,          // `file` was written by a newer program (`reason`: its version)
+        Reset,          // the learner cleared the history
+        Unreadable,     // the history could not be read (`reason`)
+        CheckNotStored,
+        DrillNotStored,
+        SprintNotStored,  // a record was not stored (`reason`)
+    };
+    HistoryNotice() = default;
+    HistoryNotice(Event what, std::filesystem::path of, std::string why = {})
+        : event(what), file(std::move(of)), reason(std::move(why)) {}
+
+    Event event = Event::Unreadable;
+    std::filesystem::path file;
+    std::string reason;  // SQLite's words, or a version number
+    // Unopenable, Damaged, Newer, Reset: where the file was kept aside; empty when it could not
+    // be moved (`systemError` says why).
+    std::filesystem::path aside;
+    std::error_code systemError;
+    // The new file could not be made after that (SQLite's words).
+    std::optional<std::string> newFileFailed;
+    // This session's checks are kept in memory only.
+    bool sessionOnly = false;
+
+    friend bool operator==(const HistoryNotice&, const HistoryNotice&) = default;
+};
 
 // The record of one copy check, checked at `timeUnix`, from its comparison.
 HistoryEntry CheckEntry(int64_t timeUnix, const CheckSettings& settings,
@@ -116,13 +149,13 @@ class HistoryStore final : public CharacterHistory {
     // Sets the current file aside (as a damaged one would be) and starts an empty history.
     void Reset();
 
-    // The message for the learner about the last problem with the store, once.
-    std::optional<std::string> TakeNotice();
+    // What happened to the store since the last call, in order, each once.
+    std::vector<HistoryNotice> TakeNotices();
 
     std::map<unsigned char, AttemptTally> RecentTallies(int lastAttempts) const override;
 
   private:
-    enum class Problem { Unopenable, Damaged, Newer, Reset };
+    using Problem = HistoryNotice::Event;
     struct Opening {
         std::optional<Problem> problem;
         std::string reason;
@@ -140,14 +173,14 @@ class HistoryStore final : public CharacterHistory {
     Opening OpenFile();
     int Migrate(int fromVersion);
     void SetAside(Problem problem, const std::string& reason);
-    void UseMemory(const std::string& message);
+    void UseMemory(HistoryNotice notice);
     // After a failed statement: a damaged file is set aside; true when it was.
     bool Recover(int status);
     // After a failed read: sets a damaged file aside, or leaves the message.
     void ReadFailed(int status);
     // Runs `write` in one transaction, and after a damaged file was set aside once more;
-    // `failure` begins the message when it could not be stored.
-    bool Store(const std::function<int()>& write, const std::string& failure);
+    // `failure` is the notice when it could not be stored.
+    bool Store(const std::function<int()>& write, HistoryNotice::Event failure);
     int InTransaction(const std::function<int()>& write);
     // Inserts a row of `checks` with its per-character results; `id` gets its number.
     int InsertCheck(const HistoryEntry& entry, int kind, int64_t& id);
@@ -158,13 +191,13 @@ class HistoryStore final : public CharacterHistory {
     Range PeriodRange(Period period, UnderConditions under = UnderConditions::Any);
     // Adds to `entries` their per-character results; false when the file failed.
     bool ReadPairs(const Range& range, std::vector<HistoryEntry>& entries);
-    void Note(std::string message);
+    void Note(HistoryNotice notice);
 
     std::filesystem::path file_;
     WallClock clock_;
     bool inMemory_;
     SqliteDatabase db_;
-    std::string notice_;
+    std::vector<HistoryNotice> notices_;
     std::string lastError_;
 };
 

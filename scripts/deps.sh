@@ -6,6 +6,7 @@ packages=(g++ cmake ninja-build pkg-config ccache libgtest-dev libgmock-dev libb
           libsqlite3-dev
           libpulse-dev portaudio19-dev
           pulseaudio pulseaudio-utils libasound2-plugins xvfb xauth x11-apps xdotool
+          qt6-l10n-tools qt6-tools-dev
           orca speech-dispatcher openbox
           dpkg-dev file desktop-file-utils appstream lintian librsvg2-bin x11-utils
           clang-14 libclang-rt-14-dev llvm-14)

@@ -64,14 +64,17 @@ file -b "$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg" | grep -q SVG 
     fail "no scalable icon"
 [ -f "$root/usr/share/doc/vantrel/usage.md" ] || fail "the user guide is not installed"
 
-# The AppStream screenshot is the repository's file at the path after the branch in its URL.
-url=$(sed -n 's|.*<image>\(.*\)</image>.*|\1|p' "$root/usr/share/metainfo/$app_id.metainfo.xml")
-shot_path=${url#*/main/}
-if git rev-parse --git-dir >/dev/null 2>&1; then
-    git ls-files --error-unmatch "$shot_path" >/dev/null 2>&1 ||
-        fail "the screenshot $url is not $shot_path in the repository"
-fi
-[ -f "$shot_path" ] || fail "the screenshot $url is not $shot_path in the source tree"
+# Each AppStream screenshot is the repository's file at the path after the branch in its URL.
+urls=$(sed -n 's|.*<image>\(.*\)</image>.*|\1|p' "$root/usr/share/metainfo/$app_id.metainfo.xml")
+[ -n "$urls" ] || fail "the AppStream data has no screenshot"
+for url in $urls; do
+    shot_path=${url#*/main/}
+    if git rev-parse --git-dir >/dev/null 2>&1; then
+        git ls-files --error-unmatch "$shot_path" >/dev/null 2>&1 ||
+            fail "the screenshot $url is not $shot_path in the repository"
+    fi
+    [ -f "$shot_path" ] || fail "the screenshot $url is not $shot_path in the source tree"
+done
 # One version everywhere: the package, its changelog and the latest AppStream release.
 version=$(dpkg-deb -f "$deb" Version)
 changelog_version=$(gzip -dc "$root/usr/share/doc/vantrel/changelog.gz" |

@@ -111,21 +111,40 @@ std::optional<std::string> SystemTextInRussian(int code) {
     return TextInLocale(code, "ru_RU.UTF-8");
 }
 
+// The C library's own words, which are English, whatever the user's locale.
+std::string SystemTextInEnglish(int code) {
+    std::string text;
+    if (locale_t locale = ::newlocale(LC_MESSAGES_MASK, "C", locale_t{}); locale != locale_t{}) {
+        text = ::strerror_l(code, locale);
+        ::freelocale(locale);
+    }
+    return text.empty() ? std::error_code(code, std::generic_category()).message() : text;
+}
+
 #else
 
 std::optional<std::string> SystemTextInRussian(int) {
     return std::nullopt;
 }
 
+std::string SystemTextInEnglish(int code) {
+    return std::error_code(code, std::generic_category()).message();
+}
+
 #endif
 
 }  // namespace
 
-std::string SystemErrorText(const std::error_code& error) {
+std::string SystemErrorText(const std::error_code& error, Language language) {
+    const bool system =
+        error.category() == std::generic_category() || error.category() == std::system_category();
+    if (language == Language::English) {
+        return StartSmall(system ? SystemTextInEnglish(error.value()) : error.message());
+    }
     if (error == files::MakeErrorCode(files::FileProblem::NotARegularFile)) {
         return "это не обычный файл";
     }
-    if (error.category() == std::generic_category() || error.category() == std::system_category()) {
+    if (system) {
         if (std::optional<std::string> text = SystemTextInRussian(error.value())) {
             return StartSmall(std::move(*text));
         }
@@ -136,12 +155,6 @@ std::string SystemErrorText(const std::error_code& error) {
         }
     }
     return StartSmall(error.message());
-}
-
-std::string FileErrorMessage(const files::FileError& error) {
-    const char* verb = error.op == files::Operation::Open ? "открыть" : "записать";
-    return std::string("Не удалось ") + verb + " файл «" + error.path.string() +
-           "»: " + SystemErrorText(error.code);
 }
 
 }  // namespace vantrel

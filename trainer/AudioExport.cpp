@@ -13,11 +13,8 @@ namespace {
 // The RIFF sizes are 32-bit: the data of one WAV file stays below 4 GB.
 constexpr uint64_t kMaxWavDataBytes = 0xFFFFFFFFull - 36 - 1;
 
-std::string CannotWrite(const std::filesystem::path& file) {
-    return "Не удалось сохранить файл «" + file.filename().string() + "» в папке «" +
-           file.parent_path().string() +
-           "». Проверьте, что папка существует, доступна для записи и на диске есть место. "
-           "Ничего не записано.";
+AudioExportError CannotWrite(const std::filesystem::path& file) {
+    return {AudioExportError::Kind::NotWritten, file};
 }
 
 }  // namespace
@@ -38,12 +35,11 @@ AudioExport::~AudioExport() {
     Abandon();
 }
 
-std::optional<std::string> AudioExport::Begin(const std::filesystem::path& wavPath) {
+std::optional<AudioExportError> AudioExport::Begin(const std::filesystem::path& wavPath) {
     Abandon();
     target_ = wavPath;
     if (2 * totalSamples_ > kMaxWavDataBytes) {
-        return "Текст слишком длинный для одного звукового файла (больше 4 ГБ). "
-               "Сохраните его частями.";
+        return AudioExportError{AudioExportError::Kind::TooLong, wavPath};
     }
     if (wav_.Begin(target_)) {
         return CannotWrite(target_);
@@ -84,7 +80,7 @@ bool AudioExport::WriteSamples(const int16_t* samples, std::size_t count) {
     return !wav_.Write(bytes_);
 }
 
-std::optional<std::string> AudioExport::Commit() {
+std::optional<AudioExportError> AudioExport::Commit() {
     const std::filesystem::path textPath = ExportTextPath(target_);
     // The samples are on disk before the text takes its place, so that only the renames are left.
     if (!wav_.IsOpen() || writeFailed_ || !Finished() || wav_.Flush()) {

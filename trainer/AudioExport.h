@@ -24,6 +24,16 @@
 
 namespace vantrel {
 
+// Why an export wrote nothing, for the window to word: the text is too long for one WAV file
+// ("Текст слишком длинный ... Сохраните его частями."), or `file` could not be written ("Не
+// удалось сохранить файл «name» в папке «folder». ...").
+struct AudioExportError {
+    enum class Kind { TooLong, NotWritten } kind = Kind::NotWritten;
+    std::filesystem::path file;
+
+    friend bool operator==(const AudioExportError&, const AudioExportError&) = default;
+};
+
 class AudioExport {
   public:
     // `text`: Windows-1251, keyed character by character as the playback engine keys it (no
@@ -34,15 +44,15 @@ class AudioExport {
     AudioExport(const AudioExport&) = delete;
     AudioExport& operator=(const AudioExport&) = delete;
 
-    // Starts the WAV file for `wavPath` (a temporary file beside it). On failure, or when the
-    // text would not fit one WAV file, returns the message for the learner (UTF-8, Russian).
-    std::optional<std::string> Begin(const std::filesystem::path& wavPath);
+    // Starts the WAV file for `wavPath` (a temporary file beside it). Returns what went wrong on
+    // failure, or when the text would not fit one WAV file.
+    std::optional<AudioExportError> Begin(const std::filesystem::path& wavPath);
     // Renders up to `characters` more characters into the file; true once the whole text is
     // rendered (or writing has failed, which Commit reports).
     bool RenderSome(std::size_t characters);
     // Puts the WAV at the path given to Begin and the text at ExportTextPath of it. On failure
-    // neither is left (a file of that name from before stays) and the result is the message.
-    std::optional<std::string> Commit();
+    // neither is left (a file of that name from before stays) and the result says so.
+    std::optional<AudioExportError> Commit();
     // Drops the export: the temporary file goes, nothing is written.
     void Abandon();
 

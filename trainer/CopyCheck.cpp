@@ -42,9 +42,4 @@ CopyCheckResult CheckCopy(std::string_view sentCp1251, std::string_view copyCp12
     return result;
 }
 
-std::string ResultMessage(int32_t errorCount, int grade) {
-    return "Количество ошибок:" + std::to_string(errorCount) +
-           ". Оценка: " + std::to_string(grade) + ". Нормально:)";
-}
-
 }  // namespace vantrel

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "support/PracticePreamble.h"
@@ -19,8 +18,6 @@ struct CopyCheckResult {
 // Positions per evaluated block; a last, shorter block is not evaluated.
 inline constexpr int kCopyBlockSize = 5;
 
-inline constexpr const char* kEmptyCopyMessage = "Ничего не ввели!";
-
 int GradeForErrors(int32_t errorCount);
 
 // Position i of the copy is compared with position i + 6 of the sent text, for every position
@@ -28,8 +25,5 @@ int GradeForErrors(int32_t errorCount);
 // surplus ignored. The copy is upper-cased by the Windows-1251 case pairs first; both texts are
 // Windows-1251 with CR LF line breaks.
 CopyCheckResult CheckCopy(std::string_view sentCp1251, std::string_view copyCp1251);
-
-// The result message (UTF-8), e.g. "Количество ошибок:1. Оценка: 4. Нормально:)".
-std::string ResultMessage(int32_t errorCount, int grade);
 
 }  // namespace vantrel

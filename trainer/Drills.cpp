@@ -73,8 +73,8 @@ bool CharacterDrillController::Start(CharacterDrillView& view) {
     drill_.emplace(characters, settings.responseTarget, history.DrillAnswers(progress::Period::All),
                    context_.wallClock,
                    [&random = context_.random](uint32_t n) { return random(n); });
-    if (auto notice = history.TakeNotice()) {
-        view.HistoryNotice(*notice);
+    if (auto notices = history.TakeNotices(); !notices.empty()) {
+        view.HistoryNotices(notices);
     }
     Keyer& keyer = context_.sound.Keying();
     SetTone(keyer, settings);
@@ -151,8 +151,8 @@ void CharacterDrillController::Grade(unsigned char typed, SteadyTime pressed) {
     progress::HistoryStore& history = context_.history();
     history.AppendDrillAnswers({answer});
     view->AnswerGraded(answer, drill_->Mastery(answer.sent));
-    if (auto notice = history.TakeNotice()) {
-        view->HistoryNotice(*notice);
+    if (auto notices = history.TakeNotices(); !notices.empty()) {
+        view->HistoryNotices(notices);
     }
 }
 
@@ -251,8 +251,8 @@ void SprintController::Answer(std::string_view typedCp1251) {
     history.AppendSprintRun(run);
     Stop();
     view->SprintFinished(run);
-    if (auto notice = history.TakeNotice()) {
-        view->HistoryNotice(*notice);
+    if (auto notices = history.TakeNotices(); !notices.empty()) {
+        view->HistoryNotices(notices);
     }
 }
 

@@ -63,8 +63,8 @@ class DrillView {
     virtual ~DrillView() = default;
     // The drill stopped because the sound device failed with `error`; nothing was lost.
     virtual void DrillFailed(audio::MMResult error) = 0;
-    // The history store's message about a problem, once.
-    virtual void HistoryNotice(const std::string& text) = 0;
+    // What happened to the history store, once.
+    virtual void HistoryNotices(const std::vector<progress::HistoryNotice>& notices) = 0;
 };
 
 class CharacterDrillView : public DrillView {

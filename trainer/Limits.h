@@ -2,6 +2,8 @@
 // the widgets and the core.
 #pragma once
 
+#include "support/Language.h"
+
 namespace vantrel {
 
 // Text types, numbered as the entries of the text type group and as stored; the group has
@@ -15,6 +17,7 @@ enum class TextType : int {
     Contact = 4,
     Lesson = 5,
     WeakCharacters = 6,
+    LatinLetters = 7,
 };
 
 }  // namespace vantrel
@@ -43,12 +46,17 @@ inline constexpr int kVolumeMax = 8;
 inline constexpr int kVolumeDefault = 0;
 
 inline constexpr int kTextTypeFirst = static_cast<int>(TextType::Digits);
-inline constexpr int kTextTypeLast = static_cast<int>(TextType::WeakCharacters);
+inline constexpr int kTextTypeLast = static_cast<int>(TextType::LatinLetters);
 inline constexpr int kTextTypeDefault = static_cast<int>(TextType::Digits);
 
 // Koch lessons: the alphabet (0 Latin, 1 Cyrillic) and the lesson, 1 up to the alphabet's last.
 inline constexpr int kKochAlphabetDefault = 0;
 inline constexpr int kLessonDefault = 1;
+
+// The interface's language; a first start speaks Russian.
+inline constexpr int kLanguageFirst = static_cast<int>(Language::Russian);
+inline constexpr int kLanguageLast = static_cast<int>(Language::English);
+inline constexpr int kLanguageDefault = static_cast<int>(Language::Russian);
 
 // Silence before the first element of a run, in whole seconds.
 inline constexpr int kStartDelayMin = 0;

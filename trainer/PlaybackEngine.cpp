@@ -4,18 +4,9 @@
 #include <string_view>
 #include <utility>
 
-#include "support/MMErrorText.h"
-
 namespace vantrel {
 
 namespace {
-
-constexpr std::string_view kStatusStarted = "Тест начат";
-constexpr std::string_view kStatusResumed = "Возобновлен";
-constexpr std::string_view kStatusFinished = "Тест окончен";
-constexpr std::string_view kStatusStopped = "Тестирование остановлено";
-constexpr std::string_view kCaptionPause = "&Пауза";
-constexpr std::string_view kCaptionResume = "&Возобновить";
 
 constexpr std::size_t kBufferSamples = PlaybackEngine::SampleBufferSize / 2;
 
@@ -142,8 +133,8 @@ void PlaybackEngine::StartBtnClick() {
         return;
     }
 
-    view_.SetStatusText(std::string(kStatusStarted));
-    view_.SetPauseCaption(std::string(kCaptionPause));
+    view_.SetStatus(RunStatus::Started);
+    view_.SetPauseCaption(PauseCaption::Pause);
     view_.SetPauseEnabled(true);
     view_.SetCheckEnabled(true);
     view_.SetStartEnabled(false);
@@ -152,7 +143,7 @@ void PlaybackEngine::StartBtnClick() {
     const audio::MMResult result = OpenWaveDevice();
     if (result != audio::MMSYSERR_NOERROR) {
         // Nothing plays: the window shows it stopped and can start the run again.
-        view_.SetStatusText(std::string(kStatusStopped));
+        view_.SetStatus(RunStatus::Stopped);
         view_.SetPauseEnabled(false);
         view_.SetStartEnabled(true);
         ShowOpenError(result);
@@ -182,15 +173,15 @@ void PlaybackEngine::PauseBtnClick() {
         band_->TakeBackLast();
     }
 
-    view_.SetStatusText(std::string(kStatusResumed));
-    view_.SetPauseCaption(std::string(kCaptionPause));
+    view_.SetStatus(RunStatus::Resumed);
+    view_.SetPauseCaption(PauseCaption::Pause);
     view_.SetStartEnabled(false);
 
     const audio::MMResult result = OpenWaveDevice();
     if (result != audio::MMSYSERR_NOERROR) {
         // Back to the stopped state, so the learner can try again.
-        view_.SetStatusText(std::string(kStatusStopped));
-        view_.SetPauseCaption(std::string(kCaptionResume));
+        view_.SetStatus(RunStatus::Stopped);
+        view_.SetPauseCaption(PauseCaption::Resume);
         view_.SetStartEnabled(true);
         ShowOpenError(result);
     }
@@ -290,7 +281,7 @@ void PlaybackEngine::ShowOpenError(audio::MMResult result) {
     }
     // A message box may run a nested loop: commands that arrive meanwhile are dropped.
     FlagScope busy(busy_);
-    view_.ShowWarning(std::string(kAudioOpenFailed) + "\r\n" + std::string(MMErrorText(result)));
+    view_.ShowAudioOpenError(result);
 }
 
 void PlaybackEngine::OnNotification(uint64_t device, audio::WaveMessage message,
@@ -438,11 +429,11 @@ void PlaybackEngine::MMWomClose() {
 
 void PlaybackEngine::ShowClosed() {
     if (TextExhausted()) {
-        view_.SetStatusText(std::string(kStatusFinished));
+        view_.SetStatus(RunStatus::Finished);
         view_.SetPauseEnabled(false);
     } else {
-        view_.SetStatusText(std::string(kStatusStopped));
-        view_.SetPauseCaption(std::string(kCaptionResume));
+        view_.SetStatus(RunStatus::Stopped);
+        view_.SetPauseCaption(PauseCaption::Resume);
     }
     playing_ = false;
     deviceClosed_ = true;

@@ -35,10 +35,6 @@
 
 namespace vantrel {
 
-// The first line of the box that tells of a sound device that could not be opened or failed;
-// the device's error text follows on the next.
-inline constexpr std::string_view kAudioOpenFailed = "Ошибка открытия аудио!";
-
 // Runs work posted from any thread on the owner's thread, in posting order.
 class NotificationQueue {
   public:
@@ -53,23 +49,31 @@ class NotificationQueue {
     static constexpr std::chrono::milliseconds kRecheck{100};
 };
 
-// What the engine shows. Texts are UTF-8 except the keyed text, which is Windows-1251.
+// The state of a run as the status bar shows it ("Тест начат", "Возобновлен", "Тест окончен",
+// "Тестирование остановлено"), and the start that found no text file chosen ("Не выбран файл!").
+enum class RunStatus { Started, Resumed, Finished, Stopped, NoFileChosen };
+// What the Pause button offers: "&Пауза" or "&Возобновить".
+enum class PauseCaption { Pause, Resume };
+
+// What the engine shows, as values the window words in its language; the keyed text is
+// Windows-1251.
 class PlaybackView {
   public:
     virtual ~PlaybackView() = default;
-    virtual void SetStatusText(const std::string& text) = 0;
+    virtual void SetStatus(RunStatus status) = 0;
     // StartBtn and StartBtnTool together.
     virtual void SetStartEnabled(bool enabled) = 0;
     // PauseBtn and PauseBtnTool together.
     virtual void SetPauseEnabled(bool enabled) = 0;
-    virtual void SetPauseCaption(const std::string& caption) = 0;
+    virtual void SetPauseCaption(PauseCaption caption) = 0;
     // ToolButton3, the copy check.
     virtual void SetCheckEnabled(bool enabled) = 0;
     // TextWin: the whole text, caret at `caret` (character offset), scrolled into view.
     virtual void ShowKeyedText(const std::string& cp1251, int caret) = 0;
     virtual void ClearKeyedText() = 0;
-    // A warning box with an OK button.
-    virtual void ShowWarning(const std::string& text) = 0;
+    // The device could not be opened: a warning box ("Ошибка открытия аудио!" and the text of
+    // `result`, see support/MMErrorText.h) with an OK button.
+    virtual void ShowAudioOpenError(audio::MMResult result) = 0;
 };
 
 // What the engine asks of its owner at Start.

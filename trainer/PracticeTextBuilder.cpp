@@ -5,7 +5,6 @@
 #include "platform/files/ReadFile.h"
 #include "progress/WeakCharacterDrill.h"
 #include "support/Cp1251.h"
-#include "support/SystemErrorText.h"
 #include "trainer/ContactGenerator.h"
 #include "trainer/Limits.h"
 
@@ -79,7 +78,7 @@ PracticeTextResult PracticeTextBuilder::Build(const PracticeTextRequest& request
             if (const std::optional<files::FileError> error =
                     files::ReadWholeFile(request.textFile, bytes)) {
                 result.status = PracticeTextResult::Status::FileError;
-                result.error = FileErrorMessage(*error);
+                result.fileError = *error;
                 return result;
             }
             text = UpperCasedLines(cp1251::FromTextFile(bytes));
@@ -97,6 +96,9 @@ PracticeTextResult PracticeTextBuilder::Build(const PracticeTextRequest& request
         case TextType::WeakCharacters:
             text = DrillGroups(progress::WeakCharacterDrill(
                 progress::LessonCharacters(request.alphabet, request.lesson), request.history));
+            break;
+        case TextType::LatinLetters:
+            text = RandomGroups('A', 'Z');
             break;
         default:
             break;

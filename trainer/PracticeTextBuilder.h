@@ -1,14 +1,16 @@
-// Builds the practice text of a run from the chosen source: random digit or letter groups, the
-// lines of a text file, the learner's typed text, a generated contact, groups over the
-// characters of a Koch lesson or the weak-character drill over them, framed by the preamble
-// "ЖЖЖ = " and a closing blank. Texts are Windows-1251 byte strings; a text file may also be
-// written in UTF-8 (see cp1251::FromTextFile).
+// Builds the practice text of a run from the chosen source: random digit, Cyrillic or Latin
+// letter groups, the lines of a text file, the learner's typed text, a generated contact, groups
+// over the characters of a Koch lesson or the weak-character drill over them, framed by the
+// preamble "ЖЖЖ = " and a closing blank. Texts are Windows-1251 byte strings; a text file may also
+// be written in UTF-8 (see cp1251::FromTextFile).
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/files/FileError.h"
 #include "progress/CharacterHistory.h"
 #include "progress/KochLessons.h"
 #include "support/PracticePreamble.h"
@@ -23,7 +25,7 @@ class WeakCharacterDrill;
 }
 
 struct PracticeTextRequest {
-    TextType textType;               // anything but Digits..WeakCharacters builds nothing
+    TextType textType;               // anything but Digits..LatinLetters builds nothing
     std::filesystem::path textFile;  // text type 2; empty when no file has been chosen
     std::string keyboardText;        // text type 3, Windows-1251
     // Text types 5 (lesson) and 6 (drill): the characters of this lesson.
@@ -35,8 +37,8 @@ struct PracticeTextRequest {
 
 struct PracticeTextResult {
     enum class Status { Built, NoFileChosen, FileError } status = Status::Built;
-    std::string text;   // framed "ЖЖЖ = " + text + " " in Windows-1251, or empty
-    std::string error;  // FileError: the message for the learner (UTF-8)
+    std::string text;  // framed "ЖЖЖ = " + text + " " in Windows-1251, or empty
+    std::optional<files::FileError> fileError;  // FileError: what went wrong
 };
 
 // Groups per digit or letter text and characters per group.

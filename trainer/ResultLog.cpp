@@ -8,7 +8,6 @@
 #include "platform/files/ReadFile.h"
 #include "platform/files/ReplaceFile.h"
 #include "support/Cp1251.h"
-#include "support/SystemErrorText.h"
 
 namespace vantrel {
 namespace {
@@ -48,25 +47,25 @@ std::string FormatCheckRecord(const TimeOfDay& time, const CheckRecord& record) 
 
 ResultLog::ResultLog(TimeOfDayClock clock) : clock_(std::move(clock)) {}
 
-std::optional<std::string> ResultLog::Append(const CheckRecord& record) {
+std::optional<files::FileError> ResultLog::Append(const CheckRecord& record) {
     const std::string entry = FormatCheckRecord(clock_(), record);
 
     std::error_code error;
     const std::filesystem::path path = std::filesystem::current_path(error) / kResultLogFileName;
     if (error) {
-        return FileErrorMessage({files::Operation::Open, kResultLogFileName, error});
+        return files::FileError{files::Operation::Open, kResultLogFileName, error};
     }
     std::string content;
     if (std::optional<files::FileError> unread = files::ReadWholeFile(path, content);
         unread && unread->code != std::errc::no_such_file_or_directory) {
-        return FileErrorMessage(*unread);
+        return unread;
     }
     const std::string addition = (content.empty() || content.back() == '\n' ? "" : "\r\n") + entry;
     // A read-only log stays as it is, although the folder would allow replacing it; a new one
     // may be read by everyone.
     if (std::optional<files::FileError> unwritten = files::AppendToFile(
             path, content, addition, {.keepReadOnlyFile = true, .newFileMode = 0644})) {
-        return FileErrorMessage(*unwritten);
+        return unwritten;
     }
     return std::nullopt;
 }

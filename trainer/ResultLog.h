@@ -5,8 +5,8 @@
 // so a failed write leaves the records already there untouched. Where the folder refuses the
 // temporary file or the replacement but log.txt itself may be written (a shared folder), the
 // record is appended to log.txt in place instead (see files::AppendToFile). A log the learner has
-// made read-only is not written. A missing log is started. Errors are reported in Russian with
-// the system's reason.
+// made read-only is not written. A missing log is started. Errors are reported as values, which
+// the window words.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+
+#include "platform/files/FileError.h"
 
 namespace vantrel {
 
@@ -43,10 +45,9 @@ class ResultLog {
   public:
     explicit ResultLog(TimeOfDayClock clock = LocalTimeOfDay);
 
-    // Appends one record to "log.txt" in the current working directory. Returns the text of
-    // the error to show the learner when the log could not be read or written; the log is then
-    // as it was before.
-    std::optional<std::string> Append(const CheckRecord& record);
+    // Appends one record to "log.txt" in the current working directory. Returns what went wrong
+    // when the log could not be read or written; the log is then as it was before.
+    std::optional<files::FileError> Append(const CheckRecord& record);
 
   private:
     TimeOfDayClock clock_;

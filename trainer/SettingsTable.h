@@ -23,8 +23,8 @@ inline constexpr std::string_view kWindowPosSetting = "WindowPos";
 
 // The learner's choices as they are stored: track bar positions, the text type entry, the
 // Koch alphabet and lesson, the start delay in seconds; the recognition drills' set, speeds
-// (groups per minute), response target and pause (milliseconds); the band conditions
-// (band::BandSettings as numbers, booleans 0 or 1).
+// (groups per minute), response target and pause (milliseconds); the interface's language; the
+// band conditions (band::BandSettings as numbers, booleans 0 or 1).
 struct TrainerSettings {
     int speed = 0;
     int spacing = 0;
@@ -39,6 +39,7 @@ struct TrainerSettings {
     int responseTarget = 0;
     int drillPause = 0;
     int sprintSpeed = 0;
+    int language = 0;
     int bandOn = 0;
     int bandProfile = 0;
     int bandSnrDb = 0;
@@ -91,6 +92,8 @@ inline constexpr std::array kStoredDwords = {
                 limits::kDrillPauseMinMs, limits::kDrillPauseMaxMs},
     StoredDword{"SprintSpeed", &TrainerSettings::sprintSpeed, limits::kSprintSpeedDefault,
                 limits::kSprintSpeedMin, limits::kSprintSpeedMax},
+    StoredDword{"Language", &TrainerSettings::language, limits::kLanguageDefault,
+                limits::kLanguageFirst, limits::kLanguageLast},
     // The band conditions, off by default; the enumerations are brought into range by
     // band::Clamped (Clamped), which takes an unknown one to its default.
     StoredDword{"Band", &TrainerSettings::bandOn, 0, 0, 1},

@@ -7,27 +7,16 @@
 
 namespace vantrel {
 
-std::string SpeedHint(int groupsPerMinute) {
-    return std::to_string(groupsPerMinute) + " гр./мин.";
-}
-
-std::string SpacingHint(int spacing) {
+SpacingKind SpacingKindOf(int spacing) {
     if (spacing <= 0) {
-        return "Нормальные паузы";
+        return SpacingKind::Normal;
     }
-    if (spacing <= 3) {
-        return "Увеличенные паузы";
-    }
-    return "Длинные паузы";
+    return spacing <= 3 ? SpacingKind::Increased : SpacingKind::Long;
 }
 
-std::string PitchHint(long double toneFrequencyHz) {
+long long PitchHintHertz(long double toneFrequencyHz) {
     // The default rounding mode rounds ties to even.
-    return std::to_string(std::llrint(toneFrequencyHz)) + " Гц";
-}
-
-std::string VolumeHint(int volumeLevel) {
-    return std::to_string(volumeLevel);
+    return std::llrint(toneFrequencyHz);
 }
 
 int SpokenScale::ValueAt(int position) const {

@@ -1,19 +1,17 @@
-// Hints of the four track bars and the window caption that the speed and spacing handlers set.
-// All texts are UTF-8.
+// What the hints of the four track bars and the window caption tell, as values the window words
+// in its language: the speed in groups per minute, the kind of spacing, the pitch in whole
+// hertz, the volume level.
 #pragma once
 
 #include <string>
 
 namespace vantrel {
 
-// "12 гр./мин."
-std::string SpeedHint(int groupsPerMinute);
 // "Нормальные паузы" (0), "Увеличенные паузы" (1..3), "Длинные паузы" (4..7).
-std::string SpacingHint(int spacing);
-// The pitch rounded to whole hertz, ties to even: "800 Гц".
-std::string PitchHint(long double toneFrequencyHz);
-// The volume level alone: "8".
-std::string VolumeHint(int volumeLevel);
+enum class SpacingKind { Normal, Increased, Long };
+SpacingKind SpacingKindOf(int spacing);
+// The pitch the hint shows: rounded to whole hertz, ties to even.
+long long PitchHintHertz(long double toneFrequencyHz);
 
 // The number a listener hears for a track bar position: it grows with what the bar sets (groups
 // per minute, extra dots, hertz, loudness), whichever end of the bar that lies at.

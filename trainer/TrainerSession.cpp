@@ -12,17 +12,6 @@
 
 namespace vantrel {
 
-namespace {
-
-constexpr const char* kNoFileChosen = "Не выбран файл!";
-
-std::string LessonOfferMessage(int lesson) {
-    return "Верно не меньше 90% знаков. Можно переходить к уроку " + std::to_string(lesson) +
-           ": кнопка «Следующий урок» на вкладке «Урок».";
-}
-
-}  // namespace
-
 TrainerSession::TrainerSession(audio::WaveOutSystem& audio, NotificationQueue& queue,
                                SessionView& view, settings::SettingsBackend& store)
     : store_(store),
@@ -103,6 +92,7 @@ const TrainerSettings& TrainerSession::LoadSettings(WindowGeometry& window) {
     SetResponseTarget(stored.responseTarget);
     SetDrillPause(stored.drillPause);
     SetSprintSpeed(stored.sprintSpeed);
+    SetLanguage(static_cast<Language>(stored.language));
     textFile_.clear();
     return settings_;
 }
@@ -166,6 +156,10 @@ KeyedBand TrainerSession::NewBand(const Keyer& keyer) {
     return KeyedBand(conditions, keyer, random_->NextSeed(), contactTexts_);
 }
 
+void TrainerSession::SetLanguage(Language language) {
+    Keep(&TrainerSettings::language, static_cast<int>(language));
+}
+
 void TrainerSession::Start(std::string keyboardCp1251) {
     keyboardText_ = std::move(keyboardCp1251);
     StopDrills();
@@ -214,10 +208,10 @@ bool TrainerSession::BuildText(std::string& text, int32_t& cursor) {
     PracticeTextResult result = builder_->Build(request);
     switch (result.status) {
         case PracticeTextResult::Status::NoFileChosen:
-            view_.SetStatusText(kNoFileChosen);
+            view_.SetStatus(RunStatus::NoFileChosen);
             break;
         case PracticeTextResult::Status::FileError:
-            view_.ShowError(result.error);
+            view_.ShowFileError(*result.fileError);
             return false;
         case PracticeTextResult::Status::Built:
             break;
@@ -246,7 +240,6 @@ CheckOutcome TrainerSession::Check(std::string_view copyCp1251) {
     }
     outcome.copied = true;
     outcome.result = CheckCopy(shownText_, copyCp1251);
-    outcome.message = ResultMessage(outcome.result.errorCount, outcome.result.grade);
     outcome.logError =
         resultLog_.Append({settings_.speed, outcome.result.errorCount, outcome.result.grade});
 
@@ -256,13 +249,12 @@ CheckOutcome TrainerSession::Check(std::string_view copyCp1251) {
                                            static_cast<int>(keyer_.ToneFrequency())},
                                           outcome.comparison, outcome.result.errorCount,
                                           outcome.result.grade, runConditions_));
-    outcome.historyNotice = history_->TakeNotice();
+    outcome.historyNotices = history_->TakeNotices();
 
     const auto alphabet = progress::KochAlphabetFromNumber(settings_.kochAlphabet);
     if (ChosenTextType() == TextType::Lesson && settings_.lesson < progress::LastLesson(alphabet) &&
         progress::OffersNextLesson(outcome.comparison.rightCount, outcome.comparison.sentCount)) {
         outcome.offeredLesson = settings_.lesson + 1;
-        outcome.offerMessage = LessonOfferMessage(*outcome.offeredLesson);
     }
     return outcome;
 }

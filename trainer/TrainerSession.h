@@ -39,29 +39,27 @@ class Random;
 struct ContactTexts;
 
 // What a run shows, and the application's error box for a practice text file that cannot be
-// read. Texts are UTF-8 except the keyed text, which is Windows-1251.
+// read.
 class SessionView : public PlaybackView {
   public:
-    virtual void ShowError(const std::string& text) = 0;
+    virtual void ShowFileError(const files::FileError& error) = 0;
 };
 
 // Everything a copy check found, for the window to show in this order.
 struct CheckOutcome {
-    // False when nothing was copied: kEmptyCopyMessage is all there is to show, nothing was
-    // checked, logged or recorded.
+    // False when nothing was copied ("Ничего не ввели!"): nothing was checked, logged or
+    // recorded.
     bool copied = false;
+    // The message says "Количество ошибок:N. Оценка: G. Нормально:)".
     CopyCheckResult result;
-    // "Количество ошибок:N. Оценка: G. Нормально:)".
-    std::string message;
     // The result log could not be written; it is as it was.
-    std::optional<std::string> logError;
+    std::optional<files::FileError> logError;
     // The copy aligned with the sent text, character by character.
     progress::CheckComparison comparison;
     // What happened to the history store, when something did.
-    std::optional<std::string> historyNotice;
-    // A lesson text copied well enough: the lesson now offered, and the message that says so.
+    std::vector<progress::HistoryNotice> historyNotices;
+    // A lesson text copied well enough: the lesson now offered.
     std::optional<int> offeredLesson;
-    std::string offerMessage;
 };
 
 // The lesson's characters as the character drill knows them.
@@ -111,6 +109,9 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
     void SetResponseTarget(int ms) { Keep(&TrainerSettings::responseTarget, ms); }
     void SetDrillPause(int ms) { Keep(&TrainerSettings::drillPause, ms); }
     void SetSprintSpeed(int speed) { Keep(&TrainerSettings::sprintSpeed, speed); }
+    // The interface's language, stored with the settings; the session itself words nothing.
+    void SetLanguage(Language language);
+    Language ChosenLanguage() const { return static_cast<Language>(settings_.language); }
     // The text file of the file text type; read at Start.
     void SetTextFile(std::filesystem::path file) { textFile_ = std::move(file); }
     const std::filesystem::path& TextFile() const { return textFile_; }
@@ -175,14 +176,14 @@ class TrainerSession final : private PlaybackHost, private PlaybackView {
 
     // PlaybackView: everything goes on to the window; the session notes the text shown, which
     // the check compares.
-    void SetStatusText(const std::string& text) override { view_.SetStatusText(text); }
+    void SetStatus(RunStatus status) override { view_.SetStatus(status); }
     void SetStartEnabled(bool enabled) override { view_.SetStartEnabled(enabled); }
     void SetPauseEnabled(bool enabled) override { view_.SetPauseEnabled(enabled); }
-    void SetPauseCaption(const std::string& caption) override { view_.SetPauseCaption(caption); }
+    void SetPauseCaption(PauseCaption caption) override { view_.SetPauseCaption(caption); }
     void SetCheckEnabled(bool enabled) override { view_.SetCheckEnabled(enabled); }
     void ShowKeyedText(const std::string& cp1251, int caret) override;
     void ClearKeyedText() override;
-    void ShowWarning(const std::string& text) override { view_.ShowWarning(text); }
+    void ShowAudioOpenError(audio::MMResult result) override { view_.ShowAudioOpenError(result); }
 
     settings::SettingsBackend& store_;
     SessionView& view_;

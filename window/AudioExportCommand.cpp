@@ -1,5 +1,6 @@
 #include "window/AudioExportCommand.h"
 
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -10,14 +11,16 @@
 #include "trainer/AudioExport.h"
 #include "window/MessagePresenter.h"
 #include "window/Widgets.h"
+#include "window/Wording.h"
 
 namespace vantrel {
 
 namespace {
 
 std::optional<std::filesystem::path> ChooseWavFile(QWidget* parent) {
-    QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить как звук"),
-                                                QString(), QStringLiteral("Звук WAV (*.wav)"));
+    QString file =
+        QFileDialog::getSaveFileName(parent, AudioExportCommand::tr("Сохранить как звук"),
+                                     QString(), AudioExportCommand::tr("Звук WAV (*.wav)"));
     if (file.isEmpty()) {
         return std::nullopt;
     }
@@ -28,9 +31,10 @@ std::optional<std::filesystem::path> ChooseWavFile(QWidget* parent) {
     // The dialog has asked about the WAV; the text beside it may replace a file too.
     const QString text = DialogPath(ExportTextPath(wav));
     if (QFileInfo::exists(text) &&
-        QMessageBox::question(parent, QStringLiteral("Сохранить как звук"),
-                              QStringLiteral("Файл «%1» уже есть. Заменить его текстом упражнения?")
-                                  .arg(QFileInfo(text).fileName())) != QMessageBox::Yes) {
+        QMessageBox::question(
+            parent, AudioExportCommand::tr("Сохранить как звук"),
+            AudioExportCommand::tr("Файл «%1» уже есть. Заменить его текстом упражнения?")
+                .arg(QFileInfo(text).fileName())) != QMessageBox::Yes) {
         return std::nullopt;
     }
     return wav;
@@ -60,16 +64,16 @@ void AudioExportCommand::Start(std::unique_ptr<AudioExport> job) {
         return;
     }
     export_ = std::move(job);
-    if (std::optional<std::string> error = export_->Begin(*file)) {
+    if (const std::optional<AudioExportError> error = export_->Begin(*file)) {
         export_.reset();
-        messages_.ShowError(*error);
+        messages_.ShowError(Wording::AudioExportFailed(*error).toStdString());
         return;
     }
 
-    progress_ = new QProgressDialog(QStringLiteral("Сохранение звука..."), QStringLiteral("Отмена"),
-                                    0, static_cast<int>(export_->Text().size()), window_);
+    progress_ = new QProgressDialog(window_);
+    progress_->setRange(0, static_cast<int>(export_->Text().size()));
     progress_->setObjectName(QLatin1String("ExportProgress"));
-    progress_->setAccessibleName(QStringLiteral("Сохранение звука"));
+    RetranslateProgress();
     // Not modal: a modal progress dialog runs the event loop inside setValue, which would let
     // the next step start inside this one.
     progress_->setWindowModality(Qt::NonModal);
@@ -82,6 +86,22 @@ void AudioExportCommand::Start(std::unique_ptr<AudioExport> job) {
     timer_->start();
 }
 
+// The window hands its language change on to its children, this command among them.
+bool AudioExportCommand::event(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateProgress();
+    }
+    return QObject::event(event);
+}
+
+void AudioExportCommand::RetranslateProgress() {
+    if (progress_ != nullptr) {
+        progress_->setLabelText(tr("Сохранение звука..."));
+        progress_->setCancelButtonText(tr("Отмена"));
+        progress_->setAccessibleName(tr("Сохранение звука"));
+    }
+}
+
 void AudioExportCommand::RenderStep() {
     if (!export_) {
         return;
@@ -92,10 +112,10 @@ void AudioExportCommand::RenderStep() {
         return;
     }
     timer_->stop();
-    const std::optional<std::string> error = export_->Commit();
+    const std::optional<AudioExportError> error = export_->Commit();
     Finish(!error);
     if (error) {
-        messages_.ShowError(*error);
+        messages_.ShowError(Wording::AudioExportFailed(*error).toStdString());
     }
 }
 

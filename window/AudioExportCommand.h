@@ -44,7 +44,11 @@ class AudioExportCommand : public QObject {
     // The export has ended: written, cancelled or failed.
     void finished(bool written);
 
+  protected:
+    bool event(QEvent* event) override;
+
   private:
+    void RetranslateProgress();
     void RenderStep();
     void Cancel();
     void Finish(bool written);

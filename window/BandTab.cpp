@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,76 +19,55 @@ namespace vantrel {
 namespace {
 
 template <typename T>
-T* Named(T* widget, const char* name, const QString& accessibleName) {
+T* Named(T* widget, const char* name) {
     widget->setObjectName(QLatin1String(name));
-    widget->setAccessibleName(accessibleName);
     return widget;
-}
-
-// A form row whose label's mnemonic moves the focus to `field`.
-void AddRow(QFormLayout* form, const QString& caption, QWidget* field, QLayout* row = nullptr) {
-    auto* label = new QLabel(caption);
-    label->setBuddy(field);
-    if (row != nullptr) {
-        form->addRow(label, row);
-    } else {
-        form->addRow(label, field);
-    }
 }
 
 }  // namespace
 
 BandTab::BandTab(TrainerSession& session, QWidget* parent) : QWidget(parent), session_(session) {
     setObjectName(QLatin1String("BandSheet"));
-    BandBox = Named(new QCheckBox(tr("Условия &эфира")), "BandBox", tr("Условия эфира"));
-    BandBox->setAccessibleDescription(
-        tr("Замирания, шум, треск и другие станции в принимаемом сигнале"));
-
-    ProfileBox = Named(new QComboBox, "BandProfileBox", tr("Профиль"));
-    ProfileBox->addItems({tr("Чистый эфир"), tr("Замирания"), tr("Летний вечер"), tr("Контест"),
-                          tr("Полярное сияние"), tr("Свой")});
-    ProfileBox->setToolTip(
-        tr("Профиль задаёт все условия сразу; изменённое условие делает профиль своим"));
-
-    SnrBar =
-        MakeSlider("BandSnrBar", tr("Сигнал/шум"), band::kSnrMinDb, band::kSnrMaxDb, snrShown_);
-    FadingBox = Named(new QComboBox, "BandFadingBox", tr("Замирания"));
-    FadingBox->addItems({tr("Нет"), tr("Медленные"), tr("Обычные"), tr("Флаттер")});
-    DepthBar = MakeSlider("BandDepthBar", tr("Глубина замираний"), band::kDepthMin, band::kDepthMax,
-                          depthShown_);
-    StaticBar =
-        MakeSlider("BandStaticBar", tr("Треск"), band::kStaticMin, band::kStaticMax, staticShown_);
-    StationsSpin = Named(new QSpinBox, "BandStationsSpin", tr("Мешающие станции"));
+    BandBox = Named(new QCheckBox, "BandBox");
+    ProfileBox = Named(new QComboBox, "BandProfileBox");
+    ProfileBox->addItems(QList<QString>(band::kProfileCount));
+    SnrBar = MakeSlider("BandSnrBar", band::kSnrMinDb, band::kSnrMaxDb);
+    FadingBox = Named(new QComboBox, "BandFadingBox");
+    FadingBox->addItems(QList<QString>(band::kFadingKindCount));
+    DepthBar = MakeSlider("BandDepthBar", band::kDepthMin, band::kDepthMax);
+    StaticBar = MakeSlider("BandStaticBar", band::kStaticMin, band::kStaticMax);
+    StationsSpin = Named(new QSpinBox, "BandStationsSpin");
     StationsSpin->setRange(band::kStationsMin, band::kStationsMax);
-    FilterBox = Named(new QComboBox, "BandFilterBox", tr("Полоса приёмника"));
-    for (int hz : band::kBandwidthsHz) {
-        FilterBox->addItem(tr("%1 Гц").arg(hz));
-    }
-    AgcBox = Named(new QCheckBox(tr("&АРУ")), "BandAgcBox", tr("АРУ"));
-    AgcBox->setAccessibleDescription(tr("Автоматическая регулировка усиления приёмника"));
+    FilterBox = Named(new QComboBox, "BandFilterBox");
+    FilterBox->addItems(QList<QString>(band::kBandwidthCount));
+    AgcBox = Named(new QCheckBox, "BandAgcBox");
 
+    // Two columns: on/off, profile, SNR, fading and depth; static, stations, filter and AGC.
     auto* left = new QFormLayout;
-    left->addRow(BandBox);
-    AddRow(left, tr("П&рофиль:"), ProfileBox);
-    auto* snrRow = new QHBoxLayout;
-    snrRow->addWidget(SnrBar);
-    snrRow->addWidget(snrShown_);
-    AddRow(left, tr("Сигнал/&шум:"), SnrBar, snrRow);
-    AddRow(left, tr("&Замирания:"), FadingBox);
-    auto* depthRow = new QHBoxLayout;
-    depthRow->addWidget(DepthBar);
-    depthRow->addWidget(depthShown_);
-    AddRow(left, tr("&Глубина замираний:"), DepthBar, depthRow);
-
     auto* right = new QFormLayout;
-    auto* staticRow = new QHBoxLayout;
-    staticRow->addWidget(StaticBar);
-    staticRow->addWidget(staticShown_);
-    AddRow(right, tr("&Треск:"), StaticBar, staticRow);
-    AddRow(right, tr("&Мешающие станции:"), StationsSpin);
-    AddRow(right, tr("П&олоса приёмника:"), FilterBox);
+    left->addRow(BandBox);
+    const std::vector<QWidget*> fields = {ProfileBox, SnrBar,       FadingBox, DepthBar,
+                                          StaticBar,  StationsSpin, FilterBox};
+    for (QWidget* field : fields) {
+        auto* label = new QLabel;
+        label->setBuddy(field);
+        labels_.push_back(label);
+        QFormLayout* form =
+            field == StaticBar || field == StationsSpin || field == FilterBox ? right : left;
+        if (auto* bar = qobject_cast<QSlider*>(field)) {
+            auto* row = new QHBoxLayout;
+            auto* shown = new QLabel;
+            shown->setMinimumWidth(
+                shown->fontMetrics().horizontalAdvance(QStringLiteral("-10 dB")) + 8);
+            shown_.push_back(shown);
+            row->addWidget(bar);
+            row->addWidget(shown);
+            form->addRow(label, row);
+        } else {
+            form->addRow(label, field);
+        }
+    }
     right->addRow(AgcBox);
-
     auto* layout = new QHBoxLayout(this);
     for (QFormLayout* form : {left, right}) {
         form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
@@ -100,10 +80,11 @@ BandTab::BandTab(TrainerSession& session, QWidget* parent) : QWidget(parent), se
         setTabOrder(order[i - 1], order[i]);
     }
 
+    RetranslateUi();
     ShowSettings();
     connect(BandBox, &QCheckBox::toggled, this, &BandTab::Change);
     connect(AgcBox, &QCheckBox::toggled, this, &BandTab::Change);
-    for (QComboBox* box : {ProfileBox, FadingBox, FilterBox}) {
+    for (QComboBox* box : Choices()) {
         connect(box, &QComboBox::currentIndexChanged, this, &BandTab::Change);
     }
     for (QSlider* bar : Sliders()) {
@@ -112,18 +93,61 @@ BandTab::BandTab(TrainerSession& session, QWidget* parent) : QWidget(parent), se
     connect(StationsSpin, &QSpinBox::valueChanged, this, &BandTab::Change);
 }
 
-QSlider* BandTab::MakeSlider(const char* name, const QString& spokenName, int min, int max,
-                             QLabel*& shown) {
+QSlider* BandTab::MakeSlider(const char* name, int min, int max) {
     auto* bar = new QSlider(Qt::Horizontal);
     AccessibleSlider::Install(bar, {min, max, 1});
-    Named(bar, name, spokenName);
+    Named(bar, name);
     bar->setRange(min, max);
     bar->setSingleStep(1);
     bar->setPageStep(max - min > 50 ? 10 : 5);
     bar->setMinimumWidth(160);
-    shown = new QLabel;
-    shown->setMinimumWidth(shown->fontMetrics().horizontalAdvance(QStringLiteral("-10 дБ")) + 4);
     return bar;
+}
+
+void BandTab::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+        ShowSettings();
+    }
+    QWidget::changeEvent(event);
+}
+
+void BandTab::RetranslateUi() {
+    BandBox->setText(tr("Условия &эфира"));
+    BandBox->setAccessibleName(tr("Условия эфира"));
+    BandBox->setAccessibleDescription(
+        tr("Замирания, шум, треск и другие станции в принимаемом сигнале"));
+    const QString profiles[] = {tr("Чистый эфир"), tr("Замирания"),       tr("Летний вечер"),
+                                tr("Контест"),     tr("Полярное сияние"), tr("Свой")};
+    for (int index = 0; index < band::kProfileCount; ++index) {
+        ProfileBox->setItemText(index, profiles[index]);
+    }
+    ProfileBox->setToolTip(
+        tr("Профиль задаёт все условия сразу; изменённое условие делает профиль своим"));
+    const QString fadings[] = {tr("Нет"), tr("Медленные"), tr("Обычные"), tr("Флаттер")};
+    for (int index = 0; index < band::kFadingKindCount; ++index) {
+        FadingBox->setItemText(index, fadings[index]);
+    }
+    for (int index = 0; index < band::kBandwidthCount; ++index) {
+        FilterBox->setItemText(index, tr("%1 Гц").arg(band::kBandwidthsHz[index]));
+    }
+    AgcBox->setText(tr("&АРУ"));
+    AgcBox->setAccessibleName(tr("АРУ"));
+    AgcBox->setAccessibleDescription(tr("Автоматическая регулировка усиления приёмника"));
+
+    // The labels of the form with their access keys, and the names of the controls.
+    const std::pair<QString, QString> named[] = {
+        {tr("П&рофиль:"), tr("Профиль")},
+        {tr("Сигнал/&шум:"), tr("Сигнал/шум")},
+        {tr("&Замирания:"), tr("Замирания")},
+        {tr("&Глубина замираний:"), tr("Глубина замираний")},
+        {tr("&Треск:"), tr("Треск")},
+        {tr("&Мешающие станции:"), tr("Мешающие станции")},
+        {tr("П&олоса приёмника:"), tr("Полоса приёмника")}};
+    for (std::size_t index = 0; index < labels_.size(); ++index) {
+        labels_[index]->setText(named[index].first);
+        labels_[index]->buddy()->setAccessibleName(named[index].second);
+    }
 }
 
 std::vector<QWidget*> BandTab::TabOrder() const {
@@ -162,13 +186,12 @@ void BandTab::ShowSettings() {
         box->setAccessibleDescription(box->currentText());
     }
     // The values in their units, shown beside the sliders and read as their values.
-    const std::pair<QSlider*, QLabel*> shown[] = {
-        {SnrBar, snrShown_}, {DepthBar, depthShown_}, {StaticBar, staticShown_}};
-    for (const auto& [bar, label] : shown) {
-        const QString hint =
-            bar == SnrBar ? tr("%1 дБ").arg(bar->value()) : tr("%1 %").arg(bar->value());
-        SetToolTipAndDescription(bar, hint);
-        label->setText(hint);
+    const std::vector<QSlider*> bars = Sliders();
+    for (std::size_t index = 0; index < bars.size(); ++index) {
+        const int value = bars[index]->value();
+        const QString hint = bars[index] == SnrBar ? tr("%1 дБ").arg(value) : tr("%1 %").arg(value);
+        SetToolTipAndDescription(bars[index], hint);
+        shown_[index]->setText(hint);
     }
 }
 

@@ -32,9 +32,12 @@ class BandTab : public QWidget {
     // Puts the session's band conditions on the controls.
     void ShowSettings();
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
-    QSlider* MakeSlider(const char* name, const QString& spokenName, int min, int max,
-                        QLabel*& shown);
+    QSlider* MakeSlider(const char* name, int min, int max);
+    void RetranslateUi();
     // What the controls show now.
     band::BandSettings Shown() const;
     void Change();
@@ -50,9 +53,10 @@ class BandTab : public QWidget {
     QSpinBox* StationsSpin = nullptr;
     QComboBox* FilterBox = nullptr;
     QCheckBox* AgcBox = nullptr;
-    QLabel* snrShown_ = nullptr;
-    QLabel* depthShown_ = nullptr;
-    QLabel* staticShown_ = nullptr;
+    // The form's labels, in the order of the controls they name (ProfileBox to FilterBox).
+    std::vector<QLabel*> labels_;
+    // The sliders' values in their units, beside them.
+    std::vector<QLabel*> shown_;
 };
 
 }  // namespace vantrel

@@ -1,6 +1,7 @@
 #include "window/CheckComparisonView.h"
 
 #include <QAccessible>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QStringList>
@@ -8,8 +9,10 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "support/Cp1251.h"
+#include "window/Wording.h"
 
 namespace vantrel {
 namespace {
@@ -39,7 +42,7 @@ bool IsCountedError(const progress::AlignedPair& pair) {
 
 QString Readable(char cp1251) {
     if (cp1251 == 0 || progress::IsSeparator(cp1251)) {
-        return QStringLiteral("пробел");
+        return CheckComparisonView::tr("пробел");
     }
     return Char(cp1251);
 }
@@ -70,26 +73,27 @@ QString DescribeComparison(const progress::Alignment& alignment) {
             continue;
         }
         if (pair.IsExtra() || (pair.copied != 0 && progress::IsSeparator(pair.sent))) {
-            errors << QStringLiteral("после знака %1 лишнее %2")
+            errors << CheckComparisonView::tr("после знака %1 лишнее %2")
                           .arg(position)
                           .arg(Readable(pair.copied));
         } else if (pair.IsMissed() || progress::IsSeparator(pair.copied)) {
-            errors << QStringLiteral("знак %1: передано %2, пропущено")
+            errors << CheckComparisonView::tr("знак %1: передано %2, пропущено")
                           .arg(position)
                           .arg(Readable(pair.sent));
         } else {
-            errors << QStringLiteral("знак %1: передано %2, принято %3")
+            errors << CheckComparisonView::tr("знак %1: передано %2, принято %3")
                           .arg(position)
                           .arg(Readable(pair.sent), Readable(pair.copied));
         }
     }
     if (errorCount > kDescribedErrors) {
-        errors << QStringLiteral("и ещё %1").arg(errorCount - kDescribedErrors);
+        errors << CheckComparisonView::tr("и ещё %1").arg(errorCount - kDescribedErrors);
     }
-    return QStringLiteral("Передано: %1\nПринято: %2\n%3")
+    return CheckComparisonView::tr("Передано: %1\nПринято: %2\n%3")
         .arg(PlainText(alignment, true), PlainText(alignment, false),
-             errors.isEmpty() ? QStringLiteral("Ошибок нет")
-                              : QStringLiteral("Ошибки: ") + errors.join(QStringLiteral("; ")));
+             errors.isEmpty()
+                 ? CheckComparisonView::tr("Ошибок нет")
+                 : CheckComparisonView::tr("Ошибки: %1").arg(errors.join(QStringLiteral("; "))));
 }
 
 CheckComparisonView::CheckComparisonView(QWidget* parent)
@@ -100,7 +104,6 @@ CheckComparisonView::CheckComparisonView(QWidget* parent)
     layout->setSpacing(2);
 
     comparison_->setObjectName(QLatin1String("CheckComparison"));
-    comparison_->setAccessibleName(QStringLiteral("Сравнение копии с переданным текстом"));
     comparison_->setReadOnly(true);
     comparison_->setUndoRedoEnabled(false);
     comparison_->setLineWrapMode(QTextEdit::NoWrap);
@@ -111,15 +114,39 @@ CheckComparisonView::CheckComparisonView(QWidget* parent)
     layout->addWidget(comparison_, 1);
 
     summary_->setObjectName(QLatin1String("CheckSummary"));
-    summary_->setAccessibleName(QStringLiteral("Итог сравнения"));
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     summary_->setFocusPolicy(Qt::TabFocus);
     layout->addWidget(summary_);
+    RetranslateUi();
     setVisible(false);
 }
 
+void CheckComparisonView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+        if (shown_) {
+            Render();
+        }
+    }
+    QWidget::changeEvent(event);
+}
+
+void CheckComparisonView::RetranslateUi() {
+    comparison_->setAccessibleName(tr("Сравнение копии с переданным текстом"));
+    summary_->setAccessibleName(tr("Итог сравнения"));
+}
+
 void CheckComparisonView::Show(const progress::CheckComparison& comparison) {
+    shown_ = comparison;
+    Render();
+    setVisible(true);
+    QAccessibleEvent changed(summary_, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
+void CheckComparisonView::Render() {
+    const progress::CheckComparison& comparison = *shown_;
     QTextCharFormat plain;
     QTextCharFormat error;
     error.setForeground(kErrorColour);
@@ -130,14 +157,17 @@ void CheckComparisonView::Show(const progress::CheckComparison& comparison) {
 
     comparison_->clear();
     QTextCursor cursor(comparison_->document());
+    // The row labels padded to one width, so that the rows line up.
+    QString labels[] = {tr("Передано"), tr("Принято"), QString()};
+    const qsizetype width = std::max(labels[0].size(), labels[1].size()) + 1;
+    for (QString& label : labels) {
+        label = label.leftJustified(width);
+    }
     const std::vector<progress::AlignedPair>& pairs = comparison.alignment.pairs;
     for (std::size_t row = 0; row < pairs.size(); row += kColumns) {
         const std::size_t end = std::min(pairs.size(), row + kColumns);
         for (int line = 0; line < 3; ++line) {
-            static const QString kLabels[] = {QStringLiteral("Передано "),
-                                              QStringLiteral("Принято  "),
-                                              QStringLiteral("         ")};
-            cursor.insertText(kLabels[line], plain);
+            cursor.insertText(labels[line], plain);
             for (std::size_t i = row; i < end; ++i) {
                 const bool wrong = IsCountedError(pairs[i]);
                 const QString text = line == 0   ? Char(pairs[i].sent)
@@ -150,10 +180,7 @@ void CheckComparisonView::Show(const progress::CheckComparison& comparison) {
     }
     comparison_->moveCursor(QTextCursor::Start);
     comparison_->setAccessibleDescription(DescribeComparison(comparison.alignment));
-    summary_->setText(QString::fromStdString(progress::SummaryLine(comparison.pairs)));
-    setVisible(true);
-    QAccessibleEvent changed(summary_, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
+    summary_->setText(Wording::Summary(comparison.pairs));
 }
 
 }  // namespace vantrel

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 #include "progress/CheckComparison.h"
 
@@ -24,7 +25,15 @@ class CheckComparisonView : public QWidget {
     QTextEdit* Comparison() const { return comparison_; }
     QLabel* Summary() const { return summary_; }
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
+    void RetranslateUi();
+    // Shows shown_ in the interface's language.
+    void Render();
+
+    std::optional<progress::CheckComparison> shown_;
     QTextEdit* comparison_;
     QLabel* summary_;
 };

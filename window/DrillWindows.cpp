@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,10 +18,10 @@
 #include <initializer_list>
 
 #include "support/Cp1251.h"
-#include "support/MMErrorText.h"
 #include "trainer/Limits.h"
 #include "window/Announcer.h"
 #include "window/MessagePresenter.h"
+#include "window/Wording.h"
 
 namespace vantrel {
 
@@ -67,10 +68,12 @@ void NoDefault(std::initializer_list<QPushButton*> buttons) {
     }
 }
 
-void AddRow(QFormLayout* form, const QString& label, QWidget* field) {
-    auto* caption = new QLabel(label);
+// The caption of `field`, its text set by the window's RetranslateUi.
+QLabel* AddRow(QFormLayout* form, QWidget* field) {
+    auto* caption = new QLabel;
     caption->setBuddy(field);
     form->addRow(caption, field);
+    return caption;
 }
 
 // The copy of a call with its errors marked for the eye and the ear alike: a wrong or extra
@@ -91,10 +94,6 @@ QString MarkedCopy(const progress::SprintCall& call) {
 }
 
 }  // namespace
-
-std::string AudioFailureText(audio::MMResult error) {
-    return std::string(kAudioOpenFailed) + "\r\n" + MMErrorText(error);
-}
 
 void AnswerField::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
@@ -120,25 +119,20 @@ CharacterDrillWindow::CharacterDrillWindow(TrainerSession& session, MessagePrese
       session_(session),
       messages_(messages),
       announcer_(new Announcer(this)),
-      set_(Named(new QComboBox, "DrillSetBox", tr("Набор знаков"))),
-      speed_(Spin("DrillSpeedSpin", tr("Скорость знаков"), limits::kCharacterDrillSpeedMin,
-                  limits::kCharacterDrillSpeedMax, 1, tr(" гр./мин."))),
-      target_(Spin("DrillTargetSpin", tr("Цель времени ответа"), limits::kResponseTargetMinMs,
-                   limits::kResponseTargetMaxMs, 50, tr(" мс"))),
-      pause_(Spin("DrillPauseSpin", tr("Пауза после верного ответа"), limits::kDrillPauseMinMs,
-                  limits::kDrillPauseMaxMs, 100, tr(" мс"))),
-      startStop_(Named(new QPushButton(tr("&Начать")), "DrillStartBtn", tr("Начать"))),
-      answer_(Named(new AnswerField, "DrillAnswer", tr("Ответ"))),
-      result_(ReadableLabel("DrillResult", tr("Результат"))),
-      totals_(ReadableLabel("DrillTotals", tr("Итог"))) {
+      set_(Named(new QComboBox, "DrillSetBox", QString())),
+      speed_(Spin("DrillSpeedSpin", QString(), limits::kCharacterDrillSpeedMin,
+                  limits::kCharacterDrillSpeedMax, 1, QString())),
+      target_(Spin("DrillTargetSpin", QString(), limits::kResponseTargetMinMs,
+                   limits::kResponseTargetMaxMs, 50, QString())),
+      pause_(Spin("DrillPauseSpin", QString(), limits::kDrillPauseMinMs, limits::kDrillPauseMaxMs,
+                  100, QString())),
+      startStop_(Named(new QPushButton, "DrillStartBtn", QString())),
+      answer_(Named(new AnswerField, "DrillAnswer", QString())),
+      result_(ReadableLabel("DrillResult", QString())),
+      totals_(ReadableLabel("DrillTotals", QString())) {
     setObjectName(QLatin1String("CharacterDrillWindow"));
-    setWindowTitle(tr("Узнавание знаков"));
-    set_->addItems({tr("Знаки урока"), tr("Латинские буквы"), tr("Русские буквы"), tr("Цифры"),
-                    tr("Знаки препинания")});
+    set_->addItems(QStringList(5, QString()));
     answer_->setReadOnly(true);
-    answer_->setAccessibleDescription(tr("Напечатайте услышанный знак"));
-    target_->setAccessibleDescription(
-        tr("Знак узнаётся, когда 19 из 20 последних ответов верны и их медиана быстрее цели"));
 
     const TrainerSettings& settings = session_.Settings();
     set_->setCurrentIndex(settings.drillSet);
@@ -156,25 +150,62 @@ CharacterDrillWindow::CharacterDrillWindow(TrainerSession& session, MessagePrese
     connect(answer_, &AnswerField::Typed, this, &CharacterDrillWindow::Type);
 
     auto* form = new QFormLayout;
-    AddRow(form, tr("&Знаки:"), set_);
-    AddRow(form, tr("&Скорость:"), speed_);
-    AddRow(form, tr("&Цель ответа:"), target_);
-    AddRow(form, tr("&Пауза:"), pause_);
-    AddRow(form, tr("О&твет:"), answer_);
-    auto* close = new QPushButton(tr("Закрыть"));
-    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    for (QWidget* field : {static_cast<QWidget*>(set_), static_cast<QWidget*>(speed_),
+                           static_cast<QWidget*>(target_), static_cast<QWidget*>(pause_),
+                           static_cast<QWidget*>(answer_)}) {
+        captions_.push_back(AddRow(form, field));
+    }
+    close_ = new QPushButton;
+    connect(close_, &QPushButton::clicked, this, &QDialog::close);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(startStop_);
     buttons->addStretch(1);
-    buttons->addWidget(close);
+    buttons->addWidget(close_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(result_);
     layout->addWidget(totals_);
     layout->addLayout(buttons);
-    ShowRunning(false);
-    NoDefault({startStop_, close});
+    RetranslateUi();
+    NoDefault({startStop_, close_});
     startStop_->setFocus();  // the window opens on its first step
+}
+
+// The result and the totals keep their words until the next answer.
+void CharacterDrillWindow::RetranslateUi() {
+    setWindowTitle(tr("Узнавание знаков"));
+    set_->setAccessibleName(tr("Набор знаков"));
+    const QString sets[] = {tr("Знаки урока"), tr("Латинские буквы"), tr("Русские буквы"),
+                            tr("Цифры"), tr("Знаки препинания")};
+    for (int index = 0; index < set_->count(); ++index) {
+        set_->setItemText(index, sets[index]);
+    }
+    speed_->setAccessibleName(tr("Скорость знаков"));
+    speed_->setSuffix(tr(" гр./мин."));
+    target_->setAccessibleName(tr("Цель времени ответа"));
+    target_->setSuffix(tr(" мс"));
+    target_->setAccessibleDescription(
+        tr("Знак узнаётся, когда 19 из 20 последних ответов верны и их медиана быстрее цели"));
+    pause_->setAccessibleName(tr("Пауза после верного ответа"));
+    pause_->setSuffix(tr(" мс"));
+    answer_->setAccessibleName(tr("Ответ"));
+    answer_->setAccessibleDescription(tr("Напечатайте услышанный знак"));
+    result_->setAccessibleName(tr("Результат"));
+    totals_->setAccessibleName(tr("Итог"));
+    const QString captions[] = {tr("&Знаки:"), tr("&Скорость:"), tr("&Цель ответа:"), tr("&Пауза:"),
+                                tr("О&твет:")};
+    for (std::size_t index = 0; index < captions_.size(); ++index) {
+        captions_[index]->setText(captions[index]);
+    }
+    close_->setText(tr("Закрыть"));
+    ShowRunning(session_.CharacterDrill().Running());
+}
+
+void CharacterDrillWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+    }
+    QDialog::changeEvent(event);
 }
 
 CharacterDrillWindow::~CharacterDrillWindow() {
@@ -241,11 +272,11 @@ void CharacterDrillWindow::AnswerGraded(const progress::DrillAnswer& answer,
 
 void CharacterDrillWindow::DrillFailed(audio::MMResult error) {
     ShowRunning(false);
-    messages_.ShowWarning(AudioFailureText(error));
+    messages_.ShowWarning(Wording::AudioOpenError(error).toStdString());
 }
 
-void CharacterDrillWindow::HistoryNotice(const std::string& text) {
-    messages_.ShowError(text);
+void CharacterDrillWindow::HistoryNotices(const std::vector<progress::HistoryNotice>& notices) {
+    messages_.ShowError(Wording::HistoryNotices(notices).toStdString());
 }
 
 void CharacterDrillWindow::hideEvent(QHideEvent* event) {
@@ -265,22 +296,16 @@ SprintWindow::SprintWindow(TrainerSession& session, MessagePresenter& messages, 
       session_(session),
       messages_(messages),
       announcer_(new Announcer(this)),
-      speed_(Spin("SprintSpeedSpin", tr("Начальная скорость"), limits::kSprintSpeedMin,
-                  limits::kSprintSpeedMax, limits::kSprintSpeedStep, tr(" гр./мин."))),
-      startStop_(Named(new QPushButton(tr("&Начать")), "SprintStartBtn", tr("Начать"))),
-      copy_(Named(new QLineEdit, "SprintCopy", tr("Позывной"))),
-      state_(ReadableLabel("SprintState", tr("Состояние"))),
-      calls_(Named(new QTableWidget(0, 5), "SprintCalls", tr("Позывные спринта"))) {
+      speed_(Spin("SprintSpeedSpin", QString(), limits::kSprintSpeedMin, limits::kSprintSpeedMax,
+                  limits::kSprintSpeedStep, QString())),
+      startStop_(Named(new QPushButton, "SprintStartBtn", QString())),
+      copy_(Named(new QLineEdit, "SprintCopy", QString())),
+      state_(ReadableLabel("SprintState", QString())),
+      calls_(Named(new QTableWidget(0, 5), "SprintCalls", QString())) {
     setObjectName(QLatin1String("SprintWindow"));
-    setWindowTitle(tr("Позывные"));
-    copy_->setAccessibleDescription(
-        tr("Напечатайте позывной и нажмите Enter; F6 повторяет позывной один раз"));
-    calls_->setHorizontalHeaderLabels(
-        {tr("Передан"), tr("Принят"), tr("Ошибок"), tr("Скорость"), tr("Очки")});
     calls_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     calls_->setSelectionBehavior(QAbstractItemView::SelectRows);
     calls_->horizontalHeader()->setStretchLastSection(true);
-    calls_->setAccessibleDescription(tr("Ошибки отмечены скобками: [_] пропущенный знак"));
     speed_->setValue(session_.Settings().sprintSpeed);
     connect(speed_, &QSpinBox::valueChanged, this,
             [this](int speed) { session_.SetSprintSpeed(speed); });
@@ -290,23 +315,48 @@ SprintWindow::SprintWindow(TrainerSession& session, MessagePresenter& messages, 
     connect(repeat, &QShortcut::activated, this, &SprintWindow::RepeatCall);
 
     auto* form = new QFormLayout;
-    AddRow(form, tr("&Скорость:"), speed_);
-    AddRow(form, tr("&Позывной:"), copy_);
-    auto* close = new QPushButton(tr("Закрыть"));
-    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    captions_ = {AddRow(form, speed_), AddRow(form, copy_)};
+    close_ = new QPushButton;
+    connect(close_, &QPushButton::clicked, this, &QDialog::close);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(startStop_);
     buttons->addStretch(1);
-    buttons->addWidget(close);
+    buttons->addWidget(close_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(state_);
     layout->addWidget(calls_, 1);
     layout->addLayout(buttons);
     resize(520, 420);
-    ShowRunning(false);
-    NoDefault({startStop_, close});
+    RetranslateUi();
+    NoDefault({startStop_, close_});
     startStop_->setFocus();
+}
+
+// The state keeps its words until the next change.
+void SprintWindow::RetranslateUi() {
+    setWindowTitle(tr("Позывные"));
+    speed_->setAccessibleName(tr("Начальная скорость"));
+    speed_->setSuffix(tr(" гр./мин."));
+    copy_->setAccessibleName(tr("Позывной"));
+    copy_->setAccessibleDescription(
+        tr("Напечатайте позывной и нажмите Enter; F6 повторяет позывной один раз"));
+    state_->setAccessibleName(tr("Состояние"));
+    calls_->setAccessibleName(tr("Позывные спринта"));
+    calls_->setHorizontalHeaderLabels(
+        {tr("Передан"), tr("Принят"), tr("Ошибок"), tr("Скорость"), tr("Очки")});
+    calls_->setAccessibleDescription(tr("Ошибки отмечены скобками: [_] пропущенный знак"));
+    captions_[0]->setText(tr("&Скорость:"));
+    captions_[1]->setText(tr("&Позывной:"));
+    close_->setText(tr("Закрыть"));
+    ShowRunning(session_.Sprint().Running());
+}
+
+void SprintWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+    }
+    QDialog::changeEvent(event);
 }
 
 SprintWindow::~SprintWindow() {
@@ -390,11 +440,11 @@ void SprintWindow::SprintFinished(const progress::SprintRun& run) {
 
 void SprintWindow::DrillFailed(audio::MMResult error) {
     ShowRunning(false);
-    messages_.ShowWarning(AudioFailureText(error));
+    messages_.ShowWarning(Wording::AudioOpenError(error).toStdString());
 }
 
-void SprintWindow::HistoryNotice(const std::string& text) {
-    messages_.ShowError(text);
+void SprintWindow::HistoryNotices(const std::vector<progress::HistoryNotice>& notices) {
+    messages_.ShowError(Wording::HistoryNotices(notices).toStdString());
 }
 
 void SprintWindow::hideEvent(QHideEvent* event) {
@@ -414,8 +464,9 @@ RecognitionDrills::RecognitionDrills(TrainerSession& session, MessagePresenter& 
       session_(session),
       messages_(messages),
       window_(window),
-      characterAction_(new QAction(tr("Узнавание знаков"), window)),
-      sprintAction_(new QAction(tr("Позывные"), window)) {
+      characterAction_(new QAction(window)),
+      sprintAction_(new QAction(window)) {
+    RetranslateUi();
     characterAction_->setObjectName(QLatin1String("CharacterDrillItem"));
     characterAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     sprintAction_->setObjectName(QLatin1String("SprintItem"));
@@ -426,6 +477,18 @@ RecognitionDrills::RecognitionDrills(TrainerSession& session, MessagePresenter& 
     }
     connect(characterAction_, &QAction::triggered, this, &RecognitionDrills::ShowCharacterDrill);
     connect(sprintAction_, &QAction::triggered, this, &RecognitionDrills::ShowSprint);
+}
+
+void RecognitionDrills::RetranslateUi() {
+    characterAction_->setText(tr("Узнавание знаков"));
+    sprintAction_->setText(tr("Позывные"));
+}
+
+bool RecognitionDrills::event(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+    }
+    return QObject::event(event);
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPointer>
+#include <vector>
 
 #include "trainer/TrainerSession.h"
 
@@ -55,11 +56,13 @@ class CharacterDrillWindow : public QDialog, private CharacterDrillView {
     void Answered();
 
   protected:
+    void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
   private:
+    void RetranslateUi();
     void DrillFailed(audio::MMResult error) override;
-    void HistoryNotice(const std::string& text) override;
+    void HistoryNotices(const std::vector<progress::HistoryNotice>& notices) override;
     void CharacterAsked() override {}
     void AnswerGraded(const progress::DrillAnswer& answer,
                       const progress::CharacterMastery& mastery) override;
@@ -73,6 +76,8 @@ class CharacterDrillWindow : public QDialog, private CharacterDrillView {
     QSpinBox* target_;
     QSpinBox* pause_;
     QPushButton* startStop_;
+    QPushButton* close_ = nullptr;
+    std::vector<QLabel*> captions_;
     AnswerField* answer_;
     QLabel* result_;
     QLabel* totals_;
@@ -97,11 +102,13 @@ class SprintWindow : public QDialog, private SprintView {
     Announcer& Announcements() const { return *announcer_; }
 
   protected:
+    void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
   private:
+    void RetranslateUi();
     void DrillFailed(audio::MMResult error) override;
-    void HistoryNotice(const std::string& text) override;
+    void HistoryNotices(const std::vector<progress::HistoryNotice>& notices) override;
     void CallKeyed(int number, int speed) override;
     void CallGraded(const progress::SprintCall& call) override;
     void SprintFinished(const progress::SprintRun& run) override;
@@ -112,6 +119,8 @@ class SprintWindow : public QDialog, private SprintView {
     Announcer* announcer_;
     QSpinBox* speed_;
     QPushButton* startStop_;
+    QPushButton* close_ = nullptr;
+    std::vector<QLabel*> captions_;
     QLineEdit* copy_;
     QLabel* state_;
     QTableWidget* calls_;
@@ -135,7 +144,13 @@ class RecognitionDrills : public QObject {
   signals:
     void Answered();
 
+  protected:
+    // A change of language re-words the menu items (the windows re-word themselves).
+    bool event(QEvent* event) override;
+
   private:
+    void RetranslateUi();
+
     TrainerSession& session_;
     MessagePresenter& messages_;
     QWidget* window_;
@@ -144,8 +159,5 @@ class RecognitionDrills : public QObject {
     QPointer<CharacterDrillWindow> characterDrill_;
     QPointer<SprintWindow> sprint_;
 };
-
-// The text of the sound device's failure, as a run shows it.
-std::string AudioFailureText(audio::MMResult error);
 
 }  // namespace vantrel

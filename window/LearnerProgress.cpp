@@ -5,6 +5,7 @@
 
 #include "window/CheckComparisonView.h"
 #include "window/MessagePresenter.h"
+#include "window/Wording.h"
 
 namespace vantrel {
 
@@ -12,13 +13,18 @@ LearnerProgress::LearnerProgress(MessagePresenter& messages, QWidget* window, Hi
     : messages_(messages),
       window_(window),
       history_(std::move(history)),
-      statisticsAction_(new QAction(QStringLiteral("Статистика"), window)),
+      statisticsAction_(new QAction(window)),
       view_(new CheckComparisonView(window)) {
     statisticsAction_->setObjectName(QLatin1String("StatisticsItem"));
     statisticsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     statisticsAction_->setShortcutContext(Qt::WindowShortcut);
     window->addAction(statisticsAction_);
     connect(statisticsAction_, &QAction::triggered, this, &LearnerProgress::ShowStatistics);
+    RetranslateUi();
+}
+
+void LearnerProgress::RetranslateUi() {
+    statisticsAction_->setText(tr("Статистика"));
 }
 
 LearnerProgress::~LearnerProgress() {
@@ -34,10 +40,10 @@ void LearnerProgress::SetSaveFileChooser(StatisticsWindow::SaveFileChooser choos
 }
 
 void LearnerProgress::ShowCheck(const progress::CheckComparison& comparison,
-                                const std::optional<std::string>& historyNotice) {
+                                const std::vector<progress::HistoryNotice>& historyNotices) {
     view_->Show(comparison);
-    if (historyNotice) {
-        messages_.ShowError(*historyNotice);
+    if (!historyNotices.empty()) {
+        messages_.ShowError(Wording::HistoryNotices(historyNotices).toStdString());
     }
     if (statistics_ && statistics_->isVisible()) {
         statistics_->Refresh();

@@ -33,6 +33,8 @@ class LearnerProgress : public QObject {
     ~LearnerProgress() override;
 
     void SetSaveFileChooser(StatisticsWindow::SaveFileChooser chooser);
+    // The menu item's text in the interface's language (the windows re-label themselves).
+    void RetranslateUi();
 
     QAction* StatisticsAction() const { return statisticsAction_; }
     CheckComparisonView* ComparisonView() const { return view_; }
@@ -42,7 +44,7 @@ class LearnerProgress : public QObject {
     // After a copy check: shows the comparison and what happened to the history, and brings
     // an open statistics window up to date.
     void ShowCheck(const progress::CheckComparison& comparison,
-                   const std::optional<std::string>& historyNotice);
+                   const std::vector<progress::HistoryNotice>& historyNotices);
     void ShowStatistics();
 
   private:

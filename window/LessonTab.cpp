@@ -1,6 +1,7 @@
 #include "window/LessonTab.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "support/Cp1251.h"
 #include "trainer/Limits.h"
@@ -29,9 +31,8 @@ QString SpacedCharacters(std::string_view cp1251) {
 }
 
 template <typename T>
-T* Named(T* widget, const char* name, const QString& accessibleName) {
+T* Named(T* widget, const char* name) {
     widget->setObjectName(QLatin1String(name));
-    widget->setAccessibleName(accessibleName);
     return widget;
 }
 
@@ -40,15 +41,10 @@ T* Named(T* widget, const char* name, const QString& accessibleName) {
 LessonTab::LessonTab(TrainerSession& session, QWidget* parent)
     : QWidget(parent), session_(session) {
     setObjectName(QLatin1String("LessonSheet"));
-    AlphabetBox = Named(new QComboBox, "AlphabetBox", QStringLiteral("Алфавит"));
-    AlphabetBox->addItem(QStringLiteral("Латинский"));
-    AlphabetBox->addItem(QStringLiteral("Русский"));
-
-    LessonSpin = Named(new QSpinBox, "LessonSpin", QStringLiteral("Урок"));
-    LessonSpin->setAccessibleDescription(
-        QStringLiteral("Урок N учит первые N + 1 знаков порядка Коха"));
-
-    LessonChars = Named(new QLabel, "LessonChars", QStringLiteral("Знаки урока"));
+    AlphabetBox = Named(new QComboBox, "AlphabetBox");
+    AlphabetBox->addItems({QString(), QString()});
+    LessonSpin = Named(new QSpinBox, "LessonSpin");
+    LessonChars = Named(new QLabel, "LessonChars");
     LessonChars->setWordWrap(true);
     LessonChars->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     LessonChars->setFocusPolicy(Qt::TabFocus);
@@ -56,41 +52,35 @@ LessonTab::LessonTab(TrainerSession& session, QWidget* parent)
     font.setPointSize(10);
     LessonChars->setFont(font);
 
-    KnownChars = Named(new QLabel, "KnownChars", tr("Узнаются в упражнении"));
+    KnownChars = Named(new QLabel, "KnownChars");
     KnownChars->setWordWrap(true);
     KnownChars->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     KnownChars->setFocusPolicy(Qt::TabFocus);
 
-    NextLessonBtn = Named(new QPushButton(QStringLiteral("Следующий урок")), "NextLessonBtn",
-                          QStringLiteral("Следующий урок"));
+    NextLessonBtn = Named(new QPushButton, "NextLessonBtn");
     NextLessonBtn->setEnabled(false);
-    NextLessonBtn->setAccessibleDescription(
-        QStringLiteral("Доступна после проверки, в которой верно не меньше 90% знаков"));
 
-    StartDelaySpin = Named(new QSpinBox, "StartDelaySpin", QStringLiteral("Задержка начала"));
+    StartDelaySpin = Named(new QSpinBox, "StartDelaySpin");
     StartDelaySpin->setRange(limits::kStartDelayMin, limits::kStartDelayMax);
-    StartDelaySpin->setSuffix(QStringLiteral(" с"));
-    StartDelaySpin->setAccessibleDescription(
-        QStringLiteral("Секунды тишины перед первым знаком, для медленно включающихся устройств"));
 
     auto* form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    form->addRow(QStringLiteral("&Алфавит:"), AlphabetBox);
     auto* lessonRow = new QHBoxLayout;
     lessonRow->addWidget(LessonSpin);
     lessonRow->addWidget(NextLessonBtn);
     lessonRow->addStretch(1);
-    auto* lessonLabel = new QLabel(QStringLiteral("&Урок:"));
-    lessonLabel->setBuddy(LessonSpin);
-    form->addRow(lessonLabel, lessonRow);
-    form->addRow(QStringLiteral("Знаки урока:"), LessonChars);
-    form->addRow(tr("Узнаются:"), KnownChars);
-    form->addRow(QStringLiteral("&Задержка начала:"), StartDelaySpin);
-    for (QWidget* field : {static_cast<QWidget*>(AlphabetBox), static_cast<QWidget*>(LessonSpin),
-                           static_cast<QWidget*>(LessonChars), static_cast<QWidget*>(KnownChars),
-                           static_cast<QWidget*>(StartDelaySpin)}) {
-        if (auto* label = qobject_cast<QLabel*>(form->labelForField(field))) {
-            label->setBuddy(field);
+    const std::pair<QLabel**, QWidget*> rows[] = {{&AlphabetLabel, AlphabetBox},
+                                                  {&LessonLabel, LessonSpin},
+                                                  {&LessonCharsLabel, LessonChars},
+                                                  {&KnownCharsLabel, KnownChars},
+                                                  {&StartDelayLabel, StartDelaySpin}};
+    for (const auto& [label, field] : rows) {
+        *label = new QLabel;
+        (*label)->setBuddy(field);
+        if (field == LessonSpin) {
+            form->addRow(*label, lessonRow);
+        } else {
+            form->addRow(*label, field);
         }
     }
     auto* layout = new QVBoxLayout(this);
@@ -102,12 +92,44 @@ LessonTab::LessonTab(TrainerSession& session, QWidget* parent)
         setTabOrder(order[i - 1], order[i]);
     }
 
+    RetranslateUi();
     ShowSettings();
     connect(AlphabetBox, &QComboBox::currentIndexChanged, this, &LessonTab::AlphabetChange);
     connect(LessonSpin, &QSpinBox::valueChanged, this, &LessonTab::LessonChange);
     connect(NextLessonBtn, &QPushButton::clicked, this, &LessonTab::NextLessonBtnClick);
     connect(StartDelaySpin, &QSpinBox::valueChanged, this,
             [this](int seconds) { session_.SetStartDelay(seconds); });
+}
+
+void LessonTab::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+        ShowKnowledge();
+    }
+    QWidget::changeEvent(event);
+}
+
+void LessonTab::RetranslateUi() {
+    AlphabetLabel->setText(tr("&Алфавит:"));
+    AlphabetBox->setAccessibleName(tr("Алфавит"));
+    AlphabetBox->setItemText(0, tr("Латинский"));
+    AlphabetBox->setItemText(1, tr("Русский"));
+    LessonLabel->setText(tr("&Урок:"));
+    LessonSpin->setAccessibleName(tr("Урок"));
+    LessonSpin->setAccessibleDescription(tr("Урок N учит первые N + 1 знаков порядка Коха"));
+    NextLessonBtn->setText(tr("Следующий урок"));
+    NextLessonBtn->setAccessibleName(tr("Следующий урок"));
+    NextLessonBtn->setAccessibleDescription(
+        tr("Доступна после проверки, в которой верно не меньше 90% знаков"));
+    LessonCharsLabel->setText(tr("Знаки урока:"));
+    LessonChars->setAccessibleName(tr("Знаки урока"));
+    KnownCharsLabel->setText(tr("Узнаются:"));
+    KnownChars->setAccessibleName(tr("Узнаются в упражнении"));
+    StartDelayLabel->setText(tr("&Задержка начала:"));
+    StartDelaySpin->setAccessibleName(tr("Задержка начала"));
+    StartDelaySpin->setSuffix(tr(" с"));
+    StartDelaySpin->setAccessibleDescription(
+        tr("Секунды тишины перед первым знаком, для медленно включающихся устройств"));
 }
 
 std::vector<QWidget*> LessonTab::TabOrder() const {

@@ -33,13 +33,22 @@ class LessonTab : public QWidget {
     // lesson.
     void ShowKnowledge();
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
+    void RetranslateUi();
     void AlphabetChange();
     void LessonChange();
     void NextLessonBtnClick();
 
     TrainerSession& session_;
 
+    QLabel* AlphabetLabel = nullptr;
+    QLabel* LessonLabel = nullptr;
+    QLabel* LessonCharsLabel = nullptr;
+    QLabel* KnownCharsLabel = nullptr;
+    QLabel* StartDelayLabel = nullptr;
     QComboBox* AlphabetBox = nullptr;
     QSpinBox* LessonSpin = nullptr;
     QLabel* LessonChars = nullptr;

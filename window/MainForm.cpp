@@ -38,19 +38,20 @@
 #include "window/QtNotificationQueue.h"
 #include "window/QtWindowGeometry.h"
 #include "window/ThemeColours.h"
+#include "window/Translations.h"
 #include "window/Widgets.h"
+#include "window/Wording.h"
 
 namespace vantrel {
 namespace {
 
 // How often a close that had to wait for a command is tried again.
 constexpr int kCloseRetryMs = 20;
-const char kTextFileDialogTitle[] = "Select text file for test";
-const char kTextFileFilters[] = "Text files (*.txt);;All files (*.*)";
 
 std::optional<std::filesystem::path> ChooseTextFile(QWidget* parent) {
-    const QString file = QFileDialog::getOpenFileName(parent, QLatin1String(kTextFileDialogTitle),
-                                                      QString(), QLatin1String(kTextFileFilters));
+    const QString file =
+        QFileDialog::getOpenFileName(parent, TMorseMain::tr("Select text file for test"), QString(),
+                                     TMorseMain::tr("Text files (*.txt);;All files (*.*)"));
     if (file.isEmpty()) {
         return std::nullopt;
     }
@@ -81,6 +82,7 @@ TMorseMain::TMorseMain(audio::WaveOutSystem& audio, settings::SettingsBackend& s
     announcer_ = new Announcer(this);
 
     FormCreate();
+    RetranslateUi();
     ConnectControls();
     SetTabOrder();
     FixWindowSize();
@@ -146,6 +148,8 @@ void TMorseMain::FormCreate() {
     VolTrackBar->setValue(stored.volume);
     lessonTab_->ShowSettings();
     bandTab_->ShowSettings();
+    language_ = session_->ChosenLanguage();
+    translations::Use(language_);
 
     SpeedTrackBarChange();
     SpacingTrackBarChange();
@@ -185,30 +189,56 @@ void TMorseMain::PauseBtnClick() {
 void TMorseMain::SpeedTrackBarChange() {
     session_->SetSpeed(SpeedTrackBar->value());
     ShowTimingHints();
-    setWindowTitle(Qs(CaptionAfterSpeedChange(SpeedHint(SpeedTrackBar->value()),
-                                              SpacingHint(SpacingTrackBar->value()))));
+    captionBySpeed_ = true;
+    ShowCaption();
 }
 
 void TMorseMain::SpacingTrackBarChange() {
     session_->SetSpacing(SpacingTrackBar->value());
     ShowTimingHints();
-    setWindowTitle(Qs(CaptionAfterSpacingChange(SpeedHint(SpeedTrackBar->value()),
-                                                SpacingHint(SpacingTrackBar->value()))));
+    captionBySpeed_ = false;
+    ShowCaption();
 }
 
 void TMorseMain::ShowTimingHints() {
-    SetToolTipAndDescription(SpeedTrackBar, Qs(SpeedHint(SpeedTrackBar->value())));
-    SetToolTipAndDescription(SpacingTrackBar, Qs(SpacingHint(SpacingTrackBar->value())));
+    SetToolTipAndDescription(SpeedTrackBar, Wording::SpeedHint(SpeedTrackBar->value()));
+    SetToolTipAndDescription(SpacingTrackBar, Wording::SpacingHint(SpacingTrackBar->value()));
+}
+
+void TMorseMain::ShowCaption() {
+    const std::string speed = Wording::SpeedHint(SpeedTrackBar->value()).toStdString();
+    const std::string spacing = Wording::SpacingHint(SpacingTrackBar->value()).toStdString();
+    setWindowTitle(Qs(captionBySpeed_ ? CaptionAfterSpeedChange(speed, spacing)
+                                      : CaptionAfterSpacingChange(speed, spacing)));
 }
 
 void TMorseMain::PitchTrackBarChange() {
     session_->SetPitchPosition(PitchTrackBar->value());
-    SetToolTipAndDescription(PitchTrackBar, Qs(PitchHint(session_->Keying().ToneFrequency())));
+    ShowToneHints();
 }
 
 void TMorseMain::VolTrackBarChange() {
     session_->SetVolumePosition(VolTrackBar->value());
-    SetToolTipAndDescription(VolTrackBar, Qs(VolumeHint(session_->Keying().VolumeLevel())));
+    ShowToneHints();
+}
+
+// The pitch and the volume as the keyer has them.
+void TMorseMain::ShowToneHints() {
+    SetToolTipAndDescription(PitchTrackBar, Wording::PitchHint(session_->Keying().ToneFrequency()));
+    SetToolTipAndDescription(VolTrackBar, Wording::VolumeHint(session_->Keying().VolumeLevel()));
+}
+
+void TMorseMain::UseLanguageForThisRun(Language language) {
+    language_ = language;
+    translations::Use(language);
+    RetranslateUi();
+}
+
+void TMorseMain::ChooseLanguage(Language language) {
+    session_->SetLanguage(language);
+    language_ = session_->ChosenLanguage();
+    // Every window, this one too, words its texts again on the change event that follows.
+    translations::Use(language_);
 }
 
 void TMorseMain::TextFileBtnClick() {
@@ -244,18 +274,18 @@ void TMorseMain::ScrollBar1Change() {
 void TMorseMain::ToolButton3Click() {
     const CheckOutcome outcome = session_->Check(FromWidgetText(Memo1->toPlainText()));
     if (!outcome.copied) {
-        messages_.ShowMessage(kEmptyCopyMessage);
+        messages_.ShowMessage(Wording::EmptyCopy().toStdString());
         return;
     }
-    messages_.ShowMessage(outcome.message);
+    messages_.ShowMessage(Wording::CheckResult(outcome.result).toStdString());
     Memo1->setEnabled(false);
     if (outcome.logError) {
-        messages_.ShowError(*outcome.logError);
+        messages_.ShowError(Wording::FileError(*outcome.logError).toStdString());
     }
-    progress_->ShowCheck(outcome.comparison, outcome.historyNotice);
+    progress_->ShowCheck(outcome.comparison, outcome.historyNotices);
     if (outcome.offeredLesson) {
         lessonTab_->OfferNextLesson();
-        messages_.ShowMessage(outcome.offerMessage);
+        messages_.ShowMessage(Wording::LessonOffer(*outcome.offeredLesson).toStdString());
     }
 }
 
@@ -285,6 +315,14 @@ void TMorseMain::ExportAudioClick() {
     }
 }
 
+void TMorseMain::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+        FitWidthToTexts();
+    }
+    QMainWindow::changeEvent(event);
+}
+
 // The run is silenced at once. When a command is still waiting for its device, the window
 // closes as soon as that command has returned.
 void TMorseMain::closeEvent(QCloseEvent* event) {
@@ -305,8 +343,9 @@ std::string TMorseMain::KeyboardText() const {
 
 // The label tells screen readers of its change itself, but they do not read labels that change
 // away from the focus: the announcement does.
-void TMorseMain::SetStatusText(const std::string& text) {
-    StatusText->setText(Qs(text));
+void TMorseMain::SetStatus(RunStatus status) {
+    status_ = status;
+    StatusText->setText(Wording::Status(status));
     announcer_->Announce(StatusText->text());
 }
 
@@ -321,15 +360,21 @@ void TMorseMain::SetPauseEnabled(bool enabled) {
 }
 
 // A screen reader does not read the rename of the focused button on its own.
-void TMorseMain::SetPauseCaption(const std::string& caption) {
-    const bool renamed = PauseBtn->text() != Qs(caption);
-    PauseBtn->setText(Qs(caption));
-    PauseBtnTool->setText(Qs(caption));
+void TMorseMain::SetPauseCaption(PauseCaption caption) {
+    const bool renamed = pauseCaption_.value_or(PauseCaption::Pause) != caption;
+    pauseCaption_ = caption;
+    ShowPauseCaption();
     const QWidget* focus = QApplication::focusWidget();
     if (renamed && focus != nullptr &&
         (focus == PauseBtn || focus == ToolBar1->widgetForAction(PauseBtnTool))) {
-        announcer_->Announce(AccessibleCaption(Qs(caption)));
+        announcer_->Announce(AccessibleCaption(PauseBtn->text()));
     }
+}
+
+// Before the first run the tool button shows its caption without the mnemonic marker.
+void TMorseMain::ShowPauseCaption() {
+    PauseBtn->setText(Wording::Pause(pauseCaption_.value_or(PauseCaption::Pause)));
+    PauseBtnTool->setText(pauseCaption_ ? PauseBtn->text() : tr("Пауза"));
 }
 
 void TMorseMain::SetCheckEnabled(bool enabled) {
@@ -361,12 +406,12 @@ void TMorseMain::ClearKeyedText() {
     shownText_.clear();
 }
 
-void TMorseMain::ShowWarning(const std::string& text) {
-    messages_.ShowWarning(text);
+void TMorseMain::ShowAudioOpenError(audio::MMResult result) {
+    messages_.ShowWarning(Wording::AudioOpenError(result).toStdString());
 }
 
-void TMorseMain::ShowError(const std::string& text) {
-    messages_.ShowError(text);
+void TMorseMain::ShowFileError(const files::FileError& error) {
+    messages_.ShowError(Wording::FileError(error).toStdString());
 }
 
 }  // namespace vantrel

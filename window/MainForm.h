@@ -14,13 +14,16 @@
 #include <string>
 
 #include "platform/audio/WaveOut.h"
+#include "support/Language.h"
 #include "trainer/TrainerSession.h"
 
 class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QDialog;
+class QGroupBox;
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -62,6 +65,12 @@ class TMorseMain : public QMainWindow, private SessionView {
     // Replaces the open dialog (tests).
     void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
+    // The interface in `language` for this run only: the stored choice stays (--language).
+    void UseLanguageForThisRun(Language language);
+    // The menu's choice: the interface re-labels itself at once, and the choice is stored.
+    void ChooseLanguage(Language language);
+    Language InterfaceLanguage() const { return language_; }
+
     TrainerSession& Session() { return *session_; }
     const PlaybackEngine& Engine() const { return session_->Engine(); }
     AudioExportCommand& AudioExporter() { return *exportCommand_; }
@@ -92,6 +101,7 @@ class TMorseMain : public QMainWindow, private SessionView {
     void ExportAudioClick();
 
   protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
@@ -113,25 +123,32 @@ class TMorseMain : public QMainWindow, private SessionView {
     void CreateStatusBar();
     void ConnectControls();
     void SetTabOrder();
+    // Every text of the window in the interface's language.
+    void RetranslateUi();
     QWidget* FirstTabStop() const;
     void FixWindowSize();
+    void FitWidthToTexts();
 
     // Creation and destruction.
     void FormCreate();
     void FormDestroy();
     void SetTextTypeIndex(int index);
     void ShowTimingHints();
+    void ShowToneHints();
+    // The caption as the last speed or spacing change set it.
+    void ShowCaption();
+    void ShowPauseCaption();
 
     // SessionView.
-    void SetStatusText(const std::string& text) override;
+    void SetStatus(RunStatus status) override;
     void SetStartEnabled(bool enabled) override;
     void SetPauseEnabled(bool enabled) override;
-    void SetPauseCaption(const std::string& caption) override;
+    void SetPauseCaption(PauseCaption caption) override;
     void SetCheckEnabled(bool enabled) override;
     void ShowKeyedText(const std::string& cp1251, int caret) override;
     void ClearKeyedText() override;
-    void ShowWarning(const std::string& text) override;
-    void ShowError(const std::string& text) override;
+    void ShowAudioOpenError(audio::MMResult result) override;
+    void ShowFileError(const files::FileError& error) override;
 
     std::string KeyboardText() const;
 
@@ -147,7 +164,19 @@ class TMorseMain : public QMainWindow, private SessionView {
     AudioExportCommand* exportCommand_ = nullptr;
     // What the text window holds, which a new word extends.
     std::string shownText_;
+    // What the texts that change with the run show, kept so that they can be worded again: the
+    // status (none before the first run), the pause caption (none before
+    // the first run), which change set the caption last.
+    Language language_ = Language::Russian;
+    std::optional<RunStatus> status_;
+    std::optional<PauseCaption> pauseCaption_;
+    bool captionBySpeed_ = false;
 
+    QMenu* N1 = nullptr;            // "&Файл"
+    QMenu* LanguageMenu = nullptr;  // "Язык / &Language"
+    QMenu* N11 = nullptr;           // "&Справка"
+    QAction* RussianItem = nullptr;
+    QAction* EnglishItem = nullptr;
     // Commands: the menu items are never disabled, the tool buttons follow the run state.
     QAction* N4 = nullptr;           // "Пуск", Ctrl+Enter
     QAction* N5 = nullptr;           // "Пауза", Ctrl+P
@@ -168,6 +197,14 @@ class TMorseMain : public QMainWindow, private SessionView {
     QPushButton* PauseBtn = nullptr;
     QSplitter* Splitter1 = nullptr;
     QTabWidget* PageControl1 = nullptr;
+    QGroupBox* SpeedGroup = nullptr;
+    QGroupBox* SpacingGroup = nullptr;
+    QGroupBox* PitchGroup = nullptr;
+    QGroupBox* VolumeGroup = nullptr;
+    QGroupBox* TextTypeGroup = nullptr;
+    QGroupBox* NoiseGroup = nullptr;
+    QLabel* SpacingNormalLabel = nullptr;
+    QLabel* SpacingLongLabel = nullptr;
     QSlider* SpeedTrackBar = nullptr;
     QSlider* SpacingTrackBar = nullptr;
     QSlider* PitchTrackBar = nullptr;

@@ -2,12 +2,14 @@
 #include "window/MainForm.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -23,6 +25,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <iterator>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -37,6 +41,7 @@
 #include "window/LessonTab.h"
 #include "window/ThemeColours.h"
 #include "window/Widgets.h"
+#include "window/Wording.h"
 
 namespace vantrel {
 namespace {
@@ -53,52 +58,70 @@ constexpr int kDesignClientHeight = 489;
 // Layout
 
 void TMorseMain::CreateActions() {
-    N4 = MakeAction(this, "N4", QStringLiteral("Пуск"), kImageStart);
+    N4 = MakeAction(this, "N4", kImageStart);
     N4->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
-    N5 = MakeAction(this, "N5", QStringLiteral("Пауза"), kImagePause);
+    N5 = MakeAction(this, "N5", kImagePause);
     N5->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    N6 = MakeAction(this, "N6", QStringLiteral("Открыть файл"), kImageOpenFile);
+    N6 = MakeAction(this, "N6", kImageOpenFile);
     N6->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    N14 = MakeAction(this, "N14", QStringLiteral("Выход"), kImageExit);
+    N14 = MakeAction(this, "N14", kImageExit);
     N14->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     N14->setMenuRole(QAction::QuitRole);
-    N12 = MakeAction(this, "N12", QStringLiteral("О программе"), kImageAbout);
+    N12 = MakeAction(this, "N12", kImageAbout);
     N12->setShortcut(QKeySequence(Qt::Key_F1));
     N12->setMenuRole(QAction::AboutRole);
-    ExportAudio = new QAction(QStringLiteral("Сохранить как звук..."), this);
+    ExportAudio = new QAction(this);
     ExportAudio->setObjectName(QLatin1String("ExportAudio"));
     ExportAudio->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
 
-    StartBtnTool = MakeAction(this, "StartBtnTool", QStringLiteral("Пуск"), kImageStart);
-    PauseBtnTool = MakeAction(this, "PauseBtnTool", QStringLiteral("Пауза"), kImagePause);
+    StartBtnTool = MakeAction(this, "StartBtnTool", kImageStart);
+    PauseBtnTool = MakeAction(this, "PauseBtnTool", kImagePause);
     PauseBtnTool->setEnabled(false);
-    ToolButton3 = MakeAction(this, "ToolButton3", QStringLiteral("Проверить"), kImageCheck);
+    ToolButton3 = MakeAction(this, "ToolButton3", kImageCheck);
     ToolButton3->setEnabled(false);
-    ToolButton5 = MakeAction(this, "ToolButton5", QStringLiteral("Очистить"), kImageClear);
-    ToolButton1 = MakeAction(this, "ToolButton1", QStringLiteral("Очистить"), kImageClear);
+    ToolButton5 = MakeAction(this, "ToolButton5", kImageClear);
+    ToolButton1 = MakeAction(this, "ToolButton1", kImageClear);
 
     for (QAction* action : {N4, N5, N6, N14, N12, ExportAudio}) {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
+
+    // The languages, each named in itself; the current one checked.
+    auto* languages = new QActionGroup(this);
+    for (auto [item, name, language] :
+         {std::tuple{&RussianItem, "RussianItem", Language::Russian},
+          std::tuple{&EnglishItem, "EnglishItem", Language::English}}) {
+        *item = new QAction(languages);
+        (*item)->setObjectName(QLatin1String(name));
+        (*item)->setCheckable(true);
+        connect(*item, &QAction::triggered, this, [this, language] { ChooseLanguage(language); });
+    }
+    RussianItem->setText(QStringLiteral("Русский"));
+    EnglishItem->setText(QStringLiteral("English"));
 }
 
 void TMorseMain::CreateMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
-    file->setObjectName(QLatin1String("N1"));
-    file->addAction(N4);
-    file->addAction(N5);
-    file->addAction(N6);
-    file->addAction(ExportAudio);
-    file->addAction(progress_->StatisticsAction());
-    file->addAction(drills_->CharacterDrillAction());
-    file->addAction(drills_->SprintAction());
-    file->addSeparator();
-    file->addAction(N14);
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
-    help->setObjectName(QLatin1String("N11"));
-    help->addAction(N12);
+    N1 = menuBar()->addMenu(QString());
+    N1->setObjectName(QLatin1String("N1"));
+    N1->addAction(N4);
+    N1->addAction(N5);
+    N1->addAction(N6);
+    N1->addAction(ExportAudio);
+    N1->addAction(progress_->StatisticsAction());
+    N1->addAction(drills_->CharacterDrillAction());
+    N1->addAction(drills_->SprintAction());
+    N1->addSeparator();
+    N1->addAction(N14);
+    // Named in both languages, so that either reader finds it.
+    LanguageMenu = menuBar()->addMenu(QStringLiteral("Язык / &Language"));
+    LanguageMenu->setObjectName(QLatin1String("LanguageMenu"));
+    LanguageMenu->addAction(RussianItem);
+    LanguageMenu->addAction(EnglishItem);
+    N11 = menuBar()->addMenu(QString());
+    N11->setObjectName(QLatin1String("N11"));
+    N11->addAction(N12);
 }
 
 // The keyed text above, the tabs below, a splitter between them.
@@ -113,14 +136,13 @@ void TMorseMain::CreateCentralArea() {
     Splitter1->addWidget(CreateUpperArea());
     PageControl1 = new QTabWidget;
     PageControl1->setObjectName(QLatin1String("PageControl1"));
-    PageControl1->addTab(CreateSettingsTab(), QStringLiteral(" Настройки "));
-    PageControl1->addTab(CreateCheckTab(), QStringLiteral("Окно контроля"));
-    PageControl1->addTab(CreateInputTab(), QStringLiteral("Ввод"));
+    PageControl1->addTab(CreateSettingsTab(), QString());
+    PageControl1->addTab(CreateCheckTab(), QString());
+    PageControl1->addTab(CreateInputTab(), QString());
     lessonTab_ = new LessonTab(*session_);
-    PageControl1->addTab(lessonTab_, QStringLiteral("Урок"));
+    PageControl1->addTab(lessonTab_, QString());
     bandTab_ = new BandTab(*session_);
-    PageControl1->addTab(bandTab_, tr("Эфир"));
-    NameTabsForListeners(PageControl1);
+    PageControl1->addTab(bandTab_, QString());
     Splitter1->addWidget(PageControl1);
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
@@ -144,15 +166,10 @@ QWidget* TMorseMain::CreateUpperArea() {
     ToolBar1 = MakeToolBar("ToolBar1");
     ToolBar1->addAction(StartBtnTool);
     ToolBar1->addAction(PauseBtnTool);
-    DescribeToolButton(ToolBar1, StartBtnTool,
-                       QStringLiteral("Панель инструментов: начать передачу (Ctrl+Enter)"));
-    DescribeToolButton(ToolBar1, PauseBtnTool,
-                       QStringLiteral("Панель инструментов: пауза или продолжение (Ctrl+P)"));
     tabLayout->addWidget(ToolBar1);
 
     TextWin = new QPlainTextEdit;
     TextWin->setObjectName(QLatin1String("TextWin"));
-    TextWin->setAccessibleName(QStringLiteral("Принятый текст"));
     TextWin->setReadOnly(true);
     TextWin->setUndoRedoEnabled(false);
     TextWin->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -174,21 +191,18 @@ QWidget* TMorseMain::CreateUpperArea() {
     keepPlace.setRetainSizeWhenHidden(true);
     TextWin->setSizePolicy(keepPlace);
     tabLayout->addWidget(TextWin);
-    PageControl2->addTab(tab, QStringLiteral(" Генератор кода"));
+    PageControl2->addTab(tab, QString());
     // A single tab offers no choice: its bar takes no focus.
     PageControl2->setFocusPolicy(Qt::NoFocus);
     PageControl2->tabBar()->setFocusPolicy(Qt::NoFocus);
-    NameTabsForListeners(PageControl2);
     layout->addWidget(PageControl2);
 
     auto* buttons = new QHBoxLayout;
-    StartBtn = new QPushButton(QStringLiteral("&Пуск"));
+    StartBtn = new QPushButton;
     StartBtn->setObjectName(QLatin1String("StartBtn"));
-    PauseBtn = new QPushButton(QStringLiteral("&Пауза"));
+    PauseBtn = new QPushButton;
     PauseBtn->setObjectName(QLatin1String("PauseBtn"));
     PauseBtn->setEnabled(false);
-    StartBtn->setAccessibleDescription(QStringLiteral("Начать передачу (Ctrl+Enter)"));
-    PauseBtn->setAccessibleDescription(QStringLiteral("Пауза или продолжение (Ctrl+P)"));
     buttons->addWidget(StartBtn);
     buttons->addWidget(PauseBtn);
     buttons->addStretch(1);
@@ -211,28 +225,31 @@ QWidget* TMorseMain::CreateSettingsTab() {
 
 QWidget* TMorseMain::CreateSpeedGroup() {
     SpeedTrackBar = MakeTrackBar("SpeedTrackBar", SpeedScale(), limits::kSpeedDefault, 1);
-    return MakeTrackBarGroup(QStringLiteral(" Скорость (гр.)"), QStringLiteral("Скорость"),
-                             SpeedTrackBar, QString::number(limits::kSpeedMin),
-                             QString::number(limits::kSpeedMax));
+    SpeedGroup = MakeTrackBarGroup(SpeedTrackBar, new QLabel(QString::number(limits::kSpeedMin)),
+                                   new QLabel(QString::number(limits::kSpeedMax)));
+    return SpeedGroup;
 }
 
 QWidget* TMorseMain::CreateSpacingGroup() {
     SpacingTrackBar = MakeTrackBar("SpacingTrackBar", SpacingScale(), limits::kSpacingDefault, 1);
-    return MakeTrackBarGroup(QStringLiteral(" Паузы "), QStringLiteral("Паузы"), SpacingTrackBar,
-                             QStringLiteral("Станд."), QStringLiteral("Длин."));
+    SpacingNormalLabel = new QLabel;
+    SpacingLongLabel = new QLabel;
+    SpacingGroup = MakeTrackBarGroup(SpacingTrackBar, SpacingNormalLabel, SpacingLongLabel);
+    return SpacingGroup;
 }
 
 QWidget* TMorseMain::CreatePitchGroup() {
     PitchTrackBar = MakeTrackBar("PitchTrackBar", PitchScale(), limits::kPitchFormValue, 2);
-    return MakeTrackBarGroup(QStringLiteral("Тон (Гц)"), QStringLiteral("Тон"), PitchTrackBar,
-                             QString::number(PitchScale().MinimumValue()),
-                             QString::number(PitchScale().MaximumValue()));
+    PitchGroup =
+        MakeTrackBarGroup(PitchTrackBar, new QLabel(QString::number(PitchScale().MinimumValue())),
+                          new QLabel(QString::number(PitchScale().MaximumValue())));
+    return PitchGroup;
 }
 
 QWidget* TMorseMain::CreateVolumeGroup() {
     VolTrackBar = MakeTrackBar("VolTrackBar", VolumeScale(), limits::kVolumeDefault, 1);
-    return MakeTrackBarGroup(QStringLiteral(" Громкость "), QStringLiteral("Громкость"),
-                             VolTrackBar, QString(), QString());
+    VolumeGroup = MakeTrackBarGroup(VolTrackBar, nullptr, nullptr);
+    return VolumeGroup;
 }
 
 QWidget* TMorseMain::CreateTextTypeGroup() {
@@ -240,36 +257,28 @@ QWidget* TMorseMain::CreateTextTypeGroup() {
     auto* columnLayout = new QVBoxLayout(column);
     columnLayout->setContentsMargins(0, 0, 0, 0);
 
-    auto* group = new QGroupBox(QStringLiteral(" Генерируемый текст "));
-    group->setObjectName(QLatin1String("TextTypeGroup"));
-    group->setAccessibleName(AccessibleCaption(group->title()));
-    auto* grid = new QGridLayout(group);
+    TextTypeGroup = new QGroupBox;
+    TextTypeGroup->setObjectName(QLatin1String("TextTypeGroup"));
+    auto* grid = new QGridLayout(TextTypeGroup);
     TextType = new QButtonGroup(this);
     TextType->setObjectName(QLatin1String("TextType"));
-    const QString captions[] = {
-        QStringLiteral("Цифры"),          QStringLiteral("Буквы"),
-        QStringLiteral("Текст из файла"), QStringLiteral("Набор с клавиатуры"),
-        QStringLiteral("Радиообмен"),     QStringLiteral("Урок"),
-        QStringLiteral("Слабые знаки")};
     for (int index = 0; index <= limits::kTextTypeLast; ++index) {
-        auto* button = new QRadioButton(captions[index]);
+        auto* button = new QRadioButton;
         button->setObjectName(QStringLiteral("TextType%1").arg(index));
         TextType->addButton(button, index);
         grid->addWidget(button, index, 0);
         if (index == static_cast<int>(vantrel::TextType::File)) {
             TextFileBtn = new QPushButton(QStringLiteral("..."));
             TextFileBtn->setObjectName(QLatin1String("TextFileBtn"));
-            TextFileBtn->setAccessibleName(QStringLiteral("Выбрать файл"));
-            TextFileBtn->setToolTip(QStringLiteral("Открыть файл"));
             TextFileBtn->setFixedWidth(
                 TextFileBtn->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
             grid->addWidget(TextFileBtn, index, 1);
         }
     }
     grid->setColumnStretch(2, 1);
-    columnLayout->addWidget(group);
+    columnLayout->addWidget(TextTypeGroup);
 
-    CheckBox1 = new QCheckBox(QStringLiteral("Показывать текст"));
+    CheckBox1 = new QCheckBox;
     CheckBox1->setObjectName(QLatin1String("CheckBox1"));
     CheckBox1->setChecked(true);
     columnLayout->addWidget(CheckBox1);
@@ -278,18 +287,16 @@ QWidget* TMorseMain::CreateTextTypeGroup() {
 }
 
 QWidget* TMorseMain::CreateNoiseGroup() {
-    auto* group = new QGroupBox(QStringLiteral(" Шумы "));
-    group->setObjectName(QLatin1String("GroupBox5"));
-    group->setAccessibleName(AccessibleCaption(group->title()));
-    auto* layout = new QVBoxLayout(group);
-    CheckBox2 = new QCheckBox(QStringLiteral("Гауссовский"));
+    NoiseGroup = new QGroupBox;
+    NoiseGroup->setObjectName(QLatin1String("GroupBox5"));
+    auto* layout = new QVBoxLayout(NoiseGroup);
+    CheckBox2 = new QCheckBox;
     CheckBox2->setObjectName(QLatin1String("CheckBox2"));
-    CheckBox3 = new QCheckBox(QStringLiteral("Тональный"));
+    CheckBox3 = new QCheckBox;
     CheckBox3->setObjectName(QLatin1String("CheckBox3"));
     ScrollBar1 = new QScrollBar(Qt::Horizontal);
     AccessibleSlider::Install(ScrollBar1, {limits::kNoiseLevelMin, limits::kNoiseLevelMax, 1});
     ScrollBar1->setObjectName(QLatin1String("ScrollBar1"));
-    ScrollBar1->setAccessibleName(QStringLiteral("Уровень шумов"));
     ScrollBar1->setRange(limits::kNoiseLevelMin, limits::kNoiseLevelMax);
     // Steps large enough that the keyboard can move the level in reasonable time.
     ScrollBar1->setSingleStep(100);
@@ -300,8 +307,8 @@ QWidget* TMorseMain::CreateNoiseGroup() {
     layout->addWidget(CheckBox3);
     layout->addStretch(1);
     layout->addWidget(ScrollBar1);
-    group->setMinimumWidth(152);
-    return group;
+    NoiseGroup->setMinimumWidth(152);
+    return NoiseGroup;
 }
 
 QWidget* TMorseMain::CreateCheckTab() {
@@ -314,12 +321,10 @@ QWidget* TMorseMain::CreateCheckTab() {
     bar->addSeparator();
     bar->addAction(ToolButton3);
     bar->addAction(ToolButton5);
-    DescribeToolButton(bar, ToolButton5, QStringLiteral("Очистить окно контроля"));
     layout->addWidget(bar);
 
     Memo1 = new QPlainTextEdit;
     Memo1->setObjectName(QLatin1String("Memo1"));
-    Memo1->setAccessibleName(QStringLiteral("Окно контроля"));
     Memo1->setTabChangesFocus(true);
     QFont font = Memo1->font();
     font.setPointSize(10);
@@ -340,25 +345,101 @@ QWidget* TMorseMain::CreateInputTab() {
     layout->setSpacing(2);
     auto* bar = MakeToolBar("ToolBar3");
     bar->addAction(ToolButton1);
-    DescribeToolButton(bar, ToolButton1, QStringLiteral("Очистить текст для передачи"));
     layout->addWidget(bar);
     Memo2 = new QPlainTextEdit;
     Memo2->setObjectName(QLatin1String("Memo2"));
-    Memo2->setAccessibleName(QStringLiteral("Текст для передачи"));
     Memo2->setTabChangesFocus(true);
     layout->addWidget(Memo2);
     return tab;
 }
 
 void TMorseMain::CreateStatusBar() {
-    StatusText = new QLabel(QStringLiteral("Тренажер для изучения азбуки морзе"));
+    StatusText = new QLabel;
     StatusText->setObjectName(QLatin1String("StatusText"));
     StatusText->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
     StatusText->setFocusPolicy(Qt::TabFocus);
     statusBar()->setObjectName(QLatin1String("StatusBar"));
-    statusBar()->setAccessibleName(QStringLiteral("Строка состояния"));
     statusBar()->addWidget(StatusText, 1);
     statusBar()->setSizeGripEnabled(false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Texts, set again whenever the language changes
+
+void TMorseMain::RetranslateUi() {
+    N1->setTitle(tr("&Файл"));
+    N11->setTitle(tr("&Справка"));
+    N4->setText(tr("Пуск"));
+    N5->setText(tr("Пауза"));
+    N6->setText(tr("Открыть файл"));
+    N14->setText(tr("Выход"));
+    N12->setText(tr("О программе"));
+    ExportAudio->setText(tr("Сохранить как звук..."));
+    progress_->RetranslateUi();
+    StartBtnTool->setText(tr("Пуск"));
+    ToolButton3->setText(tr("Проверить"));
+    ToolButton5->setText(tr("Очистить"));
+    ToolButton1->setText(tr("Очистить"));
+    DescribeToolButton(ToolBar1, StartBtnTool,
+                       tr("Панель инструментов: начать передачу (Ctrl+Enter)"));
+    DescribeToolButton(ToolBar1, PauseBtnTool,
+                       tr("Панель инструментов: пауза или продолжение (Ctrl+P)"));
+    DescribeToolButton(findChild<QToolBar*>(QLatin1String("ToolBar2")), ToolButton5,
+                       tr("Очистить окно контроля"));
+    DescribeToolButton(findChild<QToolBar*>(QLatin1String("ToolBar3")), ToolButton1,
+                       tr("Очистить текст для передачи"));
+
+    PageControl2->setTabText(0, tr(" Генератор кода"));
+    NameTabsForListeners(PageControl2);
+    TextWin->setAccessibleName(tr("Принятый текст"));
+    StartBtn->setText(tr("&Пуск"));
+    StartBtn->setAccessibleDescription(tr("Начать передачу (Ctrl+Enter)"));
+    PauseBtn->setAccessibleDescription(tr("Пауза или продолжение (Ctrl+P)"));
+    ShowPauseCaption();
+
+    PageControl1->setTabText(0, tr(" Настройки "));
+    PageControl1->setTabText(1, tr("Окно контроля"));
+    PageControl1->setTabText(2, tr("Ввод"));
+    PageControl1->setTabText(3, tr("Урок"));
+    PageControl1->setTabText(4, tr("Эфир"));
+    NameTabsForListeners(PageControl1);
+    // The sliders' names carry the unit their value is spoken in.
+    SetGroupCaption(SpeedGroup, tr(" Скорость (гр.)"));
+    SpeedTrackBar->setAccessibleName(tr("Скорость, гр./мин."));
+    SetGroupCaption(SpacingGroup, tr(" Паузы "));
+    SpacingTrackBar->setAccessibleName(tr("Паузы"));
+    SpacingNormalLabel->setText(tr("Станд."));
+    SpacingLongLabel->setText(tr("Длин."));
+    SetGroupCaption(PitchGroup, tr("Тон (Гц)"));
+    PitchTrackBar->setAccessibleName(tr("Тон, Гц"));
+    SetGroupCaption(VolumeGroup, tr(" Громкость "));
+    VolTrackBar->setAccessibleName(tr("Громкость"));
+    SetGroupCaption(TextTypeGroup, tr(" Генерируемый текст "));
+    const QString captions[] = {
+        tr("Цифры"),      tr("Буквы"), tr("Текст из файла"), tr("Набор с клавиатуры"),
+        tr("Радиообмен"), tr("Урок"),  tr("Слабые знаки"),   tr("Латинские буквы")};
+    static_assert(std::size(captions) == limits::kTextTypeLast + 1);
+    for (int index = 0; index <= limits::kTextTypeLast; ++index) {
+        TextType->button(index)->setText(captions[index]);
+    }
+    TextFileBtn->setAccessibleName(tr("Выбрать файл"));
+    TextFileBtn->setToolTip(tr("Открыть файл"));
+    CheckBox1->setText(tr("Показывать текст"));
+    SetGroupCaption(NoiseGroup, tr(" Шумы "));
+    CheckBox2->setText(tr("Гауссовский"));
+    CheckBox3->setText(tr("Тональный"));
+    ScrollBar1->setAccessibleName(tr("Уровень шумов"));
+    Memo1->setAccessibleName(tr("Окно контроля"));
+    Memo2->setAccessibleName(tr("Текст для передачи"));
+
+    statusBar()->setAccessibleName(tr("Строка состояния"));
+    StatusText->setText(status_ ? Wording::Status(*status_)
+                                : tr("Тренажер для изучения азбуки морзе"));
+    ShowTimingHints();
+    ShowCaption();
+    ShowToneHints();
+    RussianItem->setChecked(language_ == Language::Russian);
+    EnglishItem->setChecked(language_ == Language::English);
 }
 
 // Keyboard order follows the reading order: the upper area, then the tab bar and each tab's
@@ -430,6 +511,14 @@ bool TMorseMain::focusNextPrevChild(bool next) {
 // Lets the window take the size its content needs with the desktop's fonts, at least the design
 // size, and keeps it fixed from then on.
 void TMorseMain::FixWindowSize() {
+    // The controls got their texts before they were shown, which the layouts have not heard of:
+    // every size they keep is measured again.
+    for (QWidget* control : findChildren<QWidget*>()) {
+        control->updateGeometry();
+    }
+    for (QLayout* layout : findChildren<QLayout*>()) {
+        layout->invalidate();
+    }
     // Measured with the text window and the lower tabs at their design heights.
     const int lowerHeight = std::max(kLowerTabsHeight, PageControl1->minimumSizeHint().height());
     PageControl1->setFixedHeight(lowerHeight);
@@ -449,6 +538,15 @@ void TMorseMain::FixWindowSize() {
     TextWin->setMaximumHeight(QWIDGETSIZE_MAX);
     Splitter1->setSizes(
         {size.height() - chrome - Splitter1->handleWidth() - lowerHeight, lowerHeight});
+}
+
+// After a change of language: wider when the new texts need it, never narrower than the design,
+// the height and the splitter as the learner left them.
+void TMorseMain::FitWidthToTexts() {
+    const int width = std::max({kDesignClientWidth, sizeHint().width(), minimumSizeHint().width()});
+    if (width != this->width()) {
+        setFixedWidth(width);
+    }
 }
 
 }  // namespace vantrel

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,32 +23,26 @@
 #include "progress/Statistics.h"
 #include "trainer/Limits.h"
 #include "window/MessagePresenter.h"
+#include "window/Wording.h"
 
 namespace vantrel {
 namespace {
 
 constexpr std::size_t kMarkedChecks = 200;
-constexpr const char* kResetQuestion =
-    "Очистить историю проверок? Прежняя история не удаляется: она останется в отдельном файле "
-    "рядом с новой.";
-
-QString Qs(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
 
 QString Character(unsigned char cp1251) {
-    return Qs(progress::CharacterText(cp1251));
+    return Wording::Character(cp1251);
 }
 
 // What a screen reader says of the plot.
 QString DescribeProgress(const QList<QPointF>& accuracy) {
     if (accuracy.isEmpty()) {
-        return QStringLiteral("Проверок нет");
+        return StatisticsWindow::tr("Проверок нет");
     }
     const auto [worst, best] =
         std::minmax_element(accuracy.begin(), accuracy.end(),
                             [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
-    return QStringLiteral("Проверок: %1; точность от %2 до %3 %, в последней %4 %")
+    return StatisticsWindow::tr("Проверок: %1; точность от %2 до %3 %, в последней %4 %")
         .arg(accuracy.size())
         .arg(worst->y(), 0, 'f', 1)
         .arg(best->y(), 0, 'f', 1)
@@ -56,8 +51,8 @@ QString DescribeProgress(const QList<QPointF>& accuracy) {
 
 std::optional<std::filesystem::path> ChooseCsvFile(QWidget* parent) {
     const QString file = QFileDialog::getSaveFileName(
-        parent, QStringLiteral("Сохранить историю проверок"), QStringLiteral("vantrel.csv"),
-        QStringLiteral("CSV (*.csv);;Все файлы (*)"));
+        parent, StatisticsWindow::tr("Сохранить историю проверок"), QStringLiteral("vantrel.csv"),
+        StatisticsWindow::tr("CSV (*.csv);;Все файлы (*)"));
     if (file.isEmpty()) {
         return std::nullopt;
     }
@@ -75,10 +70,9 @@ QTableWidgetItem* Cell(const QString& text, const QString& accessible = {}) {
     return item;
 }
 
-QTableWidget* MakeTable(const char* name, const QString& accessibleName) {
+QTableWidget* MakeTable(const char* name) {
     auto* table = new QTableWidget;
     table->setObjectName(QLatin1String(name));
-    table->setAccessibleName(accessibleName);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setTabKeyNavigation(false);
@@ -92,33 +86,28 @@ StatisticsWindow::StatisticsWindow(progress::HistoryStore& store, MessagePresent
                                    QWidget* parent)
     : QDialog(parent), store_(store), messages_(messages), chooseFile_(ChooseCsvFile) {
     setObjectName(QLatin1String("StatisticsWindow"));
-    setWindowTitle(QStringLiteral("Статистика"));
     setModal(false);
     auto* layout = new QVBoxLayout(this);
 
     auto* top = new QHBoxLayout;
     period_ = new QComboBox;
     period_->setObjectName(QLatin1String("Period"));
-    period_->addItems({QStringLiteral("Последняя проверка"), QStringLiteral("Последние 7 дней"),
-                       QStringLiteral("Всё время")});
+    period_->addItems({QString(), QString(), QString()});
     period_->setCurrentIndex(2);
-    auto* periodLabel = new QLabel(QStringLiteral("&Период:"));
-    periodLabel->setBuddy(period_);
-    period_->setAccessibleName(QStringLiteral("Период"));
+    periodLabel_ = new QLabel;
+    periodLabel_->setBuddy(period_);
     totals_ = new QLabel;
     totals_->setObjectName(QLatin1String("Totals"));
-    totals_->setAccessibleName(QStringLiteral("Итоги периода"));
     totals_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     totals_->setFocusPolicy(Qt::TabFocus);
     conditions_ = new QComboBox;
     conditions_->setObjectName(QLatin1String("ConditionsFilter"));
-    conditions_->addItems({tr("Все проверки"), tr("В условиях эфира"), tr("Без условий эфира")});
-    conditions_->setAccessibleName(tr("Условия эфира"));
-    auto* conditionsLabel = new QLabel(tr("Ус&ловия:"));
-    conditionsLabel->setBuddy(conditions_);
-    top->addWidget(periodLabel);
+    conditions_->addItems({QString(), QString(), QString()});
+    conditionsLabel_ = new QLabel;
+    conditionsLabel_->setBuddy(conditions_);
+    top->addWidget(periodLabel_);
     top->addWidget(period_);
-    top->addWidget(conditionsLabel);
+    top->addWidget(conditionsLabel_);
     top->addWidget(conditions_);
     top->addSpacing(12);
     top->addWidget(totals_, 1);
@@ -126,19 +115,19 @@ StatisticsWindow::StatisticsWindow(progress::HistoryStore& store, MessagePresent
 
     tabs_ = new QTabWidget;
     tabs_->setObjectName(QLatin1String("StatisticsTabs"));
-    tabs_->addTab(CreateCharacterTable(), QStringLiteral("З&наки"));
-    tabs_->addTab(CreateConfusionTable(), QStringLiteral("П&утаница"));
-    tabs_->addTab(CreateProgressChart(), QStringLiteral("П&рогресс"));
-    tabs_->addTab(CreateResponseTable(), tr("&Ответы"));
-    tabs_->addTab(CreateSnrTable(), tr("Сигнал/&шум"));
+    tabs_->addTab(CreateCharacterTable(), QString());
+    tabs_->addTab(CreateConfusionTable(), QString());
+    tabs_->addTab(CreateProgressChart(), QString());
+    tabs_->addTab(CreateResponseTable(), QString());
+    tabs_->addTab(CreateSnrTable(), QString());
     layout->addWidget(tabs_, 1);
 
     auto* buttons = new QHBoxLayout;
-    export_ = new QPushButton(QStringLiteral("&Экспорт в CSV…"));
+    export_ = new QPushButton;
     export_->setObjectName(QLatin1String("ExportButton"));
-    reset_ = new QPushButton(QStringLiteral("&Сбросить историю…"));
+    reset_ = new QPushButton;
     reset_->setObjectName(QLatin1String("ResetButton"));
-    close_ = new QPushButton(QStringLiteral("&Закрыть"));
+    close_ = new QPushButton;
     close_->setObjectName(QLatin1String("CloseButton"));
     for (QPushButton* button : {export_, reset_, close_}) {
         button->setAutoDefault(false);
@@ -154,45 +143,92 @@ StatisticsWindow::StatisticsWindow(progress::HistoryStore& store, MessagePresent
     connect(export_, &QPushButton::clicked, this, &StatisticsWindow::ExportClick);
     connect(reset_, &QPushButton::clicked, this, &StatisticsWindow::ResetClick);
     connect(close_, &QPushButton::clicked, this, &QDialog::close);
+    RetranslateUi();
     resize(640, 480);
 }
 
+void StatisticsWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+        // The tables, the totals and the plot are worded as they are filled; a hidden window
+        // fills them when it is shown.
+        if (isVisible()) {
+            Refresh();
+        }
+    }
+    QDialog::changeEvent(event);
+}
+
+void StatisticsWindow::RetranslateUi() {
+    setWindowTitle(tr("Статистика"));
+    const QString periods[] = {tr("Последняя проверка"), tr("Последние 7 дней"), tr("Всё время")};
+    for (int index = 0; index < 3; ++index) {
+        period_->setItemText(index, periods[index]);
+    }
+    periodLabel_->setText(tr("&Период:"));
+    period_->setAccessibleName(tr("Период"));
+    const QString conditions[] = {tr("Все проверки"), tr("В условиях эфира"),
+                                  tr("Без условий эфира")};
+    for (int index = 0; index < 3; ++index) {
+        conditions_->setItemText(index, conditions[index]);
+    }
+    conditionsLabel_->setText(tr("Ус&ловия:"));
+    conditions_->setAccessibleName(tr("Условия эфира"));
+    totals_->setAccessibleName(tr("Итоги периода"));
+    tabs_->setTabText(0, tr("З&наки"));
+    tabs_->setTabText(1, tr("П&утаница"));
+    tabs_->setTabText(2, tr("П&рогресс"));
+    tabs_->setTabText(3, tr("&Ответы"));
+    tabs_->setTabText(4, tr("Сигнал/&шум"));
+    snr_->setAccessibleName(tr("Точность по отношению сигнал/шум"));
+    snr_->setAccessibleDescription(tr("Проверки в условиях эфира, от худшего сигнала к лучшему"));
+    snr_->setHorizontalHeaderLabels(
+        {tr("Сигнал/шум, дБ"), tr("Проверок"), tr("Знаков"), tr("Точность, %")});
+    characters_->setAccessibleName(tr("Точность по знакам"));
+    characters_->setHorizontalHeaderLabels(
+        {tr("Знак"), tr("Передано"), tr("Верно"), tr("Точность, %")});
+    responses_->setAccessibleName(tr("Время ответа по знакам"));
+    responses_->setAccessibleDescription(
+        tr("Упражнение «Узнавание знаков»: медиана времени верных ответов, самые медленные "
+           "первыми, и её ход по упражнениям"));
+    responses_->setHorizontalHeaderLabels(
+        {tr("Знак"), tr("Ответов"), tr("Верно"), tr("Медиана, мс"), tr("По упражнениям, мс")});
+    confusions_->setAccessibleName(tr("Какие знаки приняты как какие"));
+    confusions_->setAccessibleDescription(
+        tr("Строки: переданный знак; столбцы: принятый знак или «пропущено»."));
+    chart_->chart()->setTitle(tr("Точность и скорость по проверкам"));
+    chart_->setAccessibleName(tr("График успехов"));
+    export_->setText(tr("&Экспорт в CSV…"));
+    reset_->setText(tr("&Сбросить историю…"));
+    close_->setText(tr("&Закрыть"));
+}
+
 QWidget* StatisticsWindow::CreateCharacterTable() {
-    characters_ = MakeTable("CharacterTable", QStringLiteral("Точность по знакам"));
+    characters_ = MakeTable("CharacterTable");
     characters_->setColumnCount(4);
-    characters_->setHorizontalHeaderLabels({QStringLiteral("Знак"), QStringLiteral("Передано"),
-                                            QStringLiteral("Верно"),
-                                            QStringLiteral("Точность, %")});
     characters_->verticalHeader()->setVisible(false);
     characters_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     return characters_;
 }
 
 QWidget* StatisticsWindow::CreateConfusionTable() {
-    confusions_ = MakeTable("ConfusionTable", QStringLiteral("Какие знаки приняты как какие"));
-    confusions_->setAccessibleDescription(
-        QStringLiteral("Строки: переданный знак; столбцы: принятый знак или «пропущено»."));
+    confusions_ = MakeTable("ConfusionTable");
     return confusions_;
 }
 
 QWidget* StatisticsWindow::CreateProgressChart() {
     auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("Точность и скорость по проверкам"));
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart_ = new QChartView(chart);
     chart_->setObjectName(QLatin1String("ProgressChart"));
-    chart_->setAccessibleName(QStringLiteral("График успехов"));
     chart_->setFocusPolicy(Qt::StrongFocus);
     chart_->setRenderHint(QPainter::Antialiasing);
     return chart_;
 }
 
 QWidget* StatisticsWindow::CreateSnrTable() {
-    snr_ = MakeTable("SnrTable", tr("Точность по отношению сигнал/шум"));
-    snr_->setAccessibleDescription(tr("Проверки в условиях эфира, от худшего сигнала к лучшему"));
+    snr_ = MakeTable("SnrTable");
     snr_->setColumnCount(4);
-    snr_->setHorizontalHeaderLabels(
-        {tr("Сигнал/шум, дБ"), tr("Проверок"), tr("Знаков"), tr("Точность, %")});
     snr_->verticalHeader()->setVisible(false);
     snr_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     return snr_;
@@ -210,13 +246,8 @@ progress::UnderConditions StatisticsWindow::ChosenConditions() const {
 }
 
 QWidget* StatisticsWindow::CreateResponseTable() {
-    responses_ = MakeTable("ResponseTable", tr("Время ответа по знакам"));
-    responses_->setAccessibleDescription(
-        tr("Упражнение «Узнавание знаков»: медиана времени верных ответов, самые медленные "
-           "первыми, и её ход по упражнениям"));
+    responses_ = MakeTable("ResponseTable");
     responses_->setColumnCount(5);
-    responses_->setHorizontalHeaderLabels(
-        {tr("Знак"), tr("Ответов"), tr("Верно"), tr("Медиана, мс"), tr("По упражнениям, мс")});
     responses_->verticalHeader()->setVisible(false);
     responses_->horizontalHeader()->setStretchLastSection(true);
     return responses_;
@@ -269,8 +300,7 @@ void StatisticsWindow::Refresh() {
     for (const progress::HistoryEntry& entry : entries) {
         characters += entry.charactersSent;
     }
-    totals_->setText(
-        QStringLiteral("Проверок: %1, знаков: %2").arg(entries.size()).arg(characters));
+    totals_->setText(tr("Проверок: %1, знаков: %2").arg(entries.size()).arg(characters));
     ShowCharacters(pairs);
     ShowConfusions(pairs);
     ShowProgress(entries);
@@ -308,7 +338,7 @@ void StatisticsWindow::ShowCharacters(const std::vector<progress::PairCount>& pa
         characters_->setItem(row, 1, Cell(QString::number(accuracy.sent)));
         characters_->setItem(row, 2, Cell(QString::number(accuracy.right)));
         characters_->setItem(row, 3,
-                             Cell(percent, QStringLiteral("%1: %2 %, верно %3 из %4")
+                             Cell(percent, tr("%1: %2 %, верно %3 из %4")
                                                .arg(character, percent)
                                                .arg(accuracy.right)
                                                .arg(accuracy.sent)));
@@ -324,7 +354,7 @@ void StatisticsWindow::ShowConfusions(const std::vector<progress::PairCount>& pa
     confusions_->setColumnCount(static_cast<int>(columns.size()));
     QStringList columnLabels;
     for (unsigned char copied : columns) {
-        columnLabels << (copied == 0 ? QStringLiteral("пропущено") : Character(copied));
+        columnLabels << (copied == 0 ? tr("пропущено") : Character(copied));
     }
     confusions_->setHorizontalHeaderLabels(columnLabels);
     QStringList rowLabels;
@@ -336,7 +366,7 @@ void StatisticsWindow::ShowConfusions(const std::vector<progress::PairCount>& pa
                                            matrix.Count(sent, columns[column])};
             confusions_->setItem(row, column,
                                  Cell(cell.count > 0 ? QString::number(cell.count) : QString(),
-                                      Qs(progress::DescribePair(cell))));
+                                      Wording::Pair(cell)));
         }
     }
     confusions_->setVerticalHeaderLabels(rowLabels);
@@ -350,9 +380,9 @@ void StatisticsWindow::ShowProgress(const std::vector<progress::HistoryEntry>& e
         delete axis;
     }
     auto* accuracy = new QLineSeries;
-    accuracy->setName(QStringLiteral("Точность, %"));
+    accuracy->setName(tr("Точность, %"));
     auto* speed = new QLineSeries;
-    speed->setName(QStringLiteral("Скорость, гр./мин."));
+    speed->setName(tr("Скорость, гр./мин."));
     QList<QPointF> accuracyPoints;
     QList<QPointF> speedPoints;
     accuracyPoints.reserve(static_cast<qsizetype>(entries.size()));
@@ -377,7 +407,7 @@ void StatisticsWindow::AddAxes(QChart& chart, QLineSeries& accuracy, QLineSeries
                                const std::vector<progress::HistoryEntry>& entries) {
     auto* time = new QDateTimeAxis;
     time->setFormat(QStringLiteral("dd.MM.yy"));
-    time->setTitleText(QStringLiteral("Дата"));
+    time->setTitleText(tr("Дата"));
     if (!entries.empty()) {
         const qint64 first = entries.front().timeUnix * 1000;
         const qint64 last = std::max<qint64>(entries.back().timeUnix * 1000, first + 60000);
@@ -388,7 +418,7 @@ void StatisticsWindow::AddAxes(QChart& chart, QLineSeries& accuracy, QLineSeries
     percentAxis->setTitleText(QStringLiteral("%"));
     auto* speedAxis = new QValueAxis;
     speedAxis->setRange(0, limits::kSpeedMax);
-    speedAxis->setTitleText(QStringLiteral("гр./мин."));
+    speedAxis->setTitleText(tr("гр./мин."));
     chart.addAxis(time, Qt::AlignBottom);
     chart.addAxis(percentAxis, Qt::AlignLeft);
     chart.addAxis(speedAxis, Qt::AlignRight);
@@ -399,8 +429,8 @@ void StatisticsWindow::AddAxes(QChart& chart, QLineSeries& accuracy, QLineSeries
 }
 
 void StatisticsWindow::ShowNotice() {
-    if (std::optional<std::string> notice = store_.TakeNotice()) {
-        messages_.ShowError(*notice);
+    if (const auto notices = store_.TakeNotices(); !notices.empty()) {
+        messages_.ShowError(Wording::HistoryNotices(notices).toStdString());
     }
 }
 
@@ -413,19 +443,22 @@ void StatisticsWindow::ExportClick() {
     const std::vector<progress::SprintRun> sprints =
         store_.BestSprintRuns(progress::kBestSprintRuns);
     ShowNotice();
-    if (std::optional<std::string> error = progress::ExportCsv(entries, *file, sprints)) {
-        messages_.ShowError(*error);
+    if (progress::ExportCsv(entries, *file, sprints)) {
+        messages_.ShowError(Wording::CsvNotSaved(*file).toStdString());
     }
 }
 
 void StatisticsWindow::ResetClick() {
-    messages_.Confirm(kResetQuestion, [this] {
-        store_.Reset();
-        if (std::optional<std::string> notice = store_.TakeNotice()) {
-            messages_.ShowMessage(*notice);
-        }
-        Refresh();
-    });
+    messages_.Confirm(tr("Очистить историю проверок? Прежняя история не удаляется: она останется "
+                         "в отдельном файле рядом с новой.")
+                          .toStdString(),
+                      [this] {
+                          store_.Reset();
+                          if (const auto notices = store_.TakeNotices(); !notices.empty()) {
+                              messages_.ShowMessage(Wording::HistoryNotices(notices).toStdString());
+                          }
+                          Refresh();
+                      });
 }
 
 }  // namespace vantrel

@@ -44,7 +44,11 @@ class StatisticsWindow : public QDialog {
     void ExportClick();
     void ResetClick();
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
+    void RetranslateUi();
     QWidget* CreateCharacterTable();
     QWidget* CreateConfusionTable();
     QWidget* CreateProgressChart();
@@ -65,8 +69,10 @@ class StatisticsWindow : public QDialog {
     MessagePresenter& messages_;
     SaveFileChooser chooseFile_;
 
+    QLabel* periodLabel_ = nullptr;
     QComboBox* period_ = nullptr;
     QComboBox* conditions_ = nullptr;
+    QLabel* conditionsLabel_ = nullptr;
     QLabel* totals_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QTableWidget* characters_ = nullptr;

@@ -74,21 +74,23 @@ QSlider* MakeTrackBar(const char* name, SpokenScale scale, int value, int tickIn
     return bar;
 }
 
-QGroupBox* MakeTrackBarGroup(const QString& caption, const QString& spokenName, QSlider* bar,
-                             const QString& topLabel, const QString& bottomLabel) {
-    auto* group = new QGroupBox(caption);
-    group->setAccessibleName(AccessibleCaption(caption));
+QGroupBox* MakeTrackBarGroup(QSlider* bar, QLabel* topLabel, QLabel* bottomLabel) {
+    auto* group = new QGroupBox;
     auto* grid = new QGridLayout(group);
     grid->addWidget(bar, 0, 0, 3, 1, Qt::AlignHCenter);
-    if (!topLabel.isEmpty()) {
-        grid->addWidget(new QLabel(topLabel), 0, 1, Qt::AlignTop | Qt::AlignLeft);
+    if (topLabel != nullptr) {
+        grid->addWidget(topLabel, 0, 1, Qt::AlignTop | Qt::AlignLeft);
     }
-    if (!bottomLabel.isEmpty()) {
-        grid->addWidget(new QLabel(bottomLabel), 2, 1, Qt::AlignBottom | Qt::AlignLeft);
+    if (bottomLabel != nullptr) {
+        grid->addWidget(bottomLabel, 2, 1, Qt::AlignBottom | Qt::AlignLeft);
     }
     grid->setRowStretch(1, 1);
-    bar->setAccessibleName(spokenName);
     return group;
+}
+
+void SetGroupCaption(QGroupBox* group, const QString& caption) {
+    group->setTitle(caption);
+    group->setAccessibleName(AccessibleCaption(caption));
 }
 
 QToolBar* MakeToolBar(const char* name) {
@@ -101,8 +103,8 @@ QToolBar* MakeToolBar(const char* name) {
     return bar;
 }
 
-QAction* MakeAction(QObject* owner, const char* name, const QString& text, int image) {
-    auto* action = new QAction(ToolIcon(image), text, owner);
+QAction* MakeAction(QObject* owner, const char* name, int image) {
+    auto* action = new QAction(ToolIcon(image), QString(), owner);
     action->setObjectName(QLatin1String(name));
     return action;
 }

@@ -12,6 +12,7 @@
 
 class QAction;
 class QGroupBox;
+class QLabel;
 class QObject;
 class QSlider;
 class QTabWidget;
@@ -42,12 +43,12 @@ QString DialogPath(const std::filesystem::path& path);
 // A vertical track bar with the minimum at the top (Up moves towards it), one step per key, and
 // `value` shown until its handler gives it its hint.
 QSlider* MakeTrackBar(const char* name, SpokenScale scale, int value, int tickInterval);
-// A group with the track bar and optional labels at its top and bottom end; `spokenName` names
-// the bar for screen readers, whose value tells the unit.
-QGroupBox* MakeTrackBarGroup(const QString& caption, const QString& spokenName, QSlider* bar,
-                             const QString& topLabel, const QString& bottomLabel);
+// A group with the track bar and optional labels (null for none) at its top and bottom end.
+QGroupBox* MakeTrackBarGroup(QSlider* bar, QLabel* topLabel, QLabel* bottomLabel);
+// The group's title, which also names it for screen readers.
+void SetGroupCaption(QGroupBox* group, const QString& caption);
 QToolBar* MakeToolBar(const char* name);
-QAction* MakeAction(QObject* owner, const char* name, const QString& text, int image);
+QAction* MakeAction(QObject* owner, const char* name, int image);
 // Screen readers get the tab captions without their edge blanks.
 void NameTabsForListeners(QTabWidget* tabs);
 // Tells screen readers apart the tool button of `action` from its twins with the same caption.

@@ -23,8 +23,8 @@ class AudioExportTest : public ::testing::Test {
         }
         return all;
     }
-    static std::optional<std::string> Export(AudioExport& rendering, const fs::path& wav) {
-        if (std::optional<std::string> error = rendering.Begin(wav)) {
+    static std::optional<AudioExportError> Export(AudioExport& rendering, const fs::path& wav) {
+        if (std::optional<AudioExportError> error = rendering.Begin(wav)) {
             return error;
         }
         while (!rendering.RenderSome(3)) {
@@ -63,9 +63,8 @@ TEST_F(AudioExportTest, ExportedWavHoldsTheKeyersSamplesAndTheTextLiesBeside) {
 TEST_F(AudioExportTest, UnwritableTargetLeavesNothingBehind) {
     AudioExport rendering(keyer, "E ");
     testing::WriteWholeFile(folder / "file", "x");
-    const std::optional<std::string> error = Export(rendering, folder / "file" / "a.wav");
-    ASSERT_TRUE(error.has_value());
-    EXPECT_NE(error->find("Не удалось сохранить файл «a.wav»"), std::string::npos) << *error;
+    EXPECT_EQ(Export(rendering, folder / "file" / "a.wav"),
+              (AudioExportError{AudioExportError::Kind::NotWritten, folder / "file" / "a.wav"}));
 
     // The text cannot take its place: the WAV is not put in place either. An abandoned export
     // leaves nothing.

@@ -17,6 +17,7 @@
 
 #include "platform/audio/VirtualWaveOut.h"
 #include "platform/audio/WorkerWaveSystem.h"
+#include "support/MMErrorText.h"
 #include "trainer/ManualNotificationQueue.h"
 
 namespace vantrel {
@@ -27,18 +28,23 @@ using audio::VirtualWaveSystem;
 // Two digit groups in the practice text's frame, in Windows-1251 ("Ж" is 0xC6).
 const std::string kDigits = "\xC6\xC6\xC6 = 12345 67890  ";
 
+const char* const kStatuses[] = {"started", "resumed", "finished", "stopped", "no file"};
+const char* const kCaptions[] = {"pause", "resume"};
+
 struct FakeWindow : PlaybackView, PlaybackHost {
     explicit FakeWindow(Keyer& k) : keyer(k) {}
-    void SetStatusText(const std::string& text) override { ++calls, statuses.push_back(text); }
+    void SetStatus(RunStatus s) override { ++calls, statuses.push_back(kStatuses[int(s)]); }
     void SetStartEnabled(bool on) override { ++calls, startEnabled = on; }
     void SetPauseEnabled(bool on) override { ++calls, pauseEnabled = on; }
-    void SetPauseCaption(const std::string& text) override { ++calls, caption = text; }
+    void SetPauseCaption(PauseCaption c) override { ++calls, caption = kCaptions[int(c)]; }
     void SetCheckEnabled(bool on) override { ++calls, checkEnabled = on; }
     void ShowKeyedText(const std::string& text, int at) override {
         ++calls, textWindow.push_back(text), caret = at;
     }
     void ClearKeyedText() override { ++calls, textWindow.push_back(""); }
-    void ShowWarning(const std::string& text) override { ++calls, warnings.push_back(text); }
+    void ShowAudioOpenError(audio::MMResult r) override {
+        ++calls, warnings.push_back(MMErrorText(r));
+    }
     void ApplyTiming() override { keyer.SetSpeed(speed), keyer.SetSpacing(0); }
     bool BuildPracticeText(std::string& text, int32_t& cursor) override {
         if (onBuild) {
@@ -59,7 +65,7 @@ struct FakeWindow : PlaybackView, PlaybackHost {
 
     Keyer& keyer;
     std::vector<std::string> statuses, textWindow, warnings;
-    std::string caption = "&Пауза";
+    std::string caption = "pause";
     bool startEnabled = true, pauseEnabled = false, checkEnabled = false;
     int caret = -1, calls = 0;
     int speed = 12;
@@ -134,10 +140,10 @@ class PlaybackEngineTest : public testing::Test {
 
 TEST_F(PlaybackEngineTest, WholeRunShowsFinishedWordsAndPlaysEveryCharacterInOrder) {
     engine->StartBtnClick();
-    EXPECT_EQ(view.State(), "Тест начат|011|&Пауза");
+    EXPECT_EQ(view.State(), "started|011|pause");
     PlayToClose();
-    EXPECT_EQ(view.statuses, (std::vector<std::string>{"Тест начат", "Тест окончен"}));
-    EXPECT_EQ(view.State(), "Тест окончен|101|&Пауза");
+    EXPECT_EQ(view.statuses, (std::vector<std::string>{"started", "finished"}));
+    EXPECT_EQ(view.State(), "finished|101|pause");
     EXPECT_EQ(engine->KeyedText(), kDigits);
 
     // The text window grows word by word, each time up to a blank that has finished sounding.
@@ -159,12 +165,12 @@ TEST_F(PlaybackEngineTest, WholeRunShowsFinishedWordsAndPlaysEveryCharacterInOrd
 TEST_F(PlaybackEngineTest, PauseThenResumeRepeatsTheCutCharacter) {
     engine->StartBtnClick();
     PauseMidRun(9600 * 3 + 1600 + 3000);  // inside "="
-    EXPECT_EQ(view.State(), "Тестирование остановлено|111|&Возобновить");
+    EXPECT_EQ(view.State(), "stopped|111|resume");
 
     const std::string before = engine->KeyedText();
     const int32_t cursor = engine->TextCursor();
     engine->PauseBtnClick();
-    EXPECT_EQ(view.State(), "Возобновлен|011|&Пауза");
+    EXPECT_EQ(view.State(), "resumed|011|pause");
     EXPECT_EQ(engine->TextCursor(), cursor - 1);
     EXPECT_EQ(engine->KeyedText(), before.substr(0, before.size() - 1));
     PlayToClose();
@@ -183,7 +189,7 @@ TEST_F(PlaybackEngineTest, PauseRightAfterResumeClosesOnTheFirstReturnedBuffer) 
         engine->PauseBtnClick();  // and Pause again at once
         PlayToClose();
         EXPECT_EQ(device.Log(device.StreamCount() - 1).headersWritten, 2u);
-        EXPECT_EQ(view.caption, "&Возобновить");
+        EXPECT_EQ(view.caption, "resume");
     }
 }
 
@@ -212,7 +218,7 @@ TEST_F(PlaybackEngineTest, StopNowSilencesTheDeviceAndDestroyingClosesItFirst) {
     // At most a step of the clock passed while the reset's notifications came back; the
     // character playing (about 38000 frames at this speed) was not played to its end.
     EXPECT_LE(advances - played, 2);
-    EXPECT_EQ(view.statuses.back(), "Тестирование остановлено");
+    EXPECT_EQ(view.statuses.back(), "stopped");
 
     // Destroying the engine while it stops closes the device first; nothing is left behind.
     engine->PauseBtnClick();
@@ -239,9 +245,8 @@ TEST_F(PlaybackEngineTest, SpeedChangeMidRunAltersOnlyCharactersAfterTheTwoQueue
 TEST_F(PlaybackEngineTest, FailedOpenLeavesTheRunStartable) {
     device.FailNextOpen(audio::MMSYSERR_ALLOCATED);
     engine->StartBtnClick();
-    EXPECT_EQ(view.warnings,
-              std::vector<std::string>{"Ошибка открытия аудио!\r\ndevice already allocated"});
-    EXPECT_EQ(view.State(), "Тестирование остановлено|101|&Пауза");
+    EXPECT_EQ(view.warnings, std::vector<std::string>{"device already allocated"});
+    EXPECT_EQ(view.State(), "stopped|101|pause");
 
     // A failed Resume keeps the step back and the stopped state, so it can be retried.
     engine->StartBtnClick();
@@ -251,7 +256,7 @@ TEST_F(PlaybackEngineTest, FailedOpenLeavesTheRunStartable) {
     engine->PauseBtnClick();
     EXPECT_EQ(view.warnings.size(), 2u);
     EXPECT_EQ(engine->TextCursor(), cursor - 1);
-    EXPECT_EQ(view.State(), "Тестирование остановлено|111|&Возобновить");
+    EXPECT_EQ(view.State(), "stopped|111|resume");
     engine->PauseBtnClick();
     PlayToClose();
     EXPECT_EQ(engine->KeyedText(), kDigits);
@@ -277,7 +282,7 @@ TEST_F(PlaybackEngineTest, EmptyOrAbandonedTextChangesNoState) {
     EXPECT_EQ(view.textWindow.back(), "");
     EXPECT_TRUE(engine->KeyedText().empty());
     EXPECT_EQ(engine->TextCursor(), cursor);
-    EXPECT_EQ(view.caption, "&Возобновить");
+    EXPECT_EQ(view.caption, "resume");
     EXPECT_EQ(device.OpenAttempts(), 1u);
 }
 
@@ -369,10 +374,10 @@ class Storm {
         EXPECT_EQ(engine_.DoneCount(), static_cast<int32_t>(engine_.KeyedText().size()));
         EXPECT_EQ(engine_.TextCursor(), engine_.DoneCount() + 1);
         if (engine_.TextCursor() > length) {
-            EXPECT_EQ(window_.statuses.back(), "Тест окончен");
+            EXPECT_EQ(window_.statuses.back(), "finished");
             EXPECT_FALSE(window_.pauseEnabled);
         } else {
-            EXPECT_EQ(window_.statuses.back(), "Тестирование остановлено");
+            EXPECT_EQ(window_.statuses.back(), "stopped");
             // Resumable once a character has been keyed.
             EXPECT_TRUE(window_.pauseEnabled || engine_.TextCursor() < 2);
         }
@@ -422,9 +427,8 @@ TEST_F(PlaybackEngineTest, AHungDeviceCostsOneCallLimitAndShowsTheAudioError) {
 
     startAndHang(8000);
     EXPECT_TRUE(quick([&] { queue.RunPending(); }));  // the refill hangs
-    EXPECT_EQ(view.warnings,
-              std::vector<std::string>{"Ошибка открытия аудио!\r\nno device driver present"});
-    EXPECT_EQ(view.statuses.back(), "Тестирование остановлено");
+    EXPECT_EQ(view.warnings, std::vector<std::string>{"no device driver present"});
+    EXPECT_EQ(view.statuses.back(), "stopped");
     EXPECT_TRUE(view.startEnabled);
     EXPECT_EQ(engine->TextCursor(), engine->DoneCount() + 1);
 

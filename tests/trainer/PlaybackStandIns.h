@@ -3,26 +3,32 @@
 // keys a fixed text.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "support/MMErrorText.h"
 #include "trainer/TrainerSession.h"
 
 namespace vantrel::test {
 
-// Keeps the status bar's text and every box, as "warning: ..." or "error: ...".
+// Keeps the status and every box, as "audio error: <device's text>" or "error: <file>".
 struct KeptView : SessionView {
-    void SetStatusText(const std::string& text) override { status = text; }
+    void SetStatus(RunStatus shown) override { status = shown; }
     void SetStartEnabled(bool) override {}
     void SetPauseEnabled(bool) override {}
-    void SetPauseCaption(const std::string&) override {}
+    void SetPauseCaption(PauseCaption) override {}
     void SetCheckEnabled(bool) override {}
     void ShowKeyedText(const std::string&, int) override {}
     void ClearKeyedText() override {}
-    void ShowWarning(const std::string& text) override { boxes.push_back("warning: " + text); }
-    void ShowError(const std::string& text) override { boxes.push_back("error: " + text); }
+    void ShowAudioOpenError(audio::MMResult result) override {
+        boxes.push_back(std::string("audio error: ") + MMErrorText(result));
+    }
+    void ShowFileError(const files::FileError& error) override {
+        boxes.push_back("error: " + error.path.string());
+    }
 
-    std::string status;
+    std::optional<RunStatus> status;
     std::vector<std::string> boxes;
 };
 

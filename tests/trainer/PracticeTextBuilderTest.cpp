@@ -33,8 +33,8 @@ std::string Framed(const std::string& text) {
 }
 
 TEST_F(PracticeTextBuilderTest, GroupTextsHoldOneHundredFiftyGroupsOfFive) {
-    const std::pair<int, std::pair<uint8_t, uint8_t>> kinds[] = {{0, {'0', '9'}},
-                                                                 {1, {0xC0, 0xDF}}};
+    const std::pair<int, std::pair<uint8_t, uint8_t>> kinds[] = {
+        {0, {'0', '9'}}, {1, {0xC0, 0xDF}}, {7, {'A', 'Z'}}};
     for (const auto& [type, range] : kinds) {
         const PracticeTextResult result = Build(type);
         ASSERT_EQ(result.status, Status::Built);
@@ -76,10 +76,10 @@ TEST_F(PracticeTextBuilderTest, FileLinesAreUpperCasedEachEndingInCrLf) {
 
 TEST_F(PracticeTextBuilderTest, EmptyFileAndUnknownTypeBuildNothing) {
     for (const PracticeTextResult& result :
-         {Build(2, WriteFile("empty.txt", "")), Build(-1), Build(7)}) {
+         {Build(2, WriteFile("empty.txt", "")), Build(-1), Build(8)}) {
         EXPECT_EQ(result.status, Status::Built);
         EXPECT_TRUE(result.text.empty());
-        EXPECT_TRUE(result.error.empty());
+        EXPECT_FALSE(result.fileError);
     }
 }
 
@@ -89,12 +89,13 @@ TEST_F(PracticeTextBuilderTest, FileProblemsAreReportedNotBuilt) {
     const PracticeTextResult missing = Build(2, dir_.Path() / "gone.txt");
     EXPECT_EQ(missing.status, Status::FileError);
     EXPECT_TRUE(missing.text.empty());
-    EXPECT_EQ(missing.error, "Не удалось открыть файл «" + (dir_.Path() / "gone.txt").string() +
-                                 "»: нет такого файла или каталога");
+    EXPECT_EQ(missing.fileError,
+              (files::FileError{files::Operation::Open, dir_.Path() / "gone.txt",
+                                std::make_error_code(std::errc::no_such_file_or_directory)}));
 
     const PracticeTextResult directory = Build(2, dir_.Path());
     EXPECT_EQ(directory.status, Status::FileError);
-    EXPECT_TRUE(directory.error.ends_with("»: это каталог")) << directory.error;
+    EXPECT_EQ(directory.fileError->code, std::errc::is_a_directory);
 }
 
 TEST_F(PracticeTextBuilderTest, Utf8AndWindows1251FilesKeyTheSameWindows1251Bytes) {

@@ -56,8 +56,8 @@ TEST_F(ResultLogTest, LogThatCannotBeReadIsReportedAndLeftAlone) {
     testing::WriteWholeFile(Log() / "inside", "kept");
     const auto error = log_.Append({12, 0, 5});
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(*error, "Не удалось открыть файл «" + (fs::current_path() / "log.txt").string() +
-                          "»: это каталог");
+    EXPECT_EQ(*error, (files::FileError{files::Operation::Open, fs::current_path() / "log.txt",
+                                        std::make_error_code(std::errc::is_a_directory)}));
     EXPECT_EQ(ReadWholeFile(Log() / "inside"), "kept");
 }
 
@@ -70,8 +70,8 @@ TEST_F(ResultLogTest, LogThatCannotBeWrittenIsReportedAndKept) {
     fs::permissions("log.txt", fs::perms::owner_read);
     const auto error = log_.Append({12, 0, 5});
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(*error, "Не удалось записать файл «" + (fs::current_path() / "log.txt").string() +
-                          "»: отказано в доступе");
+    EXPECT_EQ(*error, (files::FileError{files::Operation::Write, fs::current_path() / "log.txt",
+                                        std::make_error_code(std::errc::permission_denied)}));
     EXPECT_EQ(ReadWholeFile(Log()), "first record\r\n");
 }
 

@@ -1,5 +1,6 @@
 // The Qt application on the offscreen platform (unless another is chosen) for the whole run of
-// a test program, and message boxes recorded (questions answered yes).
+// a test program, speaking Russian as at a first start, and message boxes recorded (questions
+// answered yes).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "window/MessagePresenter.h"
+#include "window/Translations.h"
 
 // Failure messages show texts, not UTF-16 code units.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -27,6 +29,7 @@ class QtEnvironment : public ::testing::Environment {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
         app_ = std::make_unique<QApplication>(argc_, argv_);
+        translations::Use(Language::Russian);
     }
     void TearDown() override { app_.reset(); }
 

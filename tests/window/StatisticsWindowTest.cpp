@@ -56,7 +56,7 @@ class StatisticsWindowTest : public ::testing::Test {
         }
         store_.Append(
             progress::CheckEntry(1'796'000'000, {1, 12, 0, 800}, comparison, 2, 3, conditions));
-        progress_->ShowCheck(comparison, store_.TakeNotice());
+        progress_->ShowCheck(comparison, store_.TakeNotices());
     }
     StatisticsWindow& OpenStatistics() {
         progress_->StatisticsAction()->trigger();

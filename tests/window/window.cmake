@@ -1,6 +1,6 @@
 # The trainer window under QtTest on the offscreen platform, its accessibility and lesson tab.
 vantrel_add_test(vantrel_window_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/WindowTest.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/WindowTest.cpp ${CMAKE_CURRENT_LIST_DIR}/WordingTest.cpp
     LIBS vantrel_window vantrel_about vantrel_audio vantrel_settings_backend Qt6::Test)
 
 # The real program in a virtual X server: it must come up, draw itself and close on its own.
