@@ -2,7 +2,7 @@
 // start delay, then through the band conditions of the run. The playback engine's buffers and
 // the export's file both come from RenderKeyed, so an exported text sounds as its run did.
 //
-// A KeyedBand is the band of one run (or one export), drawn from one seed: the same seed,
+// A KeyedBand is the band of one run, export or drill, drawn from one seed: the same seed,
 // settings and keyed samples give the same sound to the last sample. With the conditions off it
 // leaves the samples as they are. It runs on the thread that renders (the window's): it may
 // allocate (a copy of the band before each buffer, another station's next over), never blocks.
