@@ -47,8 +47,6 @@ class RampGen : public TALCommonGen {
     int MasterPumps() const { return masterPumps_.load(); }
     int StartHooks() const { return startHooks_.load(); }
     double SampleRate() const { return sampleRate_.load(); }
-    // The value of the next sample to be generated.
-    uint16_t NextValue() const { return next_.load(); }
 
   protected:
     bool OutputPinOperation(TOWSourcePin& pin, const TOWOperationPtr& operation) override {
@@ -99,35 +97,34 @@ class RecordingSink : public TOWComponent {
                 TOWSinkPin::Handler(
                     [this](TOWSinkPin&, const TOWOperationPtr& op) { return Handle(op); })) {}
 
-    std::vector<std::string> Kinds() const {
-        std::lock_guard lock(mutex_);
-        return kinds_;
-    }
     std::vector<TOWOperationPtr> Operations() const {
         std::lock_guard lock(mutex_);
         return operations_;
     }
+    std::vector<std::string> Kinds() const {
+        std::vector<std::string> kinds;
+        for (const auto& op : Operations()) {
+            kinds.push_back(KindOf(*op));
+        }
+        return kinds;
+    }
     size_t Count(const std::string& kind) const {
-        std::lock_guard lock(mutex_);
-        return static_cast<size_t>(std::count(kinds_.begin(), kinds_.end(), kind));
+        return static_cast<size_t>(std::ranges::count(Kinds(), kind));
     }
     void Clear() {
         std::lock_guard lock(mutex_);
-        kinds_.clear();
         operations_.clear();
     }
 
   protected:
     virtual bool Handle(const TOWOperationPtr& op) {
         std::lock_guard lock(mutex_);
-        kinds_.push_back(KindOf(*op));
         operations_.push_back(op);
         return false;
     }
 
   private:
     mutable std::mutex mutex_;
-    std::vector<std::string> kinds_;
     std::vector<TOWOperationPtr> operations_;
 
   public:
