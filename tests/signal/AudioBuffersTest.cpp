@@ -29,12 +29,12 @@ TEST(AudioFormat, SettersNormaliseTheirValues) {
     EXPECT_EQ(format.BufferSize(), 1024u);
 
     std::vector<uint32_t> normalised;
-    for (auto [bits, channels] : {std::pair{12, 0}, {4, 40}}) {
+    for (auto [bits, channels] : {std::pair{12, 0}, {4, 40}, {8, 32}}) {
         format.SetBits(bits);
         format.SetChannels(channels);
         normalised.insert(normalised.end(), {format.Bits(), format.Channels()});
     }
-    EXPECT_EQ(normalised, (std::vector<uint32_t>{16, 1, 8, 32}));
+    EXPECT_EQ(normalised, (std::vector<uint32_t>{16, 1, 8, 32, 8, 32}));
     format.SetBufferSize(0);
     EXPECT_EQ(format.BufferSize(), 1u);
 
@@ -47,11 +47,10 @@ TEST(AudioFormat, SettersNormaliseTheirValues) {
 TEST(AudioFormat, NotifiesOnlyRealChangesExceptForTheRate) {
     int calls = 0;
     TALAudioFormat format(nullptr, [&](TALAudioFormatBasic&) { ++calls; });
-    EXPECT_EQ(calls, 0) << "the defaults set at creation are not reported";
     format.SetChannels(2);
     format.SetBits(16);
     format.SetBufferSize(1024);
-    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(calls, 0) << "neither the defaults set at creation nor repeating them";
     format.SetSampleRate(11025);
     EXPECT_EQ(calls, 1);
     format.SetChannels(1);
@@ -78,7 +77,6 @@ TEST(AudioBuffer, DefaultBlockHoldsRecordThenFrames) {
     auto buffer = TALAudioBuffer::Create(16, 1024, 2);
     auto access = buffer->AudioAccess();
     EXPECT_EQ(access->ByteSize(), 18u + 4096u);
-    EXPECT_EQ(access->HeaderSize(), 18u);
     EXPECT_EQ(access->DataBytes(), 4096u);
     EXPECT_EQ(access->FrameCount(), 1024u);
     EXPECT_EQ(access->WaveFormat(), TALWaveFormat::Pcm(2, 11025, 16));
@@ -141,8 +139,7 @@ TEST(SharedBuffers, WritingThroughOneLeavesTheOtherUnchanged) {
     access->SetSample(5, 0, 222);
     EXPECT_EQ(access->Sample(5, 0), 222);
     EXPECT_EQ(original->AudioAccess()->Sample(5, 0), 111);
-    EXPECT_FALSE(original->IsShared());
-    EXPECT_FALSE(wrapped->IsShared());
+    EXPECT_FALSE(original->IsShared() || wrapped->IsShared());
     EXPECT_EQ(access->WaveFormat(), TALWaveFormat::Pcm(2, 11025, 16));
 }
 
