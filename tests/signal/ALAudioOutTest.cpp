@@ -56,15 +56,12 @@ TEST_F(ALAudioOutTest, AStreamClaimsOpensPausedPrefillsPlaysAndClosesOnItsEndSto
     gen.SetEnabled(true);
 
     EXPECT_TRUE(out.PumpMaster());
-    EXPECT_FALSE(gen.SelfPumping());
     // The start's two pump requests each probe the device; the stream is opened last.
     ASSERT_EQ(system.StreamCount(), 3u);
-    const audio::VirtualStreamLog probe = system.Log(0);
+    const audio::VirtualStreamLog probe = system.Log(0), stream = system.Log(2);
     EXPECT_EQ(probe.format.channels, 1);
     EXPECT_EQ(probe.format.samplesPerSec, 11025u);
-    EXPECT_TRUE(probe.closed);
-    EXPECT_TRUE(system.Log(1).closed);
-    const audio::VirtualStreamLog stream = system.Log(2);
+    EXPECT_TRUE(probe.closed && system.Log(1).closed);
     EXPECT_EQ(stream.deviceId, audio::WAVE_MAPPER);
     EXPECT_EQ(stream.format.channels, 2);
     EXPECT_EQ(stream.format.samplesPerSec, 11025u);
@@ -95,7 +92,6 @@ TEST_F(ALAudioOutTest, AStreamClaimsOpensPausedPrefillsPlaysAndClosesOnItsEndSto
     EXPECT_TRUE(system.Log(2).closed);
     EXPECT_EQ(system.OpenStreams(), 0);
     EXPECT_EQ(out.QueuedBuffers(), 0u);
-    EXPECT_TRUE(out.Resumed());
     // Blocks 7 to 9 played; the close discarded block 10, still queued, unplayed.
     ExpectRampPlayed(2, 9 * kBlockFrames);
 }

@@ -25,12 +25,10 @@ class Recorder {
         open_ = true;
         changed_.notify_all();
     }
-    void WaitForCount(std::size_t count) {
+    // What the worker saw, once it saw at least `count` values.
+    std::vector<int> Seen(std::size_t count = 0) {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] { return seen_.size() >= count; });
-    }
-    std::vector<int> Seen() {
-        std::lock_guard lock(mutex_);
         return seen_;
     }
 
@@ -46,43 +44,50 @@ TEST(TSLNotifyThreadTest, SignalsBeforeTheThreadWakesRunTheRoutineOnce) {
     std::atomic<int> phase{0};
     TSLNotifyThread thread([&](TSLNotifyThread&) { recorder.Record(phase.load()); });
     thread.Signal();
-    recorder.WaitForCount(1);  // the routine is running and held at the gate
+    recorder.Seen(1);  // the routine is running and held at the gate
     phase = 1;
     thread.Signal();
     thread.Signal();
     thread.Signal();
     recorder.Open();
-    recorder.WaitForCount(2);
+    recorder.Seen(2);
     phase = 2;
     thread.Signal();
-    recorder.WaitForCount(3);
+    recorder.Seen(3);
     thread.StopThread();
     EXPECT_EQ(recorder.Seen(), (std::vector<int>{0, 1, 2}));
     thread.StopThread();  // a second stop is harmless
 }
 
-audio::WaveHeader* Tag(std::size_t i) {
-    return reinterpret_cast<audio::WaveHeader*>(i + 1);
-}
+// A wave thread whose routine records the tag of each record, negated for other messages than
+// Done, and is held at the gate from the first record on.
+class TALWaveThreadTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Queue(0);
+        recorder.Seen(1);
+    }
+    void Queue(std::size_t tag, audio::WaveMessage message = audio::WaveMessage::Done) {
+        thread.QueueMessage(nullptr, message, reinterpret_cast<audio::WaveHeader*>(tag + 1));
+    }
 
-TEST(TALWaveThreadTest, DeliversEveryRecordInOrderBeyondTheSemaphoreMaximum) {
     Recorder recorder;
-    TALWaveThread thread([&](audio::WaveMessage message, audio::WaveOut*, audio::WaveHeader* p) {
-        EXPECT_EQ(message, audio::WaveMessage::Done);
-        recorder.Record(static_cast<int>(reinterpret_cast<uintptr_t>(p)));
-    });
-    thread.QueueMessage(nullptr, audio::WaveMessage::Done, Tag(0));
-    recorder.WaitForCount(1);
+    TALWaveThread thread{[this](audio::WaveMessage message, audio::WaveOut*, audio::WaveHeader* p) {
+        const int tag = static_cast<int>(reinterpret_cast<uintptr_t>(p));
+        recorder.Record(message == audio::WaveMessage::Done ? tag : -tag);
+    }};
+};
+
+TEST_F(TALWaveThreadTest, DeliversEveryRecordInOrderBeyondTheSemaphoreMaximum) {
     // While the thread is held, more records arrive than the semaphore counts and the queue
     // holds; the ones beyond the queue's capacity are dropped, all others arrive in order.
-    const std::size_t sent = TALWaveThread::kQueueCapacity + 52;
-    for (std::size_t i = 1; i <= sent; ++i) {
-        thread.QueueMessage(nullptr, audio::WaveMessage::Done, Tag(i));
+    for (std::size_t i = 1; i <= TALWaveThread::kQueueCapacity + 52; ++i) {
+        Queue(i);
     }
     EXPECT_EQ(thread.QueuedCount(), TALWaveThread::kQueueCapacity);
     EXPECT_EQ(thread.DroppedCount(), 52u);
     recorder.Open();
-    recorder.WaitForCount(1 + TALWaveThread::kQueueCapacity);
+    recorder.Seen(1 + TALWaveThread::kQueueCapacity);
     thread.StopThread();
     const std::vector<int> seen = recorder.Seen();
     ASSERT_EQ(seen.size(), 1 + TALWaveThread::kQueueCapacity);
@@ -91,25 +96,19 @@ TEST(TALWaveThreadTest, DeliversEveryRecordInOrderBeyondTheSemaphoreMaximum) {
     }
 }
 
-TEST(TALWaveThreadTest, ClearedAndLateRecordsNeverReachTheRoutine) {
-    Recorder recorder;
-    TALWaveThread thread([&](audio::WaveMessage, audio::WaveOut*, audio::WaveHeader* p) {
-        recorder.Record(static_cast<int>(reinterpret_cast<uintptr_t>(p)));
-    });
-    thread.QueueMessage(nullptr, audio::WaveMessage::Done, Tag(0));
-    recorder.WaitForCount(1);
-    thread.QueueMessage(nullptr, audio::WaveMessage::Done, Tag(1));
-    thread.QueueMessage(nullptr, audio::WaveMessage::Done, Tag(2));
+TEST_F(TALWaveThreadTest, ClearedAndLateRecordsNeverReachTheRoutine) {
+    Queue(1);
+    Queue(2);
     thread.Lock();
     thread.ClearQueue();
     thread.Unlock();
     recorder.Open();
-    thread.QueueMessage(nullptr, audio::WaveMessage::Close, Tag(3));
-    recorder.WaitForCount(2);
+    Queue(3, audio::WaveMessage::Close);
+    recorder.Seen(2);
     thread.StopThread();
-    thread.QueueMessage(nullptr, audio::WaveMessage::Done, Tag(4));
+    Queue(4);
     EXPECT_EQ(thread.QueuedCount(), 0u);
-    EXPECT_EQ(recorder.Seen(), (std::vector<int>{1, 4}));
+    EXPECT_EQ(recorder.Seen(), (std::vector<int>{1, -4}));
 }
 
 }  // namespace
