@@ -1,6 +1,9 @@
-#include "support/Cp1251.h"
-
 #include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/Cp1251.h"
+#include "support/StringHolder.h"
 
 namespace vantrel {
 namespace {
@@ -48,6 +51,20 @@ TEST(Cp1251Test, UpperCaseFollowsTheCodePagesCasePairs) {
     EXPECT_EQ(changed, 26 + 32 + 15);
     EXPECT_EQ(ToUpper(upper), upper);
     EXPECT_EQ(ToUpper(FromUtf8("µ№!")), FromUtf8("µ№!"));
+}
+
+TEST(StringHolderTest, AssignedLinesAreTheHoldersOwnCopy) {
+    TStringHolder holder;
+    const std::vector<std::string> expected = {"CHAS", " LEADING", "TWO  BLANKS", "CHAS"};
+    auto source = std::make_unique<std::vector<std::string>>(expected);
+    holder.SetStrings(*source);
+    (*source)[0] = "CHANGED";
+    source.reset();
+    EXPECT_EQ(holder.Strings(), expected);
+    holder.SetStrings(holder.Strings());
+    EXPECT_EQ(holder.Strings(), expected);
+    holder.SetStrings({});
+    EXPECT_TRUE(holder.Strings().empty());
 }
 
 }  // namespace
