@@ -1,12 +1,16 @@
+// The generators: the frame every generator shares (pacing, start and stop, blocks, the clock
+// service), and the interfering tone and noise.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <thread>
 #include <vector>
 
+#include "signal/ALCommonGen.h"
 #include "signal/ALGaussGen.h"
 #include "signal/ALKernels.h"
 #include "signal/ALSignalGen.h"
@@ -15,9 +19,250 @@
 namespace vantrel::signal {
 namespace {
 
+using namespace std::chrono_literals;
+using namespace testing;
+using Kinds = std::vector<std::string>;
 using Samples = std::vector<int16_t>;
-using testing::ChannelOf;
-using testing::PumpMaster;
+
+const Kinds kPumpedStart = {"PumpRequest", "PumpRequest", "StartWave", "StartPump", "Buffer",
+                            "Buffer",      "Resume",      "Buffer",    "Buffer"};
+
+class ALCommonGenTest : public ::testing::Test {
+  protected:
+    // Connects `sink` to the generator and starts a stream.
+    void StartInto(RecordingSink& sink) {
+        gen.OutputPin().Connect(sink.input);
+        gen.SetEnabled(true);
+    }
+    // Advances the clock by whole periods and waits until `threads` clock threads are idle.
+    void AdvanceBy(std::chrono::milliseconds step, size_t threads = 1) {
+        time.Advance(step);
+        time.WaitForSleepers(threads);
+    }
+
+    TSLManualTimeSource time;
+    TSLClockService clocks{time};
+    RampGen gen{clocks, "Gen"};
+};
+
+TEST_F(ALCommonGenTest, APumpedStreamStartsPrefillsAndResumesOnceAfterTheSecondBlock) {
+    PumpMaster master("Out");
+    StartInto(master);
+    EXPECT_EQ(master.Kinds(), kPumpedStart);
+    EXPECT_EQ(clocks.ClockCount(), 0u);
+    EXPECT_EQ(gen.StartHooks(), 1);
+    EXPECT_EQ(gen.SampleRate(), 11025.0);
+
+    const auto* wave = master.Operations()[2]->As<TOWStartWaveOperation>();
+    EXPECT_EQ(wave->BlockSize(), 1024);
+    EXPECT_EQ(wave->Value(), 10.0);  // 11025 div 1024
+    EXPECT_EQ(wave->Format, TALWaveFormat::Pcm(2, 11025, 16));
+
+    for (int i = 0; i < 5; ++i)
+        master.Pump();
+    EXPECT_EQ(master.Count("Buffer"), 9u);
+    EXPECT_EQ(master.Count("Resume"), 1u);
+}
+
+TEST_F(ALCommonGenTest, EveryChannelReceivesTheMonoBlockAndBuffersFollowTheFormat) {
+    PumpMaster master("Out", 1);
+    StartInto(master);
+    auto access = BuffersOf(master).at(0)->AudioAccess();
+    for (size_t frame : {size_t{0}, size_t{1}, size_t{1023}}) {
+        EXPECT_TRUE(access->Sample(frame, 0) == static_cast<int16_t>(frame) &&
+                    access->Sample(frame, 1) == static_cast<int16_t>(frame))
+            << frame;
+    }
+
+    // A format change while running applies to the next block.
+    gen.AudioFormat().SetBufferSize(300);
+    gen.AudioFormat().SetChannels(3);
+    master.Clear();
+    master.Pump();
+    access = BuffersOf(master).at(0)->AudioAccess();
+    EXPECT_EQ(access->Channels(), 3u);
+    ASSERT_EQ(access->FrameCount(), 300u);
+    EXPECT_EQ(access->Sample(299, 2), 1024 + 299);
+
+    // 8-bit formats receive the low byte of each sample.
+    gen.AudioFormat().SetBits(8);
+    master.Clear();
+    master.Pump();
+    access = BuffersOf(master).at(0)->AudioAccess();
+    EXPECT_EQ(access->Sample(1, 0), (1324 + 1) & 0xff);
+}
+
+TEST_F(ALCommonGenTest, ARepeatedPumpIdIsIgnoredExceptAsTheFirstAfterAStart) {
+    PumpMaster master("Out", 0);
+    StartInto(master);
+    const auto pump = std::make_shared<TOWMasterPumpOperation>(&master);
+
+    // A pump from a component that is not the pump master is ignored.
+    RecordingSink stranger("Stranger");
+    master.input.NotifyUpstream(std::make_shared<TOWMasterPumpOperation>(&stranger));
+    EXPECT_EQ(master.Count("Buffer"), 0u);
+
+    master.input.NotifyUpstream(pump);
+    master.input.NotifyUpstream(pump);
+    EXPECT_EQ(master.Count("Buffer"), 1u);
+
+    gen.SetEnabled(false);
+    gen.SetEnabled(true);
+    master.input.NotifyUpstream(pump);  // the same id, but the first after a start
+    master.input.NotifyUpstream(pump);
+    EXPECT_EQ(master.Count("Buffer"), 2u);
+}
+
+TEST_F(ALCommonGenTest, DisablingEndsTheStreamAndReenablingStartsItAfresh) {
+    PumpMaster master("Out");
+    StartInto(master);
+    master.Clear();
+    gen.SetEnabled(false);
+    EXPECT_EQ(master.Kinds(), Kinds{"EndStop"});
+    EXPECT_FALSE(gen.Running());
+    EXPECT_FALSE(gen.EnablePin().Value());
+    master.Pump();
+    EXPECT_EQ(master.Count("Buffer"), 0u);
+
+    master.Clear();
+    gen.SetEnabled(true);
+    EXPECT_EQ(master.Kinds(), kPumpedStart);
+    EXPECT_EQ(gen.StartHooks(), 2);
+
+    // A stop sent upstream by a sink also ends the stream.
+    master.input.NotifyUpstream(std::make_shared<TOWEndStopOperation>());
+    EXPECT_FALSE(gen.Running());
+}
+
+TEST_F(ALCommonGenTest, AnUnconnectedGeneratorNeverStartsEvenWhenASinkComesLater) {
+    gen.SetEnabled(true);
+    EXPECT_FALSE(gen.Running());
+
+    PumpMaster master("Out");
+    gen.OutputPin().Connect(master.input);
+    EXPECT_TRUE(master.Kinds().empty());
+    EXPECT_FALSE(gen.Running());
+
+    gen.SetEnabled(false);
+    gen.SetEnabled(true);
+    EXPECT_TRUE(gen.Running());
+    EXPECT_EQ(master.Count("StartWave"), 1u);
+}
+
+TEST_F(ALCommonGenTest, ASelfPacedStreamRunsOnAClockOfItsFormatsPeriodUntilDisabled) {
+    EXPECT_EQ(TALCommonGen::ClockPeriod(11025, 1024), 93ms);
+    EXPECT_EQ(TALCommonGen::ClockPeriod(8000, 1024), 128ms);
+    EXPECT_EQ(TALCommonGen::ClockPeriod(0, 1024), 60000ms);
+
+    RecordingSink sink("Out");
+    gen.AudioFormat().SetSampleRate(8000);
+    StartInto(sink);
+    EXPECT_EQ(clocks.ClockCount(), 1u);
+    EXPECT_EQ(sink.Kinds(), (Kinds{"PumpRequest", "PumpRequest", "StartWave"}));
+
+    time.WaitForSleepers(1);
+    AdvanceBy(127ms);
+    EXPECT_EQ(sink.Count("Buffer"), 0u);
+    AdvanceBy(1ms);
+    EXPECT_EQ(sink.Count("Buffer"), 1u);
+    AdvanceBy(3 * 128ms);  // a late clock catches up
+    EXPECT_EQ(sink.Count("Buffer"), 4u);
+    EXPECT_EQ(sink.Count("Resume"), 1u);
+    EXPECT_EQ(sink.Kinds()[5], "Resume");  // right after the second block
+
+    gen.SetEnabled(false);
+    EXPECT_EQ(clocks.ClockCount(), 0u);
+    EXPECT_EQ(sink.Kinds().back(), "EndStop");
+    time.WaitForSleepers(0);  // the old clock thread has gone
+    gen.SetEnabled(true);     // a new clock, a new run
+    time.WaitForSleepers(1);
+    AdvanceBy(128ms);
+    EXPECT_EQ(sink.Count("Buffer"), 5u);
+}
+
+TEST_F(ALCommonGenTest, AnExternallyClockedGeneratorTicksOnItsClockPinOnly) {
+    RecordingSink sink("Out");
+    TOWSourcePin clock(nullptr, "Clock");
+    clock.Connect(gen.ClockPin());
+    gen.SetClockSource(TSLClockSource::csExternal);
+    StartInto(sink);
+    EXPECT_EQ(sink.Kinds(), Kinds{"StartWave"});  // no pacing to negotiate
+    EXPECT_EQ(clocks.ClockCount(), 0u);
+
+    clock.Notify(std::make_shared<TOWClockOperation>());
+    clock.Notify(std::make_shared<TOWClockOperation>());
+    EXPECT_EQ(sink.Count("Buffer"), 2u);
+    EXPECT_EQ(sink.Count("Resume"), 1u);
+}
+
+TEST_F(ALCommonGenTest, AGeneratorClaimedWhileSelfPacedLeavesItsClock) {
+    RecordingSink sink("Out");
+    StartInto(sink);
+    ASSERT_EQ(clocks.ClockCount(), 1u);
+
+    PumpMaster master("Late", 0);
+    gen.OutputPin().Connect(master.input);  // replays the start wave to the newcomer
+    master.input.NotifyUpstream(std::make_shared<TOWStartSampleRateOperation>(1024, 11025.0));
+    EXPECT_FALSE(gen.SelfPumping());
+    EXPECT_EQ(clocks.ClockCount(), 0u);
+    EXPECT_EQ(gen.SampleRate(), 11025.0f / 1024);
+    master.Pump();
+    EXPECT_EQ(master.Count("Buffer"), 1u);
+}
+
+TEST_F(ALCommonGenTest, GeneratorsOfOnePeriodTickOnOneClockInRegistrationOrder) {
+    RampGen later(clocks, "Later");
+    RecordingSink first("First"), second("Second");
+    StartInto(first);
+    later.OutputPin().Connect(second.input);
+    later.SetEnabled(true);
+    EXPECT_EQ(clocks.ClockCount(), 1u);
+
+    time.WaitForSleepers(1);
+    AdvanceBy(2 * 93ms);
+    // Operation ids grow with time: the blocks alternate, the first registered first.
+    std::vector<uint64_t> ofFirst, ofSecond;
+    for (auto [sink, ids] : {std::pair{&first, &ofFirst}, {&second, &ofSecond}}) {
+        for (const auto& op : sink->Operations()) {
+            if (op->Is<TOWSuppliedBufferOperation>())
+                ids->push_back(op->Id());
+        }
+    }
+    ASSERT_TRUE(ofFirst.size() == 2 && ofSecond.size() == 2);
+    EXPECT_TRUE(ofFirst[0] < ofSecond[0] && ofSecond[0] < ofFirst[1] && ofFirst[1] < ofSecond[1]);
+}
+
+TEST_F(ALCommonGenTest, AClockStopsWhenItsLastRegistrationGoesEvenFromItsOwnThread) {
+    TOWObject owner;
+    std::atomic<int> calls{0};
+    TSLClockService::Registration item = nullptr;
+    item = clocks.Register(10ms, owner, [&] {
+        clocks.Unregister(item, owner);
+        ++calls;
+    });
+    EXPECT_EQ(clocks.ClockCount(), 1u);
+    time.WaitForSleepers(1);
+    time.Advance(50ms);
+    while (calls == 0)
+        std::this_thread::yield();
+    EXPECT_EQ(clocks.ClockCount(), 0u);
+    time.WaitForSleepers(0);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(SteadyClockTest, TicksOnTheSteadyClockAndNeverAfterUnregistering) {
+    TSLSteadyTimeSource steady;
+    auto service = std::make_unique<TSLClockService>(steady);
+    TOWObject owner;
+    std::atomic<int> calls{0};
+    auto item = service->Register(1ms, owner, [&] { ++calls; });
+    ASSERT_TRUE(testing::WaitUntil([&] { return calls >= 3; }));
+    service->Unregister(item, owner);
+    const int atUnregister = calls;
+    service.reset();  // joins the clock thread: a late tick would show now
+    EXPECT_EQ(calls, atUnregister);
+}
+
 const float kRelFreq = static_cast<float>(500.0 / 11025.0);
 
 // Blocks of channel 0 from one run of `blocks` blocks of `gen` into `out`.
@@ -134,15 +379,15 @@ TEST(GeneratorThreads, BlocksNeverMixTwoParameterSets) {
     PumpMaster signalOut("Tone", 2), noiseOut("Noise", 2);
     TALSignalGen tone;
     TALGaussGen noise;
-    tone.SetEnabled(false);
-    noise.SetEnabled(false);
     tone.SetSignalType(TALSignalType::atTriangle);
     tone.SetFrequency(0.0);  // a constant block of +Amplitude
     noise.SetStdDev(0);      // a constant block of Mean
     ASSERT_TRUE(tone.OutputPin().Connect(signalOut.input));
     ASSERT_TRUE(noise.OutputPin().Connect(noiseOut.input));
-    tone.SetEnabled(true);
-    noise.SetEnabled(true);
+    for (TALCommonGen* gen : std::initializer_list<TALCommonGen*>{&tone, &noise}) {
+        gen->SetEnabled(false);  // enabled before it was connected: never started
+        gen->SetEnabled(true);
+    }
 
     constexpr int kPumps = 300;
     std::atomic<bool> done{false};
@@ -156,13 +401,10 @@ TEST(GeneratorThreads, BlocksNeverMixTwoParameterSets) {
     for (int i = 0; !done.load(); ++i) {
         tone.SetAmplitude(i % 2 == 0 ? 1000 : 2000);
         noise.SetMean(i % 2 == 0 ? 100 : 200);
-        if (i % 50 == 0) {
+        if (i % 50 == 0)
             tone.AudioFormat().SetBufferSize(i % 100 == 0 ? 256 : 1024);
-        }
     }
     pumper.join();
-    tone.SetEnabled(false);
-    noise.SetEnabled(false);
 
     for (auto* out : {&signalOut, &noiseOut}) {
         const std::vector<Samples> blocks = ChannelOf(*out, 0);

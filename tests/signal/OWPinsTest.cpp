@@ -1,17 +1,158 @@
-#include "signal/OWPins.h"
-
+// The pin framework: the locks its objects share, operations, stream and state pins.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <barrier>
+#include <chrono>
 #include <set>
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
+#include "signal/OWLocks.h"
+#include "signal/OWPins.h"
 #include "tests/signal/CoreTestParts.h"
 
 namespace vantrel::signal {
 namespace {
+
+// Gives a blocked thread the chance to run ahead if the lock failed to block it.
+void LetOthersRun() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+void SpinUntil(const std::atomic<bool>& flag) {
+    while (!flag)
+        std::this_thread::yield();
+}
+
+TEST(OWLocksTest, ReadsAndWritesAreReentrantAndTheWriterMayRead) {
+    TOWMultiReadExclusiveWriteSynchronizer lock;
+    lock.BeginRead();
+    lock.BeginRead();
+    EXPECT_EQ(lock.ReadDepth(), 2);
+    lock.EndRead();
+    lock.EndRead();
+
+    EXPECT_TRUE(lock.BeginWrite());
+    EXPECT_TRUE(lock.BeginWrite());
+    lock.BeginRead();
+    EXPECT_TRUE(lock.IsWriter());
+    lock.EndRead();
+    lock.EndWrite();
+    lock.EndWrite();
+    EXPECT_FALSE(lock.IsWriter());
+
+    // Everything was released: another thread writes at once.
+    std::thread([&] {
+        lock.BeginWrite();
+        lock.EndWrite();
+    }).join();
+}
+
+TEST(OWLocksTest, AReaderTakingTheWriteSideWaitsUntilTheOtherReadersLeave) {
+    TOWMultiReadExclusiveWriteSynchronizer lock;
+    std::atomic<bool> release{false}, reading{false}, wrote{false};
+    std::thread reader([&] {
+        lock.BeginRead();
+        reading = true;
+        SpinUntil(release);
+        EXPECT_FALSE(wrote);
+        lock.EndRead();
+    });
+    SpinUntil(reading);
+    std::thread upgrader([&] {
+        lock.BeginRead();
+        lock.BeginWrite();
+        wrote = true;
+        lock.EndWrite();
+        EXPECT_EQ(lock.ReadDepth(), 1);  // its read is restored
+        lock.EndRead();
+    });
+    LetOthersRun();
+    EXPECT_FALSE(wrote);
+    release = true;
+    reader.join();
+    upgrader.join();
+    EXPECT_TRUE(wrote);
+}
+
+TEST(OWLocksTest, TwoUpgradingReadersWriteInTurnAndTheSecondLearnsOfTheFirst) {
+    TOWMultiReadExclusiveWriteSynchronizer lock;
+    std::barrier bothReading(2);
+    std::atomic<int> writers{0}, unchanged{0};
+    auto upgrade = [&] {
+        lock.BeginRead();
+        bothReading.arrive_and_wait();
+        unchanged += lock.BeginWrite() ? 1 : 0;
+        EXPECT_EQ(++writers, 1);
+        --writers;
+        lock.EndWrite();
+        lock.EndRead();
+    };
+    std::thread a(upgrade), b(upgrade);
+    a.join();
+    b.join();
+    EXPECT_EQ(unchanged, 1);
+}
+
+TEST(OWLocksTest, LinkingJoinsTwoGroupsAndUnlinkingSplitsThem) {
+    TOWObject a, b, c, d;
+    a.Link(b);
+    c.Link(d);
+    EXPECT_FALSE(a.SharesLockWith(c));
+    b.Link(c);
+    EXPECT_TRUE(a.SharesLockWith(d));
+
+    b.Unlink(c);
+    EXPECT_TRUE(a.SharesLockWith(b) && c.SharesLockWith(d));
+    EXPECT_FALSE(b.SharesLockWith(c) || b.IsLinkedWith(c));
+    {
+        TOWObject e;  // unlinks itself when it goes
+        d.Link(e);
+        EXPECT_TRUE(c.SharesLockWith(e));
+    }
+    EXPECT_TRUE(c.SharesLockWith(d));
+}
+
+TEST(OWLocksTest, LinkingCarriesTheCallersHoldsOverToTheNewLock) {
+    TOWObject a, b;
+    {
+        TOWWriteLockSection outer(a);
+        TOWWriteLockSection inner(a);
+        a.Link(b);
+        EXPECT_EQ(a.LockObject()->Depth(), 2);
+        EXPECT_TRUE(b.LockObject()->HeldByCurrentThread());
+    }
+    EXPECT_FALSE(a.LockObject()->HeldByCurrentThread());
+    std::thread([&] {
+        TOWWriteLockSection section(b);
+        EXPECT_TRUE(a.LockObject()->HeldByCurrentThread());
+    }).join();
+}
+
+TEST(OWLocksTest, AThreadWaitingOnTheOldLockStaysExcludedAfterRegrouping) {
+    TOWObject a, b;
+    std::atomic<bool> waiting{false}, entered{false};
+    b.BeginWrite();
+    std::thread other([&] {
+        waiting = true;
+        b.BeginWrite();
+        entered = true;
+        EXPECT_TRUE(a.LockObject()->HeldByCurrentThread());
+        b.EndWrite();
+    });
+    SpinUntil(waiting);
+    LetOthersRun();
+    a.Link(b);
+    LetOthersRun();
+    EXPECT_FALSE(entered);
+    EXPECT_TRUE(a.LockObject()->HeldByCurrentThread());
+    b.EndWrite();
+    other.join();
+    EXPECT_TRUE(entered);
+}
 
 using testing::RecordingSink;
 using Flags = std::vector<TOWNotifyFlags>;
@@ -24,9 +165,8 @@ struct FlagSink {
         nullptr, "In",
         TOWSinkPin::FlagsHandler([this](TOWSinkPin&, const TOWOperationPtr&, TOWNotifyFlags f) {
             flags.push_back(f);
-            if (throws) {
+            if (throws)
                 throw std::runtime_error("sink failed");
-            }
             return handled;
         })};
 };
@@ -57,9 +197,8 @@ TEST(OWPinsTest, ASinkThatKeepsHandlingDriftsToTheEnd) {
     source.Connect(idle.pin);
     source.Notify(Any());
     EXPECT_EQ(source.Sinks(), (std::vector<TOWSinkPin*>{&idle.pin, &busy.pin}));
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 20; ++i)
         source.Notify(Any());
-    }
     EXPECT_EQ(source.Sinks().back(), &busy.pin);
     EXPECT_EQ(busy.flags.back(), kOWLastReceiver);
 }
@@ -92,9 +231,8 @@ TEST(OWPinsTest, ASinkSendingBackIntoItsSourceTooDeepGetsAnException) {
 TEST(OWPinsTest, OperationIdsIncreaseStrictlyAcrossThreads) {
     std::vector<uint64_t> ids[2];
     auto take = [&ids](int t) {
-        for (int i = 0; i < 2000; ++i) {
+        for (int i = 0; i < 2000; ++i)
             ids[t].push_back(std::make_shared<TOWStopOperation>()->Id());
-        }
     };
     std::thread other(take, 1);
     take(0);
@@ -133,34 +271,28 @@ TEST(OWPinsTest, ConnectingChecksTheStreamTypeAndMovesASinkFromItsOldSource) {
     EXPECT_TRUE(sink.Kinds().empty());
 }
 
-TEST(OWPinsTest, DestroyedPinsLeaveNoDanglingConnection) {
+TEST(OWPinsTest, UpstreamOperationsReachTheSourceAndDestroyedPinsLeaveNoConnection) {
+    std::vector<std::string> seen;
+    RecordingSink sink("Stays");
+    {
+        TALOWAudioSourcePin gone(nullptr, "Gone", [&](TOWSourcePin&, const TOWOperationPtr& op) {
+            seen.push_back(testing::KindOf(*op));
+            return true;
+        });
+        gone.Connect(sink.input);
+        EXPECT_TRUE(sink.input.NotifyUpstream(std::make_shared<TOWMasterPumpOperation>(&sink)));
+    }
+    EXPECT_EQ(seen, std::vector<std::string>{"MasterPump"});
+    EXPECT_FALSE(sink.input.IsConnected());
+    EXPECT_FALSE(sink.input.NotifyUpstream(Any()));
+
     TALOWAudioSourcePin source(nullptr, "Out");
     {
-        RecordingSink sink("Gone");
-        source.Connect(sink.input);
+        RecordingSink gone("Gone");
+        source.Connect(gone.input);
     }
     EXPECT_FALSE(source.IsConnected());
     EXPECT_NO_THROW(source.Notify(Any()));
-
-    RecordingSink sink("Stays");
-    {
-        TALOWAudioSourcePin gone(nullptr, "Gone");
-        gone.Connect(sink.input);
-    }
-    EXPECT_FALSE(sink.input.IsConnected());
-    EXPECT_FALSE(sink.input.NotifyUpstream(Any()));
-}
-
-TEST(OWPinsTest, UpstreamOperationsReachTheSourcesHandler) {
-    std::vector<std::string> seen;
-    TALOWAudioSourcePin source(nullptr, "Out", [&](TOWSourcePin&, const TOWOperationPtr& op) {
-        seen.push_back(testing::KindOf(*op));
-        return true;
-    });
-    RecordingSink sink("Sink");
-    source.Connect(sink.input);
-    EXPECT_TRUE(sink.input.NotifyUpstream(std::make_shared<TOWMasterPumpOperation>(&sink)));
-    EXPECT_EQ(seen, std::vector<std::string>{"MasterPump"});
 }
 
 TEST(OWPinsTest, ASinkConnectedDuringAStreamGetsItsStartAndResume) {
@@ -189,9 +321,8 @@ TEST(OWPinsTest, StatePinsPassChangedValuesOnlyBetweenPinsOfOneType) {
                                  [&](TOWFloatIntStatePin&, float v) { frequencies.push_back(v); });
     EXPECT_FALSE(sender.Connect(frequency));
     ASSERT_TRUE(sender.Connect(receiver) && frequency.Connect(follower));
-    for (bool value : {true, true, false}) {
+    for (bool value : {true, true, false})
         sender.SetValue(value);
-    }
     EXPECT_EQ(received, (std::vector<bool>{true, false}));
     EXPECT_FALSE(receiver.Value());
     frequency.SetValue(500.0f);

@@ -1,9 +1,6 @@
 # The interference outputs: device selection, the wave and notify threads, the audio output.
 vantrel_add_test(signal_outputs_test
-    SOURCES
-        ${CMAKE_CURRENT_LIST_DIR}/ALAudioOutDeviceTest.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/OutputThreadsTest.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/ALAudioOutTest.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ALAudioOutTest.cpp
     LIBS vantrel_signal vantrel_audio
     LABELS threaded)
 

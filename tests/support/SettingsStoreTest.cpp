@@ -1,9 +1,11 @@
 // The contract every settings store keeps, run over each implementation, then what the file
-// store adds: its file's format, damage, failed writes, batches and several instances.
+// store adds: its file's format, damage and recovery, failed writes, batches and several
+// instances.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -53,12 +55,6 @@ class SettingsStoreTest : public ::testing::Test {
 using Stores = ::testing::Types<MemoryStoreFactory, FileStoreFactory>;
 TYPED_TEST_SUITE(SettingsStoreTest, Stores);
 
-TYPED_TEST(SettingsStoreTest, MissingKeyCannotBeOpenedForReading) {
-    EXPECT_EQ(this->store_->OpenForRead(kKey), nullptr);
-    ASSERT_TRUE(Write(*this->store_, "X", Value::Dword(1), "Software\\Other"));
-    EXPECT_EQ(this->store_->OpenForRead(kKey), nullptr);
-}
-
 TYPED_TEST(SettingsStoreTest, ValuesOfEveryTypeReadBackAsStored) {
     const std::vector<uint8_t> bytes = {0x00, 0xFF, 0x0A, 0x22, 0x5C};
     const Value values[] = {
@@ -69,12 +65,10 @@ TYPED_TEST(SettingsStoreTest, ValuesOfEveryTypeReadBackAsStored) {
         Value::String("quote \" backslash \\ line\nbreak \x01 \xD0\x96"),
         Value::String(""),
     };
-    for (std::size_t i = 0; i < std::size(values); ++i) {
+    for (std::size_t i = 0; i < std::size(values); ++i)
         ASSERT_TRUE(Write(*this->store_, "v" + std::to_string(i), values[i]));
-    }
-    for (std::size_t i = 0; i < std::size(values); ++i) {
+    for (std::size_t i = 0; i < std::size(values); ++i)
         EXPECT_EQ(Read(*this->store_, "v" + std::to_string(i)), values[i]) << "value " << i;
-    }
     EXPECT_EQ(Read(*this->store_, "absent"), std::nullopt);
 }
 
@@ -88,12 +82,14 @@ TYPED_TEST(SettingsStoreTest, KeyPathsAndNamesIgnoreCaseAndReadKeysRefuseWrites)
     EXPECT_EQ(reader->Query("Speed"), Value::Dword(9));
 }
 
-TYPED_TEST(SettingsStoreTest, KeyPathsThatCouldNotBeStoredAreRefused) {
+TYPED_TEST(SettingsStoreTest, MissingKeysCannotBeReadAndUnstorableOnesNotWritten) {
     using namespace std::literals;
+    EXPECT_EQ(this->store_->OpenForRead(kKey), nullptr);
+    ASSERT_TRUE(Write(*this->store_, "X", Value::Dword(1), "Software\\Other"));
+    EXPECT_EQ(this->store_->OpenForRead(kKey), nullptr);
     for (std::string_view path :
-         {""sv, " Software"sv, "Software "sv, "Soft\nware"sv, "Soft\0ware"sv}) {
+         {""sv, " Software"sv, "Software "sv, "Soft\nware"sv, "Soft\0ware"sv})
         EXPECT_EQ(this->store_->OpenForWrite(path), nullptr) << "path '" << path << "'";
-    }
 }
 
 class XdgSettingsFileTest : public ::testing::Test {
@@ -153,9 +149,8 @@ TEST_F(XdgSettingsFileTest, BadLinesDoNotSpoilTheGoodOnes) {
     EXPECT_EQ(Read(store, "Speed"), Value::Dword(20));
     EXPECT_EQ(Read(store, "Test"), Value::Dword(3));
     EXPECT_EQ(Read(store, "Name"), Value::String("A\"B"));
-    for (const char* name : {"Orphan", "Spacing", "Pitch", "Volume", "Stray", "Bells"}) {
+    for (const char* name : {"Orphan", "Spacing", "Pitch", "Volume", "Stray", "Bells"})
         EXPECT_EQ(Read(store, name), std::nullopt) << name;
-    }
 }
 
 TEST_F(XdgSettingsFileTest, FileCutOffAnywhereLosesOnlyTheCutLine) {
@@ -187,7 +182,6 @@ TEST_F(XdgSettingsFileTest, FailedWriteKeepsTheOldFileAndValue) {
         EXPECT_FALSE(Write(store, "Speed", Value::Dword(30)));
         store.BeginBatch();
         EXPECT_TRUE(Write(store, "Pitch", Value::Dword(9)));
-        EXPECT_EQ(Read(store, "Pitch"), Value::Dword(9));
         EXPECT_FALSE(store.EndBatch());
     }
     EXPECT_EQ(ReadWholeFile(File()), before);
@@ -256,6 +250,37 @@ TEST_F(XdgSettingsFileTest, ReadersOnOtherThreadsSeeOnlyWholeStoredValues) {
     reader.join();
     XdgSettingsFile fresh(File());
     EXPECT_EQ(Read(fresh, "Speed"), Value::Dword(10));
+}
+
+TEST(SettingsFileRecoveryTest, DamagedOrOversizedFileKeepsItsValuesAndIsKeptAside) {
+    using namespace std::chrono;
+    const std::pair<const char*, std::string> middles[] = {
+        {"damaged", "garbage\n"},
+        {"50 MB line", std::string(50 << 20, 'x') + "\n"},
+        {"oversized", std::string(XdgSettingsFile::kMaxFileBytes, '\n')},
+    };
+    for (const auto& [what, middle] : middles) {
+        testing::TempFolder folder;
+        const fs::path file = folder.Path() / "Vantrel.conf";
+        const std::string original = "[Software\\Quorbit\\Vantrel]\n\"Speed\"=dword:00000014\n" +
+                                     middle + "\"Pitch\"=dword:00000009\n";
+        WriteWholeFile(file, original);
+        XdgSettingsFile store(file, [] { return sys_days{2026y / 12 / 7} + 12h; });
+        ASSERT_TRUE(Write(store, "Volume", Value::Dword(3))) << what;
+        ASSERT_TRUE(Write(store, "Volume", Value::Dword(4))) << what;
+
+        std::vector<fs::path> aside;
+        for (const auto& entry : fs::directory_iterator(folder.Path())) {
+            if (entry.path() != file)
+                aside.push_back(entry.path());
+        }
+        ASSERT_EQ(aside.size(), 1u) << what << ": one file aside, the first time only";
+        EXPECT_TRUE(aside[0].filename().string().starts_with("Vantrel.conf.damaged-2026-12-07-"));
+        EXPECT_TRUE(ReadWholeFile(aside[0]) == original) << what;
+        XdgSettingsFile fresh(file);
+        for (auto [name, value] : {std::pair{"Speed", 20u}, {"Pitch", 9u}, {"Volume", 4u}})
+            EXPECT_EQ(Read(fresh, name), Value::Dword(value)) << what << " " << name;
+    }
 }
 
 }  // namespace
