@@ -22,8 +22,7 @@ namespace vantrel::settings {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadWholeFile;
-using testing::WriteWholeFile;
+using namespace testing;
 
 constexpr std::string_view kKey = "Software\\Quorbit\\Vantrel";
 

@@ -14,9 +14,7 @@
 namespace vantrel {
 namespace {
 
-using cp1251::FromUtf8;
-using cp1251::ToUpper;
-using cp1251::ToUtf8;
+using namespace cp1251;
 
 std::string Byte(int b) {
     return std::string(1, static_cast<char>(b));
