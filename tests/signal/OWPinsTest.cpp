@@ -114,6 +114,8 @@ TEST(OWLocksTest, LinkingJoinsTwoGroupsAndUnlinkingSplitsThem) {
         EXPECT_TRUE(c.SharesLockWith(e));
     }
     EXPECT_TRUE(c.SharesLockWith(d));
+    c.Unlink(d);  // walks the group of d, which e left
+    EXPECT_FALSE(c.SharesLockWith(d));
 }
 
 TEST(OWLocksTest, LinkingCarriesTheCallersHoldsOverToTheNewLock) {
