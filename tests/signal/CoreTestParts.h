@@ -47,14 +47,11 @@ class RampGen : public TALCommonGen {
     int MasterPumps() const { return masterPumps_.load(); }
     int StartHooks() const { return startHooks_.load(); }
     double SampleRate() const { return sampleRate_.load(); }
-    // The value of the next sample to be generated.
-    uint16_t NextValue() const { return next_.load(); }
 
   protected:
     bool OutputPinOperation(TOWSourcePin& pin, const TOWOperationPtr& operation) override {
-        if (operation->Is<TOWMasterPumpOperation>()) {
+        if (operation->Is<TOWMasterPumpOperation>())
             ++masterPumps_;
-        }
         return TALCommonGen::OutputPinOperation(pin, operation);
     }
     void StartHook(uint32_t) override {
@@ -63,11 +60,8 @@ class RampGen : public TALCommonGen {
     }
     void SetSampleRate(double rate) override { sampleRate_ = rate; }
     void GenerateBlock(IALAudioBuffer& destination) override {
-        uint16_t value = next_.load();
-        for (size_t i = 0; i < WorkSampleCount(); ++i) {
-            WorkSamples()[i] = static_cast<int16_t>(value++);
-        }
-        next_ = value;
+        for (size_t i = 0; i < WorkSampleCount(); ++i)
+            WorkSamples()[i] = static_cast<int16_t>(next_++);
         FanOut(destination);
     }
 
@@ -80,12 +74,11 @@ class RampGen : public TALCommonGen {
 
 // Waits until `done()` holds; false after a generous limit (a hang, not a slow machine).
 inline bool WaitUntil(const std::function<bool()>& done) {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > limit) {
+    using Clock = std::chrono::steady_clock;
+    for (const auto limit = Clock::now() + std::chrono::seconds(30); !done();
+         std::this_thread::sleep_for(std::chrono::microseconds(200))) {
+        if (Clock::now() > limit)
             return false;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     return true;
 }
@@ -99,35 +92,33 @@ class RecordingSink : public TOWComponent {
                 TOWSinkPin::Handler(
                     [this](TOWSinkPin&, const TOWOperationPtr& op) { return Handle(op); })) {}
 
-    std::vector<std::string> Kinds() const {
-        std::lock_guard lock(mutex_);
-        return kinds_;
-    }
     std::vector<TOWOperationPtr> Operations() const {
         std::lock_guard lock(mutex_);
         return operations_;
     }
+    std::vector<std::string> Kinds() const {
+        std::vector<std::string> kinds;
+        for (const auto& op : Operations())
+            kinds.push_back(KindOf(*op));
+        return kinds;
+    }
     size_t Count(const std::string& kind) const {
-        std::lock_guard lock(mutex_);
-        return static_cast<size_t>(std::count(kinds_.begin(), kinds_.end(), kind));
+        return static_cast<size_t>(std::ranges::count(Kinds(), kind));
     }
     void Clear() {
         std::lock_guard lock(mutex_);
-        kinds_.clear();
         operations_.clear();
     }
 
   protected:
     virtual bool Handle(const TOWOperationPtr& op) {
         std::lock_guard lock(mutex_);
-        kinds_.push_back(KindOf(*op));
         operations_.push_back(op);
         return false;
     }
 
   private:
     mutable std::mutex mutex_;
-    std::vector<std::string> kinds_;
     std::vector<TOWOperationPtr> operations_;
 
   public:
@@ -150,9 +141,8 @@ class PumpMaster : public RecordingSink {
             request->Pumper = this;
             request->ClaimLevel = TOWPumpRequestOperation::kClaimed;
         } else if (op->Is<TOWStartPumpOperation>()) {
-            for (int i = 0; i < preFill; ++i) {
+            for (int i = 0; i < preFill; ++i)
                 Pump();
-            }
         }
         return false;
     }
@@ -165,9 +155,8 @@ class PumpMaster : public RecordingSink {
 inline std::vector<std::shared_ptr<IALAudioBuffer>> BuffersOf(const RecordingSink& sink) {
     std::vector<std::shared_ptr<IALAudioBuffer>> buffers;
     for (const auto& op : sink.Operations()) {
-        if (const auto* supplied = op->As<TOWSuppliedBufferOperation>()) {
+        if (const auto* supplied = op->As<TOWSuppliedBufferOperation>())
             buffers.push_back(std::dynamic_pointer_cast<IALAudioBuffer>(supplied->Buffer));
-        }
     }
     return buffers;
 }
@@ -178,9 +167,8 @@ inline std::vector<std::vector<int16_t>> ChannelOf(const RecordingSink& sink, ui
     for (const auto& buffer : BuffersOf(sink)) {
         auto access = buffer->AudioAccess();
         std::vector<int16_t>& block = blocks.emplace_back(access->FrameCount());
-        for (size_t k = 0; k < block.size(); ++k) {
+        for (size_t k = 0; k < block.size(); ++k)
             block[k] = static_cast<int16_t>(access->Sample(k, channel));
-        }
     }
     return blocks;
 }

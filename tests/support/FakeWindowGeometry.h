@@ -9,7 +9,6 @@
 
 namespace vantrel::test {
 
-// Records what the routines do to a window, in order.
 class FakeWindow : public WindowGeometry {
   public:
     int top = 10, left = 20, width = 300, height = 200, screenWidth = 1024;

@@ -1,8 +1,4 @@
 vantrel_add_test(vantrel_settings_tests
-    SOURCES
-        ${CMAKE_CURRENT_LIST_DIR}/SettingsStoreTest.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/XdgSettingsFileTest.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/SettingsTest.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/ErrorTextTest.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/SettingsTest.cpp
     LIBS vantrel_support vantrel_settings_backend
     LABELS threaded)
