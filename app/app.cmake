@@ -1,7 +1,6 @@
 # vantrel: the trainer program, built as build/app/vantrel.
 add_executable(vantrel
     ${CMAKE_CURRENT_LIST_DIR}/main.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/DeferredWaveSystem.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SoundSystemChoice.cpp)
 target_link_libraries(vantrel PRIVATE
     vantrel_window vantrel_about vantrel_settings_backend vantrel_audio Qt6::Widgets)

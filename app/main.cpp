@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "about/help.h"
-#include "app/DeferredWaveSystem.h"
 #include "app/ExitWatchdog.h"
+#include "platform/audio/DeferredWaveSystem.h"
 #include "platform/settings/SettingsBackend.h"
 #include "progress/HistoryStore.h"
 #include "window/LearnerProgress.h"
@@ -59,7 +59,7 @@ int main(int argc, char* argv[]) {
     // Closing the window always ends the program, even with a sound system that hangs.
     vantrel::ExitWatchdog watchdog;
     {
-        vantrel::DeferredWaveSystem audio(
+        vantrel::audio::DeferredWaveSystem audio(
             [choice = qEnvironmentVariable("VANTREL_AUDIO").toStdString()] {
                 return vantrel::OpenSoundSystem(choice);
             });

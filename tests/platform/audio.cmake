@@ -35,6 +35,7 @@ target_compile_definitions(vantrel_waveout_tests PRIVATE ${audio_test_defs})
 vantrel_add_test(vantrel_audio_primitives_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/AudioPrimitivesTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/AudioAnalysis.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/DeferredWaveSystemTest.cpp
     LIBS vantrel_audio
     LABELS threaded)
 if(TARGET vantrel_audio_portaudio)

@@ -1,4 +1,4 @@
-#include "app/DeferredWaveSystem.h"
+#include "platform/audio/DeferredWaveSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -8,16 +8,16 @@
 
 #include "platform/audio/VirtualWaveOut.h"
 
-namespace vantrel {
+namespace vantrel::audio {
 namespace {
 
 // A factory of two-device backends that counts what it has made.
 DeferredWaveSystem::Factory CountingFactory(std::atomic<int>& made) {
     return [&made] {
         ++made;
-        auto system = std::make_unique<audio::VirtualWaveSystem>();
+        auto system = std::make_unique<VirtualWaveSystem>();
         system->SetDevices({"First", "Second"});
-        return std::unique_ptr<audio::WaveOutSystem>(std::move(system));
+        return std::unique_ptr<WaveOutSystem>(std::move(system));
     };
 }
 
@@ -50,4 +50,4 @@ TEST(DeferredWaveSystemTest, CallBeforeLoadingMakesTheBackendOnTheCaller) {
 }
 
 }  // namespace
-}  // namespace vantrel
+}  // namespace vantrel::audio
