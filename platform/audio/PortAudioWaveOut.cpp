@@ -9,7 +9,7 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/audio/NotificationThread.h"
+#include "platform/audio/QueuedWaveOut.h"
 #include "platform/audio/RateConverter.h"
 #include "platform/audio/SpscRing.h"
 
@@ -29,9 +29,6 @@ struct PortAudioWaveSystem::Counters {
 namespace {
 
 using Counters = PortAudioWaveSystem::Counters;
-
-// Headers a stream holds at most; far above the two to four the program keeps in flight.
-constexpr std::size_t kRingSize = 1024;
 
 // PortAudio is initialised once for the process and its control calls are not thread-safe, so
 // every call outside the audio callback goes through this lock.
@@ -85,34 +82,22 @@ std::string CutName(const char* name) {
     return CutDeviceName(name ? name : "");
 }
 
-int64_t NowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-class PortAudioWaveOut final : public WaveOut {
+class PortAudioWaveOut final : public QueuedWaveOut {
   public:
     PortAudioWaveOut(const WaveFormat& format, uint32_t deviceRate, WaveCallback callback,
                      std::shared_ptr<Counters> counters)
-        : format_(format),
+        : QueuedWaveOut(format, std::move(callback)),
           channels_(format.channels),
           converting_(deviceRate != format.samplesPerSec),
           converter_(format.samplesPerSec, deviceRate, format.channels),
-          callback_(std::make_shared<WaveCallback>(std::move(callback))),
-          counters_(std::move(counters)),
-          notifier_([this] { OnWake(); }) {}
+          counters_(std::move(counters)) {}
 
-    ~PortAudioWaveOut() override {
-        Close();
-        notifier_.Stop();
-    }
+    ~PortAudioWaveOut() override { Shutdown(); }
 
     // Opens and starts the PortAudio stream; on failure nothing is left open.
     MMResult Start(const PaStreamParameters& parameters, double deviceRate,
                    unsigned long framesPerCallback) {
         std::lock_guard lock(mutex_);
-        closed_ = true;  // until the stream runs: a failed start is destroyed without a word
         {
             std::lock_guard pa(PaMutex());
             PaError error =
@@ -143,84 +128,7 @@ class PortAudioWaveOut final : public WaveOut {
             counters_->lastConverted = converting_;
         }
         running_ = true;
-        closed_ = false;
-        Post(WaveMessage::Open, nullptr);
-        return MMSYSERR_NOERROR;
-    }
-
-    MMResult Prepare(WaveHeader* header) override {
-        std::lock_guard lock(mutex_);
-        return MarkPrepared(header);
-    }
-
-    MMResult Unprepare(WaveHeader* header) override {
-        std::lock_guard lock(mutex_);
-        return MarkUnprepared(header);
-    }
-
-    MMResult Write(WaveHeader* header) override {
-        std::lock_guard lock(mutex_);
-        if (const MMResult refused = CheckWritable(header, closed_); refused != MMSYSERR_NOERROR) {
-            return refused;
-        }
-        if (dead_) {
-            // Nothing can play it: give it back after its playing time, so that the caller
-            // neither waits forever nor spins refilling.
-            const uint64_t frames = header->length / format_.blockAlign;
-            const auto playing =
-                std::chrono::nanoseconds(frames * 1000000000ull / format_.samplesPerSec);
-            notifier_.PostAfter(playing, [callback = callback_, header] {
-                (*callback)(WaveMessage::Done, header);
-            });
-            return MMSYSERR_NODRIVER;
-        }
-        if (outstanding_ == kRingSize) {
-            return MMSYSERR_NOMEM;
-        }
-        if (outstanding_ == 0) {
-            startStampNs_.store(NowNs(), std::memory_order_relaxed);
-        }
-        header->queued = true;
-        ++outstanding_;
-        writeRing_.Push(header);  // never full: outstanding_ bounds both rings
-        if (!running_) {
-            const MMResult started = StartStreamLocked();
-            if (started != MMSYSERR_NOERROR) {
-                // The device is gone: give the header back rather than keep it forever.
-                ReturnAllLocked();
-                return started;
-            }
-        }
-        return MMSYSERR_NOERROR;
-    }
-
-    MMResult Pause() override { return SetPaused(true); }
-    MMResult Restart() override { return SetPaused(false); }
-
-    MMResult Reset() override {
-        std::lock_guard lock(mutex_);
-        if (closed_) {
-            return MMSYSERR_INVALHANDLE;
-        }
-        StopStreamLocked();
-        ReturnAllLocked();
-        return MMSYSERR_NOERROR;
-    }
-
-    MMResult Close() override {
-        std::lock_guard lock(mutex_);
-        if (closed_) {
-            return MMSYSERR_NOERROR;
-        }
-        StopStreamLocked();
-        ReturnAllLocked();
-        {
-            std::lock_guard pa(PaMutex());
-            Pa_CloseStream(stream_);
-        }
-        stream_ = nullptr;
-        closed_ = true;
-        Post(WaveMessage::Close, nullptr);
+        OpenedLocked();
         return MMSYSERR_NOERROR;
     }
 
@@ -302,26 +210,60 @@ class PortAudioWaveOut final : public WaveOut {
     }
 
     void FinishCurrent() {
-        doneRing_.Push(current_);
+        Played(current_);
         current_ = nullptr;
         awaitingNext_ = true;
-        notifier_.Wake();
+        Wake();
     }
 
     void OnFinished() {
         if (!stopping_.load(std::memory_order_acquire)) {
             died_.store(true, std::memory_order_release);
-            notifier_.Wake();
+            Wake();
         }
     }
 
     // --- Control side, under mutex_. ---
 
-    // On the notification thread: turns finished headers into Done notifications, and gives
-    // everything back when the host ended the stream by itself.
-    void OnWake() {
-        std::lock_guard lock(mutex_);
-        if (died_.exchange(false, std::memory_order_acq_rel) && running_ && !closed_) {
+    MMResult QueueLocked(WaveHeader* header) override {
+        if (dead_) {
+            return GiveBackLater(header);
+        }
+        if (OutstandingLocked() == 1) {
+            startStampNs_.store(NowNs(), std::memory_order_relaxed);
+        }
+        writeRing_.Push(header);  // never full: the outstanding count bounds both rings
+        if (!running_) {
+            const MMResult started = StartStreamLocked();
+            if (started != MMSYSERR_NOERROR) {
+                // The device is gone: give the header back rather than keep it forever.
+                ReturnAllLocked();
+                return started;
+            }
+        }
+        return MMSYSERR_NOERROR;
+    }
+
+    void SetPausedLocked(bool paused) override { paused_.store(paused, std::memory_order_release); }
+
+    void StopLocked() override {
+        StopStreamLocked();
+        ReturnAllLocked();
+    }
+
+    void CloseLocked() override {
+        StopLocked();
+        {
+            std::lock_guard pa(PaMutex());
+            Pa_CloseStream(stream_);
+        }
+        stream_ = nullptr;
+    }
+
+    // Turns finished headers into Done notifications, and gives everything back when the host
+    // ended the stream by itself.
+    void WokenLocked() override {
+        if (died_.exchange(false, std::memory_order_acq_rel) && running_ && stream_) {
             // The device went away (the sound server ended, say). Restarting such a stream can
             // block inside the host, so it stays stopped and hands everything back.
             StopStreamLocked();
@@ -330,23 +272,6 @@ class PortAudioWaveOut final : public WaveOut {
             return;
         }
         DrainLocked();
-    }
-
-    void Post(WaveMessage message, WaveHeader* header) {
-        notifier_.Post([callback = callback_, message, header] { (*callback)(message, header); });
-    }
-
-    void ReturnLocked(WaveHeader* header) {
-        header->queued = false;
-        --outstanding_;
-        Post(WaveMessage::Done, header);
-    }
-
-    void DrainLocked() {
-        WaveHeader* header = nullptr;
-        while (doneRing_.Pop(header)) {
-            ReturnLocked(header);
-        }
     }
 
     // With the stream stopped the callback state is ours: return everything in queue order.
@@ -389,22 +314,11 @@ class PortAudioWaveOut final : public WaveOut {
         return MMSYSERR_NOERROR;
     }
 
-    MMResult SetPaused(bool paused) {
-        std::lock_guard lock(mutex_);
-        if (closed_) {
-            return MMSYSERR_INVALHANDLE;
-        }
-        paused_.store(paused, std::memory_order_release);
-        return MMSYSERR_NOERROR;
-    }
-
-    const WaveFormat format_;
     const std::size_t channels_;
     const bool converting_;
 
     // Shared with the callback through the rings and atomics only.
-    SpscRing<WaveHeader*, kRingSize> writeRing_;  // control -> callback
-    SpscRing<WaveHeader*, kRingSize> doneRing_;   // callback -> notification thread
+    SpscRing<WaveHeader*, kMaxQueued> writeRing_;  // control -> callback
     std::atomic<bool> paused_{false};
     std::atomic<bool> stopping_{false};
     std::atomic<bool> died_{false};
@@ -417,17 +331,12 @@ class PortAudioWaveOut final : public WaveOut {
     bool awaitingNext_ = false;
     RateConverter converter_;
 
-    // Control state.
-    std::mutex mutex_;
+    // Control state, under mutex_.
     PaStream* stream_ = nullptr;
     bool running_ = false;
-    bool closed_ = false;
-    bool dead_ = false;            // the host ended the stream by itself; it is never started again
-    std::size_t outstanding_ = 0;  // written and not yet given back
+    bool dead_ = false;  // the host ended the stream by itself; it is never started again
 
-    const std::shared_ptr<WaveCallback> callback_;
     const std::shared_ptr<Counters> counters_;
-    NotificationThread notifier_;  // last: stopped before the members it uses go
 };
 
 }  // namespace

@@ -7,9 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/audio/NotificationThread.h"
 #include "platform/audio/PulseContext.h"
-#include "platform/audio/SpscRing.h"
+#include "platform/audio/QueuedWaveOut.h"
 
 namespace vantrel::audio {
 
@@ -24,20 +23,12 @@ namespace {
 using Counters = PulseWaveSystem::Counters;
 using Deadline = PulseContext::Deadline;
 
-// Headers a stream holds at most; far above the two to four the program keeps in flight.
-constexpr std::size_t kRingSize = 1024;
 // The play-position timer never sleeps shorter than this (a position that has not moved yet)
 // and looks again this often while the server has told no position.
 constexpr pa_usec_t kMinTimerUsec = 2 * PA_USEC_PER_MSEC;
 constexpr pa_usec_t kNoPositionUsec = 10 * PA_USEC_PER_MSEC;
 // A header whose end is this close to the play position counts as played.
 constexpr pa_usec_t kPlayedSlackUsec = PA_USEC_PER_MSEC;
-
-int64_t NowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 bool IsKeyingFormat(const WaveFormat& format) {
     return format.samplesPerSec == 8000 && format.channels == 1;
@@ -52,68 +43,48 @@ class QueuedHeaders {
         uint64_t endFrame = 0;
     };
     bool Empty() const { return head_ == tail_; }
-    const Entry& Front() const { return entries_[head_ % kRingSize]; }
-    void Push(const Entry& entry) { entries_[tail_++ % kRingSize] = entry; }
+    const Entry& Front() const { return entries_[head_ % QueuedWaveOut::kMaxQueued]; }
+    void Push(const Entry& entry) { entries_[tail_++ % QueuedWaveOut::kMaxQueued] = entry; }
     void Pop() { ++head_; }
 
   private:
-    std::array<Entry, kRingSize> entries_{};
+    std::array<Entry, QueuedWaveOut::kMaxQueued> entries_{};
     uint64_t head_ = 0;
     uint64_t tail_ = 0;
 };
 
-class PulseWaveOut final : public WaveOut {
+class PulseWaveOut final : public QueuedWaveOut {
   public:
     PulseWaveOut(std::shared_ptr<PulseContext> pulse, const WaveFormat& format,
                  const pa_buffer_attr& attr, std::string sink, WaveCallback callback,
                  std::shared_ptr<Counters> counters, std::chrono::milliseconds limit,
                  uint32_t leadInMs, uint32_t aheadMs)
-        : pulse_(std::move(pulse)),
-          format_(format),
+        : QueuedWaveOut(format, std::move(callback)),
+          pulse_(std::move(pulse)),
           attr_(attr),
           sink_(std::move(sink)),
           limit_(limit),
           aheadUsec_(pa_usec_t{aheadMs} * PA_USEC_PER_MSEC),
-          callback_(std::make_shared<WaveCallback>(std::move(callback))),
           counters_(std::move(counters)),
           leadIn_(static_cast<std::size_t>(uint64_t{format.samplesPerSec} * leadInMs / 1000) *
                       format.blockAlign,
-                  format.bitsPerSample == 8 ? uint8_t{0x80} : uint8_t{0}),
-          notifier_([this] { OnWake(); }) {}
+                  format.bitsPerSample == 8 ? uint8_t{0x80} : uint8_t{0}) {}
 
-    ~PulseWaveOut() override {
-        Close();
-        notifier_.Stop();
-    }
+    ~PulseWaveOut() override { Shutdown(); }
 
     // Makes the server stream; on failure nothing is left and nothing is notified.
     MMResult Start() {
         std::lock_guard lock(mutex_);
-        closed_ = true;  // until the stream runs: a failed start is destroyed without a word
         const MMResult result = MakeStreamLocked();
         if (result != MMSYSERR_NOERROR) {
             return result;
         }
-        closed_ = false;
-        Post(WaveMessage::Open, nullptr);
+        OpenedLocked();
         return MMSYSERR_NOERROR;
     }
 
-    MMResult Prepare(WaveHeader* header) override {
-        std::lock_guard lock(mutex_);
-        return MarkPrepared(header);
-    }
-
-    MMResult Unprepare(WaveHeader* header) override {
-        std::lock_guard lock(mutex_);
-        return MarkUnprepared(header);
-    }
-
-    MMResult Write(WaveHeader* header) override {
-        std::lock_guard lock(mutex_);
-        if (const MMResult refused = CheckWritable(header, closed_); refused != MMSYSERR_NOERROR) {
-            return refused;
-        }
+  private:
+    MMResult QueueLocked(WaveHeader* header) override {
         if (needsStream_ && MakeStreamLocked() != MMSYSERR_NOERROR) {
             return GiveBackLater(header);
         }
@@ -121,9 +92,6 @@ class PulseWaveOut final : public WaveOut {
         if (failed_) {
             pa.Release();
             return GiveBackLater(header);
-        }
-        if (outstanding_ == kRingSize) {
-            return MMSYSERR_NOMEM;
         }
         const uint64_t frames = header->length / format_.blockAlign;
         if (framesWritten_ == 0 && frames > 0 && !WriteLeadIn()) {
@@ -139,8 +107,6 @@ class PulseWaveOut final : public WaveOut {
         if (queued_.Empty()) {
             startStampNs_.store(NowNs(), std::memory_order_relaxed);
         }
-        header->queued = true;
-        ++outstanding_;
         framesWritten_ += frames;
         queued_.Push({header, framesWritten_});
         if (serverCorked_) {
@@ -151,32 +117,20 @@ class PulseWaveOut final : public WaveOut {
         return MMSYSERR_NOERROR;
     }
 
-    MMResult Pause() override { return SetCorked(true); }
-    MMResult Restart() override { return SetCorked(false); }
+    void SetPausedLocked(bool paused) override {
+        PulseContext::Lock pa(*pulse_);
+        corked_ = paused;
+        SyncCork();
+    }
 
-    MMResult Reset() override {
-        std::lock_guard lock(mutex_);
-        if (closed_) {
-            return MMSYSERR_INVALHANDLE;
-        }
+    void StopLocked() override {
         ReturnAllLocked();
         // The next Write makes a new stream, also after the server went away and came back.
         needsStream_ = true;
-        return MMSYSERR_NOERROR;
     }
 
-    MMResult Close() override {
-        std::lock_guard lock(mutex_);
-        if (closed_) {
-            return MMSYSERR_NOERROR;
-        }
-        ReturnAllLocked();
-        closed_ = true;
-        Post(WaveMessage::Close, nullptr);
-        return MMSYSERR_NOERROR;
-    }
+    void CloseLocked() override { ReturnAllLocked(); }
 
-  private:
     // --- libpulse loop side: runs with the loop's lock held; no lock of ours, no allocation. ---
 
     static void OnState(pa_stream* stream, void* self) {
@@ -222,12 +176,12 @@ class PulseWaveOut final : public WaveOut {
             bool any = false;
             while (!queued_.Empty() && FramesToUsec(queued_.Front().endFrame) <=
                                            position + kPlayedSlackUsec + aheadUsec_) {
-                doneRing_.Push(queued_.Front().header);
+                Played(queued_.Front().header);
                 queued_.Pop();
                 any = true;
             }
             if (any) {
-                notifier_.Wake();
+                Wake();
             }
         }
         ArmTimer();
@@ -275,12 +229,12 @@ class PulseWaveOut final : public WaveOut {
     void QueueAllToDone() {
         bool any = false;
         while (!queued_.Empty()) {
-            doneRing_.Push(queued_.Front().header);  // never full: see outstanding_
+            Played(queued_.Front().header);  // never full: the outstanding count bounds it
             queued_.Pop();
             any = true;
         }
         if (any) {
-            notifier_.Wake();
+            Wake();
         }
     }
 
@@ -403,17 +357,6 @@ class PulseWaveOut final : public WaveOut {
         DrainLocked();
     }
 
-    MMResult SetCorked(bool corked) {
-        std::lock_guard lock(mutex_);
-        if (closed_) {
-            return MMSYSERR_INVALHANDLE;
-        }
-        PulseContext::Lock pa(*pulse_);
-        corked_ = corked;
-        SyncCork();
-        return MMSYSERR_NOERROR;
-    }
-
     // Under the loop's lock: a new server stream stays corked until its first data is in, so
     // it starts on a whole buffer; after that it follows Pause and Restart.
     void SyncCork() {
@@ -427,38 +370,7 @@ class PulseWaveOut final : public WaveOut {
         ArmTimer();
     }
 
-    // Nothing can play the header: it comes back after its playing time, so that the caller
-    // neither waits forever nor spins refilling.
-    MMResult GiveBackLater(WaveHeader* header) {
-        const uint64_t frames = header->length / format_.blockAlign;
-        const auto playing =
-            std::chrono::nanoseconds(frames * 1000000000ull / format_.samplesPerSec);
-        notifier_.PostAfter(
-            playing, [callback = callback_, header] { (*callback)(WaveMessage::Done, header); });
-        return MMSYSERR_NODRIVER;
-    }
-
-    // On the notification thread: turns the played headers into Done notifications.
-    void OnWake() {
-        std::lock_guard lock(mutex_);
-        DrainLocked();
-    }
-
-    void DrainLocked() {
-        WaveHeader* header = nullptr;
-        while (doneRing_.Pop(header)) {
-            header->queued = false;
-            --outstanding_;
-            Post(WaveMessage::Done, header);
-        }
-    }
-
-    void Post(WaveMessage message, WaveHeader* header) {
-        notifier_.Post([callback = callback_, message, header] { (*callback)(message, header); });
-    }
-
     const std::shared_ptr<PulseContext> pulse_;
-    const WaveFormat format_;
     const pa_buffer_attr attr_;
     const std::string sink_;  // empty: the default sink
     const std::chrono::milliseconds limit_;
@@ -475,21 +387,13 @@ class PulseWaveOut final : public WaveOut {
     uint64_t framesWritten_ = 0;
     QueuedHeaders queued_;
 
-    // Loop side -> notification thread.
-    SpscRing<WaveHeader*, kRingSize> doneRing_;
-    std::atomic<int64_t> startStampNs_{0};
+    std::atomic<int64_t> startStampNs_{0};  // loop side -> Stats
 
     // Control side, under mutex_ (taken before the loop's lock, never after it).
-    std::mutex mutex_;
-    bool closed_ = false;
     bool needsStream_ = false;
-    // Written and not yet handed back: bounds what the queue and the ring hold together.
-    std::size_t outstanding_ = 0;
 
-    const std::shared_ptr<WaveCallback> callback_;
     const std::shared_ptr<Counters> counters_;
     const std::vector<uint8_t> leadIn_;  // silence ahead of a new stream's first buffer
-    NotificationThread notifier_;        // last: stopped before the members it uses go
 };
 
 }  // namespace
