@@ -5,8 +5,9 @@
 #include <deque>
 #include <mutex>
 #include <optional>
-#include <semaphore>
 #include <thread>
+
+#include "platform/audio/WakeSignal.h"
 
 namespace vantrel::audio {
 
@@ -27,7 +28,7 @@ struct NotificationThread::Core {
     void MarkStopped();
 
     Work drain;
-    std::counting_semaphore<> wake{0};
+    WakeSignal wake;
     std::mutex mutex;
     std::condition_variable settled;
     std::deque<Item> items;
@@ -81,9 +82,9 @@ void NotificationThread::Core::Run() {
         }
         lock.unlock();
         if (due) {
-            (void)wake.try_acquire_until(*due);
+            (void)wake.WaitUntil(*due);
         } else {
-            wake.acquire();
+            wake.Wait();
         }
     }
 }
@@ -114,11 +115,11 @@ void NotificationThread::PostAfter(std::chrono::nanoseconds after, Work work) {
         core_->items.push_back({std::move(work), due});
         ++core_->posted;
     }
-    core_->wake.release();
+    core_->wake.Signal();
 }
 
 void NotificationThread::Wake() noexcept {
-    core_->wake.release();
+    core_->wake.Signal();
 }
 
 void NotificationThread::SetDelay(std::chrono::nanoseconds delay) {
@@ -137,7 +138,7 @@ void NotificationThread::Flush() {
 
 void NotificationThread::Stop() {
     core_->MarkStopped();
-    core_->wake.release();
+    core_->wake.Signal();
     if (!thread_.joinable()) {
         return;
     }

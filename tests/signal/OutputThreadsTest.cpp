@@ -65,7 +65,7 @@ audio::WaveHeader* Tag(std::size_t i) {
     return reinterpret_cast<audio::WaveHeader*>(i + 1);
 }
 
-TEST(TALWaveThreadTest, DeliversEveryRecordInOrderBeyondTheSemaphoreMaximum) {
+TEST(TALWaveThreadTest, DeliversEveryQueuedRecordInOrderAndDropsWhatTheQueueCannotHold) {
     Recorder recorder;
     TALWaveThread thread([&](audio::WaveMessage message, audio::WaveOut*, audio::WaveHeader* p) {
         EXPECT_EQ(message, audio::WaveMessage::Done);
@@ -73,8 +73,8 @@ TEST(TALWaveThreadTest, DeliversEveryRecordInOrderBeyondTheSemaphoreMaximum) {
     });
     thread.QueueMessage(nullptr, audio::WaveMessage::Done, Tag(0));
     recorder.WaitForCount(1);
-    // While the thread is held, more records arrive than the semaphore counts and the queue
-    // holds; the ones beyond the queue's capacity are dropped, all others arrive in order.
+    // While the thread is held, more records arrive than the queue holds; the ones beyond its
+    // capacity are dropped, all others arrive in order.
     const std::size_t sent = TALWaveThread::kQueueCapacity + 52;
     for (std::size_t i = 1; i <= sent; ++i) {
         thread.QueueMessage(nullptr, audio::WaveMessage::Done, Tag(i));
