@@ -82,6 +82,70 @@ std::string CutName(const char* name) {
     return CutDeviceName(name ? name : "");
 }
 
+// When the header frames the audio callback handed to the host reach the listener, for readers
+// on any thread. The callback publishes its last buffer that held any through a sequence lock
+// over atomics, so that it never waits and a reader sees one buffer's values whole.
+class HeardClock {
+  public:
+    struct Mark {
+        uint64_t before = 0;    // header frames played before the buffer
+        uint64_t inBuffer = 0;  // header frames in it
+        int64_t heardAtNs = 0;  // when its first frame reaches the listener (steady clock)
+    };
+
+    // The header frames heard at `nowNs`, never fewer than told before.
+    uint64_t Heard(int64_t nowNs, uint32_t rate) const noexcept {
+        const Mark mark = Read();
+        const int64_t since = nowNs - mark.heardAtNs;
+        const int64_t heard =
+            static_cast<int64_t>(mark.before) + since * static_cast<int64_t>(rate) / 1000000000;
+        const auto frames = static_cast<uint64_t>(
+            std::clamp<int64_t>(heard, 0, static_cast<int64_t>(mark.before + mark.inBuffer)));
+        // The host's latency varies a little from buffer to buffer: the position never goes back.
+        uint64_t told = told_.load(std::memory_order_relaxed);
+        while (frames > told &&
+               !told_.compare_exchange_weak(told, frames, std::memory_order_relaxed)) {
+        }
+        return std::max(frames, told);
+    }
+
+    // Control side, while the callback does not run.
+    void Reset() noexcept {
+        Publish({});
+        told_.store(0, std::memory_order_relaxed);
+    }
+
+    void Publish(const Mark& mark) noexcept {
+        const uint64_t sequence = sequence_.load(std::memory_order_relaxed);
+        sequence_.store(sequence + 1, std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_release);
+        before_.store(mark.before, std::memory_order_relaxed);
+        inBuffer_.store(mark.inBuffer, std::memory_order_relaxed);
+        heardAtNs_.store(mark.heardAtNs, std::memory_order_relaxed);
+        sequence_.store(sequence + 2, std::memory_order_release);
+    }
+
+    Mark Read() const noexcept {
+        for (;;) {
+            const uint64_t sequence = sequence_.load(std::memory_order_acquire);
+            Mark mark{before_.load(std::memory_order_relaxed),
+                      inBuffer_.load(std::memory_order_relaxed),
+                      heardAtNs_.load(std::memory_order_relaxed)};
+            std::atomic_thread_fence(std::memory_order_acquire);
+            if ((sequence & 1) == 0 && sequence_.load(std::memory_order_relaxed) == sequence) {
+                return mark;
+            }
+        }
+    }
+
+  private:
+    std::atomic<uint64_t> sequence_{0};
+    std::atomic<uint64_t> before_{0};
+    std::atomic<uint64_t> inBuffer_{0};
+    std::atomic<int64_t> heardAtNs_{0};
+    mutable std::atomic<uint64_t> told_{0};
+};
+
 class PortAudioWaveOut final : public QueuedWaveOut {
   public:
     PortAudioWaveOut(const WaveFormat& format, uint32_t deviceRate, WaveCallback callback,
@@ -108,6 +172,8 @@ class PortAudioWaveOut final : public QueuedWaveOut {
                 return ToResult(error);
             }
             Pa_SetStreamFinishedCallback(stream_, &PortAudioWaveOut::Finished);
+            const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
+            hostLatencyNs_ = info ? static_cast<int64_t>(info->outputLatency * 1e9) : 0;
             // A busy machine must not starve the callback: ask for real-time scheduling of its
             // thread where the host offers it (best effort; the host falls back quietly).
             const PaDeviceInfo* device = Pa_GetDeviceInfo(parameters.device);
@@ -121,7 +187,6 @@ class PortAudioWaveOut final : public QueuedWaveOut {
                 stream_ = nullptr;
                 return ToResult(error);
             }
-            const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
             std::lock_guard stats(counters_->mutex);
             counters_->lastOutputLatency = info ? info->outputLatency : 0.0;
             counters_->lastDeviceRate = deviceRate;
@@ -134,8 +199,10 @@ class PortAudioWaveOut final : public QueuedWaveOut {
 
   private:
     static int Callback(const void*, void* output, unsigned long frames,
-                        const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags flags, void* self) {
-        static_cast<PortAudioWaveOut*>(self)->Render(static_cast<int16_t*>(output), frames, flags);
+                        const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags,
+                        void* self) {
+        static_cast<PortAudioWaveOut*>(self)->Render(static_cast<int16_t*>(output), frames, time,
+                                                     flags);
         return paContinue;
     }
 
@@ -143,21 +210,28 @@ class PortAudioWaveOut final : public QueuedWaveOut {
 
     // --- Audio callback side: no locks, no allocation, no I/O. ---
 
-    void Render(int16_t* out, unsigned long frames, PaStreamCallbackFlags flags) {
+    void Render(int16_t* out, unsigned long frames, const PaStreamCallbackTimeInfo* time,
+                PaStreamCallbackFlags flags) {
         counters_->callbacks.fetch_add(1, std::memory_order_relaxed);
         if (flags & paOutputUnderflow) {
             counters_->hostUnderruns.fetch_add(1, std::memory_order_relaxed);
         }
+        const uint64_t before = consumed_;
         if (paused_.load(std::memory_order_acquire)) {
             std::memset(out, 0, frames * channels_ * sizeof(int16_t));
-            return;
-        }
-        if (converting_) {
+        } else if (converting_) {
             for (unsigned long i = 0; i < frames; ++i) {
                 converter_.Produce(out + i * channels_, [this](int16_t* f) { PullFrames(f, 1); });
             }
         } else {
             PullFrames(out, frames);
+        }
+        if (consumed_ != before) {
+            // This buffer is heard once the host's latency has passed.
+            const double lead = time ? time->outputBufferDacTime - time->currentTime : 0.0;
+            const int64_t latency =
+                lead > 0 && lead < 2.0 ? static_cast<int64_t>(lead * 1e9) : hostLatencyNs_;
+            heard_.Publish({before, consumed_ - before, NowNs() + latency});
         }
     }
 
@@ -185,6 +259,7 @@ class PortAudioWaveOut final : public QueuedWaveOut {
             out += samples;
             count -= n;
             position_ += n;
+            consumed_ += n;
             if (position_ == currentFrames_) {
                 FinishCurrent();
             }
@@ -288,7 +363,11 @@ class PortAudioWaveOut final : public QueuedWaveOut {
         awaitingNext_ = false;
         converter_.Clear();
         startStampNs_.store(0, std::memory_order_relaxed);
+        consumed_ = 0;
+        heard_.Reset();
     }
+
+    uint64_t HeardFrames() override { return heard_.Heard(NowNs(), format_.samplesPerSec); }
 
     void StopStreamLocked() {
         if (!running_) {
@@ -323,11 +402,14 @@ class PortAudioWaveOut final : public QueuedWaveOut {
     std::atomic<bool> stopping_{false};
     std::atomic<bool> died_{false};
     std::atomic<int64_t> startStampNs_{0};
+    HeardClock heard_;           // callback -> GetPosition
+    int64_t hostLatencyNs_ = 0;  // set before the stream starts
 
     // Callback state; the control side touches it only while the stream is stopped.
     WaveHeader* current_ = nullptr;
     std::size_t currentFrames_ = 0;
     std::size_t position_ = 0;
+    uint64_t consumed_ = 0;  // frames of headers played since the open or the last Reset
     bool awaitingNext_ = false;
     RateConverter converter_;
 

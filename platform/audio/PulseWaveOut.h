@@ -42,16 +42,20 @@ struct PulseSink;
 struct PulseOptions {
     // Longest wait for the server in any one call.
     std::chrono::milliseconds serverLimit{1500};
-    // The keying stream: total latency asked for, and the server's request size.
-    uint32_t keyedTargetMs = 50;
-    uint32_t keyedRequestMs = 10;
-    // Every other stream: a large buffer and rare requests. Its headers come back once they
-    // are due within largeAheadMs, so the server holds that much more than the caller keeps
-    // queued, and a caller's backlog drains into the server at once (where Reset and Close
-    // discard it) instead of waiting its turn in real time.
-    uint32_t largeTargetMs = 600;
-    uint32_t largeRequestMs = 200;
-    uint32_t largeAheadMs = 250;
+    // The sink's latency asked for by the keying stream, and by every other stream.
+    uint32_t keyedLatencyMs = 15;
+    uint32_t largeLatencyMs = 100;
+    // The server's request size: it tells each time this much has played. The streams write
+    // without waiting to be asked, so a large one only saves wake-ups.
+    uint32_t requestMs = 1000;
+    // Headers of streams other than the keying one come back once they are due within
+    // largeAheadMs, so the server holds that much more than the caller keeps queued, and a
+    // caller's backlog drains into the server at once (where Reset and Close discard it)
+    // instead of waiting its turn in real time. They come back on ticks largeTickMs apart
+    // that all such streams share, and a header written while the server holds enough to play
+    // until the next tick is sent with it, so that one wake-up serves every stream and header.
+    uint32_t largeAheadMs = 300;
+    uint32_t largeTickMs = 100;
     // Silence played ahead of a new server stream's first buffer.
     uint32_t leadInMs = 25;
 };
@@ -60,6 +64,7 @@ struct PulseOptions {
 struct PulseStats {
     uint64_t underflows = 0;  // the server ran out of a stream's data while it played
     uint64_t timerWakeups = 0;
+    uint64_t headersHeld = 0;  // written while the server held plenty, sent on the next tick
     // From the Write that found a stream idle to the server starting to play it.
     int64_t lastStartLatencyNs = -1;
 };

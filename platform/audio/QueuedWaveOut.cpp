@@ -82,12 +82,25 @@ MMResult QueuedWaveOut::Close() {
     }
     CloseLocked();
     closed_ = true;
+    open_.store(false, std::memory_order_release);
     Post(WaveMessage::Close, nullptr);
+    return MMSYSERR_NOERROR;
+}
+
+MMResult QueuedWaveOut::GetPosition(uint64_t* frames) {
+    if (!frames) {
+        return MMSYSERR_INVALPARAM;
+    }
+    if (!open_.load(std::memory_order_acquire)) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    *frames = HeardFrames();
     return MMSYSERR_NOERROR;
 }
 
 void QueuedWaveOut::OpenedLocked() {
     closed_ = false;
+    open_.store(true, std::memory_order_release);
     live_.store(true, std::memory_order_release);
     Post(WaveMessage::Open, nullptr);
 }

@@ -39,6 +39,7 @@ class QueuedWaveOut : public WaveOut {
     MMResult Restart() final;
     MMResult Reset() final;
     MMResult Close() final;
+    MMResult GetPosition(uint64_t* frames) final;
 
   protected:
     QueuedWaveOut(const WaveFormat& format, WaveCallback callback);
@@ -57,6 +58,9 @@ class QueuedWaveOut : public WaveOut {
     virtual void CloseLocked() { StopLocked(); }
     // On the notification thread after a Wake; by default turns the played headers into Done.
     virtual void WokenLocked() { DrainLocked(); }
+    // The written frames heard so far (see GetPosition). Runs without mutex_, on any thread,
+    // and must not wait for anything slower than the device's real-time side.
+    virtual uint64_t HeardFrames() = 0;
 
     // The device stream runs: posts Open and takes calls from now on.
     void OpenedLocked();
@@ -90,8 +94,9 @@ class QueuedWaveOut : public WaveOut {
     MMResult SetPaused(bool paused);
 
     bool closed_ = true;
-    std::size_t outstanding_ = 0;  // bounds what the device and the ring hold together
-    std::atomic<bool> live_{false};
+    std::size_t outstanding_ = 0;               // bounds what the device and the ring hold together
+    std::atomic<bool> live_{false};             // opened: the notification thread may drain
+    std::atomic<bool> open_{false};             // opened and not closed, for GetPosition
     SpscRing<WaveHeader*, kMaxQueued> played_;  // real-time side -> notification thread
     const std::shared_ptr<WaveCallback> callback_;
     NotificationThread notifier_;  // last: stopped before the members it uses go

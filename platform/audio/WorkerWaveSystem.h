@@ -16,6 +16,7 @@
 // The notification contract of WaveOut holds for the streams it gives out. All members are
 // thread-safe. The wrapped system must outlive this one; streams of this one must be destroyed
 // before it. Destroying it waits up to one call limit for workers still busy, then leaves them.
+// GetPosition does not go through the worker: the wrapped stream answers it at once.
 #pragma once
 
 #include <chrono>
