@@ -14,13 +14,12 @@
 #include "about/help.h"
 #include "app/ExitWatchdog.h"
 #include "platform/audio/DeferredWaveSystem.h"
+#include "platform/audio/SoundSystemChoice.h"
 #include "platform/settings/SettingsBackend.h"
 #include "progress/HistoryStore.h"
 #include "window/LearnerProgress.h"
 #include "window/MainForm.h"
 #include "window/MessagePresenter.h"
-
-#include "app/SoundSystemChoice.h"
 
 namespace {
 
@@ -61,7 +60,7 @@ int main(int argc, char* argv[]) {
     {
         vantrel::audio::DeferredWaveSystem audio(
             [choice = qEnvironmentVariable("VANTREL_AUDIO").toStdString()] {
-                return vantrel::OpenSoundSystem(choice);
+                return vantrel::audio::OpenSoundSystem(choice);
             });
         std::unique_ptr<vantrel::settings::SettingsBackend> settings =
             vantrel::settings::OpenUserSettings();

@@ -44,7 +44,7 @@ if(TARGET vantrel_audio_portaudio)
                 ${CMAKE_CURRENT_LIST_DIR}/AudioAnalysis.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/MonitorCapture.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/SoundLibrarySanitizers.cpp
-        LIBS vantrel_audio_portaudio vantrel_trainer vantrel_signal)
+        LIBS vantrel_audio_portaudio vantrel_audio_choice vantrel_trainer vantrel_signal)
     if(TARGET vantrel_audio_pulse)
         target_link_libraries(vantrel_soundserver_tests PRIVATE vantrel_audio_pulse)
         target_compile_definitions(vantrel_soundserver_tests PRIVATE VANTREL_HAVE_PULSE)
