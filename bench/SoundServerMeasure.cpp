@@ -122,6 +122,12 @@ void MeasureCpu(audio::WaveOutSystem& system, int seconds, bool all) {
     const double elapsed = std::chrono::duration<double>(Clock::now() - wall).count();
     std::printf("process CPU %.1f ms per second over %.1f s (%s)\n", used * 1000 / elapsed, elapsed,
                 all ? "keyed + noise + tone" : "keyed alone");
+    if (auto* pulse = dynamic_cast<audio::PulseWaveSystem*>(&system)) {
+        const audio::PulseStats stats = pulse->Stats();
+        std::printf("libpulse: %llu timer wake-ups, %llu headers sent on a later tick\n",
+                    static_cast<unsigned long long>(stats.timerWakeups),
+                    static_cast<unsigned long long>(stats.headersHeld));
+    }
     keying.engine.StopNow();
 }
 

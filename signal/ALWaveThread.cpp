@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/audio/ThreadName.h"
 #include "signal/SLThreadPriority.h"
 
 namespace vantrel::signal {
@@ -78,6 +79,7 @@ void TALWaveThread::StopThread() {
 }
 
 void TALWaveThread::Run() {
+    audio::NameThisThread("vantrel-wave");
     SetCurrentThreadPriorityHighest();
     for (;;) {
         audio::WaveMessage message{};

@@ -1,5 +1,6 @@
 #include "platform/audio/NotificationThread.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -7,6 +8,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/audio/ThreadName.h"
 #include "platform/audio/WakeSignal.h"
 
 namespace vantrel::audio {
@@ -29,6 +31,7 @@ struct NotificationThread::Core {
 
     Work drain;
     WakeSignal wake;
+    std::atomic<bool> drainAsked{false};  // Wake since the last drain
     std::mutex mutex;
     std::condition_variable settled;
     std::deque<Item> items;
@@ -55,7 +58,7 @@ void NotificationThread::Core::Run() {
                 return;
             }
         }
-        if (drain) {
+        if (drain && drainAsked.exchange(false, std::memory_order_acquire)) {
             drain();
         }
         std::unique_lock lock(mutex);
@@ -91,7 +94,10 @@ void NotificationThread::Core::Run() {
 
 NotificationThread::NotificationThread(Work drain)
     : core_(std::make_shared<Core>(std::move(drain))) {
-    thread_ = std::thread([core = core_] { core->Run(); });
+    thread_ = std::thread([core = core_] {
+        NameThisThread("vantrel-notify");
+        core->Run();
+    });
     std::lock_guard lock(core_->mutex);
     core_->threadId = thread_.get_id();
 }
@@ -119,6 +125,7 @@ void NotificationThread::PostAfter(std::chrono::nanoseconds after, Work work) {
 }
 
 void NotificationThread::Wake() noexcept {
+    core_->drainAsked.store(true, std::memory_order_release);
     core_->wake.Signal();
 }
 

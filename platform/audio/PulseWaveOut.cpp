@@ -294,17 +294,24 @@ class PulseWaveOut final : public QueuedWaveOut {
     // Sets the timer for when the oldest queued header is due. Without a report that lets it
     // become due, the server is asked again (soon, then more and more rarely).
     void ArmTimer(const Heard& heard) {
-        if (!stream_ || serverCorked_ || queued_.Empty() ||
-            pa_stream_get_state(stream_) != PA_STREAM_READY) {
+        if (!stream_ || serverCorked_ || pa_stream_get_state(stream_) != PA_STREAM_READY) {
             DisarmTimer();
             return;
         }
-        const uint64_t end = queued_.FrontSent() ? queued_.Front().endFrame : framesWritten_;
-        const uint64_t due = end - std::min(aheadFrames_, end);
         pa_usec_t delay = 0;
-        if (!queued_.FrontSent()) {
+        if (queued_.Empty()) {
+            // Every header went back. A stream on ticks expects the caller's next ones soon and
+            // keeps its tick while the server still plays, so that they can wait for it without
+            // waking the loop.
+            if (tickUsec_ == 0 || heard.age == PA_USEC_INVALID || heard.frames >= framesWritten_) {
+                DisarmTimer();
+                return;
+            }
+        } else if (!queued_.FrontSent()) {
             // Only headers waiting to be sent: the next tick sends them.
-        } else if (heard.age != PA_USEC_INVALID && due <= heard.limit) {
+        } else if (const uint64_t due =
+                       queued_.Front().endFrame - std::min(aheadFrames_, queued_.Front().endFrame);
+                   heard.age != PA_USEC_INVALID && due <= heard.limit) {
             stallUsec_ = kStallFirstUsec;
             delay = due > heard.frames ? FramesToUsec(due - heard.frames) : 0;
             if (heard.age > kTimingRefreshUsec) {
@@ -321,6 +328,9 @@ class PulseWaveOut final : public QueuedWaveOut {
         if (tickUsec_ > 0) {
             when = (when + tickUsec_ - 1) / tickUsec_ * tickUsec_;
         }
+        if (timerArmed_ && when == timerWhen_) {
+            return;  // as it is: setting it again would wake the loop for nothing
+        }
         pa_context* context = pa_stream_get_context(stream_);
         if (!timer_) {
             timer_ = pa_context_rttime_new(context, when, &PulseWaveOut::OnTimer, this);
@@ -328,6 +338,7 @@ class PulseWaveOut final : public QueuedWaveOut {
             pa_context_rttime_restart(context, timer_, when);
         }
         timerArmed_ = timer_ != nullptr;
+        timerWhen_ = when;
     }
 
     void DisarmTimer() {
@@ -339,7 +350,7 @@ class PulseWaveOut final : public QueuedWaveOut {
 
     // A header may wait for the next tick when the server holds enough to play until then.
     bool MayWait() const {
-        if (tickUsec_ == 0 || serverCorked_ || !timerArmed_ || queued_.Empty()) {
+        if (tickUsec_ == 0 || serverCorked_ || !timerArmed_) {
             return false;
         }
         const Heard heard = HeardByNow();
@@ -554,6 +565,7 @@ class PulseWaveOut final : public QueuedWaveOut {
     pa_stream* stream_ = nullptr;
     pa_time_event* timer_ = nullptr;
     bool timerArmed_ = false;
+    pa_usec_t timerWhen_ = 0;              // while armed
     pa_operation* timingAsked_ = nullptr;  // a timing report asked for and not yet answered
     pa_usec_t stallUsec_ = kStallFirstUsec;
     bool corked_ = false;         // paused by the caller

@@ -8,6 +8,8 @@
 #include <thread>
 #include <utility>
 
+#include "platform/audio/ThreadName.h"
+
 namespace vantrel::audio {
 
 struct WorkerWaveSystem::Core {
@@ -35,6 +37,7 @@ class CallWorker {
             ++system->workers;
         }
         std::thread([queue = queue_, system = std::move(system)] {
+            NameThisThread("vantrel-call");
             queue->Run();
             std::lock_guard lock(system->mutex);
             --system->workers;
