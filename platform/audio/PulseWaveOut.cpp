@@ -28,7 +28,7 @@ using Deadline = PulseContext::Deadline;
 constexpr pa_usec_t kMinTimerUsec = 2 * PA_USEC_PER_MSEC;
 // A timing report older than this is renewed while the stream plays, as the sound card's clock
 // drifts a little from ours.
-constexpr pa_usec_t kTimingRefreshUsec = PA_USEC_PER_SEC;
+constexpr pa_usec_t kTimingRefreshUsec = 4 * PA_USEC_PER_SEC;
 // While the server has not reported the stream playing, it is asked again after this, and then
 // after twice as long each time, up to the longest wait.
 constexpr pa_usec_t kStallFirstUsec = 10 * PA_USEC_PER_MSEC;
@@ -187,8 +187,8 @@ class PulseWaveOut final : public QueuedWaveOut {
         if (heard.age == PA_USEC_INVALID || heard.age > kTimingRefreshUsec) {
             AskTiming();  // for the next question; this one is answered from what is known
         }
-        // A report from before a silence ended places the sound a sink latency early: the
-        // position never goes back.
+        // After a silence the server's first reports place the new sound up to a sink latency
+        // before the end of the old: the position never goes back.
         heard_ =
             std::max(heard_, std::clamp(heard.frames, leadFrames_, framesWritten_) - leadFrames_);
         return heard_;

@@ -14,7 +14,7 @@
 // through a lock-free ring. When a header is heard follows from the server's timing reports (the
 // frame it had read last is heard a sink latency later, and it reads on at the stream's rate
 // while it plays), which the stream asks for when it starts, runs dry, is corked or uncorked,
-// when a report is a second old, and when the position is asked for; libpulse's own schedule
+// when a report is four seconds old, and when the position is asked for; libpulse's own schedule
 // of reports and its interpolation are not used, which saves most of the loop's wake-ups. The
 // same reckoning gives GetPosition. Nothing else runs on the loop's thread, and it never takes
 // the stream's own lock. The keying format (8000 Hz mono) asks for a small sink latency, every
@@ -51,7 +51,7 @@ struct PulseOptions {
     uint32_t largeLatencyMs = 50;
     // The server's request size: it tells each time this much has played. The streams write
     // without waiting to be asked, so a large one only saves wake-ups.
-    uint32_t requestMs = 1000;
+    uint32_t requestMs = 4000;
     // Headers of streams other than the keying one come back once they are due within
     // largeAheadMs, so the server holds that much more than the caller keeps queued, and a
     // caller's backlog drains into the server at once (where Reset and Close discard it)
