@@ -307,14 +307,14 @@ TYPED_TEST(WaveOutContract, PositionCountsTheHeardFramesAndStandsStillThroughSil
         EXPECT_TRUE(backend.PositionReaches(*stream, 400, seen));
     }
     ASSERT_TRUE(backend.PlayUntil(this->log_, Has(WaveMessage::Done, 2)));
-    EXPECT_TRUE(backend.PositionReaches(*stream, 640, seen)) << (seen.empty() ? 0 : seen.back());
+    EXPECT_TRUE(backend.PositionReaches(*stream, 640, seen)) << seen.back();
     backend.LetTimePass(100);
-    EXPECT_TRUE(backend.PositionReaches(*stream, 640, seen)) << "silence counted";
+    EXPECT_TRUE(backend.PositionReaches(*stream, 640, seen)) << "silent, at " << seen.back();
 
     ASSERT_EQ(stream->Pause(), MMSYSERR_NOERROR);
     this->WriteAll(*stream, {&c});
     backend.LetTimePass(100);
-    EXPECT_TRUE(backend.PositionReaches(*stream, 640, seen)) << "moved while paused " << seen.back();
+    EXPECT_TRUE(backend.PositionReaches(*stream, 640, seen)) << "paused, at " << seen.back();
     ASSERT_EQ(stream->Restart(), MMSYSERR_NOERROR);
     ASSERT_TRUE(backend.PlayUntil(this->log_, Has(WaveMessage::Done, 3)));
     EXPECT_TRUE(backend.PositionReaches(*stream, 1120, seen));
