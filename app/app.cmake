@@ -1,18 +1,8 @@
 # vantrel: the trainer program, built as build/app/vantrel.
 add_executable(vantrel
-    ${CMAKE_CURRENT_LIST_DIR}/main.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/DeferredWaveSystem.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/SoundSystemChoice.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(vantrel PRIVATE
-    vantrel_window vantrel_about vantrel_settings_backend vantrel_audio Qt6::Widgets)
-if(TARGET vantrel_audio_portaudio)
-    target_link_libraries(vantrel PRIVATE vantrel_audio_portaudio)
-    target_compile_definitions(vantrel PRIVATE VANTREL_HAVE_PORTAUDIO)
-endif()
-if(TARGET vantrel_audio_pulse)
-    target_link_libraries(vantrel PRIVATE vantrel_audio_pulse)
-    target_compile_definitions(vantrel PRIVATE VANTREL_HAVE_PULSE)
-endif()
+    vantrel_window vantrel_about vantrel_settings_backend vantrel_audio_choice Qt6::Widgets)
 target_compile_definitions(vantrel PRIVATE VANTREL_APP_ID="${VANTREL_APP_ID}")
 set_target_properties(vantrel PROPERTIES
     AUTOMOC ON

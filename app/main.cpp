@@ -18,14 +18,13 @@
 #include <optional>
 
 #include "about/help.h"
-#include "app/DeferredWaveSystem.h"
 #include "app/ExitWatchdog.h"
+#include "platform/audio/DeferredWaveSystem.h"
+#include "platform/audio/SoundSystemChoice.h"
 #include "platform/settings/SettingsBackend.h"
 #include "progress/HistoryStore.h"
 #include "window/MainForm.h"
 #include "window/MessagePresenter.h"
-
-#include "app/SoundSystemChoice.h"
 
 namespace {
 
@@ -90,9 +89,9 @@ int main(int argc, char* argv[]) {
     // Closing the window always ends the program, even with a sound system that hangs.
     vantrel::ExitWatchdog watchdog;
     {
-        vantrel::DeferredWaveSystem audio(
+        vantrel::audio::DeferredWaveSystem audio(
             [choice = qEnvironmentVariable("VANTREL_AUDIO").toStdString()] {
-                return vantrel::OpenSoundSystem(choice);
+                return vantrel::audio::OpenSoundSystem(choice);
             });
         std::unique_ptr<vantrel::settings::SettingsBackend> settings =
             vantrel::settings::OpenUserSettings();

@@ -77,6 +77,9 @@ class FirstWriteProbe final : public audio::WaveOutSystem {
         audio::MMResult Restart() override { return inner_->Restart(); }
         audio::MMResult Reset() override { return inner_->Reset(); }
         audio::MMResult Close() override { return inner_->Close(); }
+        audio::MMResult GetPosition(uint64_t* frames) override {
+            return inner_->GetPosition(frames);
+        }
 
       private:
         std::unique_ptr<audio::WaveOut> inner_;
@@ -121,6 +124,10 @@ class InstantWaveSystem final : public audio::WaveOutSystem {
                 closed_ = true;
                 callback_(audio::WaveMessage::Close, nullptr);
             }
+            return audio::MMSYSERR_NOERROR;
+        }
+        audio::MMResult GetPosition(uint64_t* frames) override {
+            *frames = 0;
             return audio::MMSYSERR_NOERROR;
         }
 

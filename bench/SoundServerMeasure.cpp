@@ -120,6 +120,12 @@ void MeasureCpu(audio::WaveOutSystem& system, int seconds, const std::string& wh
                 what == "all"    ? "keyed + noise + tone"
                 : what == "band" ? "keyed through the band, every condition on"
                                  : "keyed alone");
+    if (auto* pulse = dynamic_cast<audio::PulseWaveSystem*>(&system)) {
+        const audio::PulseStats stats = pulse->Stats();
+        std::printf("libpulse: %llu timer wake-ups, %llu headers sent on a later tick\n",
+                    static_cast<unsigned long long>(stats.timerWakeups),
+                    static_cast<unsigned long long>(stats.headersHeld));
+    }
     keying.engine.StopNow();
 }
 

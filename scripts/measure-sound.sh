@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Measures the real sound backends on a private PulseAudio null sink (docs/performance.md,
-# "Sound server backend", "Band conditions"): whole-process CPU beside a plain pacat, Start to the
-# first element, tick and untick of the noise, drop-outs inside keyed tones, the CPU the band
-# conditions add to keying.
+# "Sound server backend", "Band conditions"): whole-process CPU beside a plain pacat, the same by
+# thread, Start to the first element, tick and untick of the noise, drop-outs inside keyed tones,
+# the CPU the band conditions add to keying.
 #   scripts/measure-sound.sh [BUILD_DIR] [SECONDS_CPU] [SECONDS_DROPOUTS] [PARTS]
-# PARTS is a comma-separated choice of cpu,start,toggles,dropouts,band (default: all of them).
+# PARTS is a comma-separated choice of cpu,threads,start,toggles,dropouts,band (default: all of
+# them).
 # BUILD_DIR must hold bench/vantrel_measure_sound (configure with -DVANTREL_BENCH=ON).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 cpu_seconds=${2:-20}
 dropout_seconds=${3:-600}
-parts=,${4:-cpu,start,toggles,dropouts,band},
+parts=,${4:-cpu,threads,start,toggles,dropouts,band},
 tool="$build/bench/vantrel_measure_sound"
 source scripts/pulse.sh
 pulse_start
@@ -62,9 +63,35 @@ done
 pacat_cpu 1
 pacat_cpu 3
 fi
+if [[ $parts == *,threads,* ]]; then
+    echo "== By thread: keyed + noise + tone through libpulse, $cpu_seconds s"
+    "$tool" cpu pulse $((cpu_seconds + 4)) all >/dev/null 2>&1 & measured=$!
+    # Each thread's run time (ns) and the times it went to sleep, from /proc.
+    snapshot() {
+        local t
+        for t in /proc/"$measured"/task/*; do
+            echo "${t##*/} $(tr ' ' _ <"$t/comm") $(cut -d' ' -f1 "$t/schedstat") \
+                $(awk '/^voluntary_ctxt/ { print $2 }' "$t/status")"
+        done
+    }
+    sleep 3
+    before=$(snapshot)
+    sleep "$cpu_seconds"
+    after=$(snapshot)
+    wait "$measured" || true
+    awk -v s="$cpu_seconds" 'NR == FNR { cpu[$1] = $3; sleeps[$1] = $4; next }
+        ($1 in cpu) { n[$2]++; c[$2] += ($3 - cpu[$1]) / 1e6 / s; w[$2] += ($4 - sleeps[$1]) / s }
+        END { for (name in n) { printf "%-16s %2d threads %6.2f ms/s %6.1f wake-ups/s\n", name, n[name], c[name], w[name]; tc += c[name]; tw += w[name]; tn += n[name] }
+              printf "%-16s %2d threads %6.2f ms/s %6.1f wake-ups/s\n", "all", tn, tc, tw }' \
+        <(echo "$before") <(echo "$after") | sort -k4 -n -r
+fi
 if [[ $parts == *,start,* ]]; then
     echo "== Start to first element, 20 runs each"
+    # An idle null sink renders ahead in long blocks and delays any client's first new stream by
+    # up to one of them; a silent low-latency stream keeps it awake, as a desktop's sink is.
+    pacat --rate=44100 --channels=1 --format=s16le --latency-msec=20 /dev/zero & awake=$!
     for backend in pulse portaudio; do echo "$backend:"; "$tool" start "$backend" 20 2>&1 | quiet; done
+    kill "$awake"; wait "$awake" 2>/dev/null || true
 fi
 if [[ $parts == *,toggles,* ]]; then
     echo "== Noise tick and untick, 50 toggles each"

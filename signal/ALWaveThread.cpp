@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/audio/ThreadName.h"
 #include "signal/SLThreadPriority.h"
 
 namespace vantrel::signal {
@@ -18,13 +19,6 @@ TALWaveThread::~TALWaveThread() {
     ClearQueue();
 }
 
-void TALWaveThread::WakeLocked() {
-    if (wakeups_ < kMaxSemaphoreCount) {
-        ++wakeups_;
-        semaphore_.release();
-    }
-}
-
 void TALWaveThread::QueueMessage(audio::WaveOut* device, audio::WaveMessage message,
                                  audio::WaveHeader* parameter) {
     std::lock_guard lock(queueLock_);
@@ -37,7 +31,7 @@ void TALWaveThread::QueueMessage(audio::WaveOut* device, audio::WaveMessage mess
     }
     ring_[(head_ + count_) % kQueueCapacity] = TALWaveMessage{device, message, parameter};
     ++count_;
-    WakeLocked();
+    queued_.notify_one();
 }
 
 bool TALWaveThread::TakeMessage(audio::WaveMessage& message, audio::WaveOut*& device,
@@ -71,17 +65,12 @@ std::size_t TALWaveThread::DroppedCount() {
     return dropped_;
 }
 
-bool TALWaveThread::Terminated() {
-    std::lock_guard lock(queueLock_);
-    return terminated_;
-}
-
 void TALWaveThread::StopThread() {
     {
         std::lock_guard lock(queueLock_);
         if (!terminated_) {
             terminated_ = true;
-            WakeLocked();
+            queued_.notify_one();
         }
     }
     if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) {
@@ -90,26 +79,21 @@ void TALWaveThread::StopThread() {
 }
 
 void TALWaveThread::Run() {
+    audio::NameThisThread("vantrel-wave");
     SetCurrentThreadPriorityHighest();
-    while (!Terminated()) {
-        semaphore_.acquire();
+    for (;;) {
         audio::WaveMessage message{};
         audio::WaveOut* device = nullptr;
         audio::WaveHeader* parameter = nullptr;
-        bool taken = false;
         {
-            std::lock_guard lock(queueLock_);
-            --wakeups_;
+            std::unique_lock lock(queueLock_);
+            queued_.wait(lock, [this] { return terminated_ || count_ > 0; });
             if (terminated_) {
                 break;
             }
-            taken = TakeMessage(message, device, parameter);
-            // Records queued while the semaphore was at its maximum still get their wake-up.
-            if (count_ > 0 && wakeups_ == 0) {
-                WakeLocked();
-            }
+            TakeMessage(message, device, parameter);
         }
-        if (taken && work_) {
+        if (work_) {
             work_(message, device, parameter);
         }
     }

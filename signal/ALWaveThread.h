@@ -4,15 +4,16 @@
 // runs on the device's thread.
 //
 // The records come from a fixed pool made when the thread is created, so queueing never
-// allocates; the queue lock is only ever held for a few instructions.
+// allocates; the queue lock is only ever held for a few instructions. The thread sleeps on a
+// condition variable, which goes to sleep at once rather than spinning first.
 #pragma once
 
 #include <array>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <semaphore>
 #include <thread>
 
 #include "platform/audio/WaveOut.h"
@@ -31,8 +32,6 @@ class TALWaveThread {
     using Routine = std::function<void(audio::WaveMessage message, audio::WaveOut* device,
                                        audio::WaveHeader* parameter)>;
 
-    // Most wake-ups the semaphore holds; further records wait for later wake-ups.
-    static constexpr std::ptrdiff_t kMaxSemaphoreCount = 2000;
     // Records the queue holds at most. A stream keeps only a few buffers at its device, so a
     // full queue means the thread has stopped taking records; a record that finds it full is
     // dropped rather than allocated.
@@ -67,18 +66,14 @@ class TALWaveThread {
 
   private:
     void Run();
-    bool Terminated();
-    // Under the queue lock: one more wake-up, unless the semaphore is at its maximum.
-    void WakeLocked();
 
     Routine work_;
     std::recursive_mutex queueLock_;
-    std::counting_semaphore<kMaxSemaphoreCount> semaphore_{0};
+    std::condition_variable_any queued_;  // a record or the end, under queueLock_
     // Guarded by queueLock_.
     std::array<TALWaveMessage, kQueueCapacity> ring_{};
     std::size_t head_ = 0;
     std::size_t count_ = 0;
-    std::ptrdiff_t wakeups_ = 0;  // releases of the semaphore not yet taken by the thread
     std::size_t dropped_ = 0;
     bool terminated_ = false;
     std::thread thread_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/audio/ThreadName.h"
 #include "signal/SLThreadPriority.h"
 
 namespace vantrel::signal {
@@ -56,6 +57,7 @@ TSLClockGen::~TSLClockGen() {
 }
 
 void TSLClockGen::Run(std::stop_token stop) {
+    audio::NameThisThread("vantrel-clock");
     SetCurrentThreadPriorityHighest();
     auto deadline = time_.Now() + period_;
     while (time_.SleepUntil(deadline, stop)) {

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/audio/ThreadName.h"
 #include "signal/SLThreadPriority.h"
 
 namespace vantrel::signal {
@@ -21,7 +22,10 @@ void TSLAutoResetEvent::Wait() {
 }
 
 TSLNotifyThread::TSLNotifyThread(Routine work) : work_(std::move(work)) {
-    thread_ = std::thread([this] { Run(); });
+    thread_ = std::thread([this] {
+        audio::NameThisThread("vantrel-outnote");
+        Run();
+    });
 }
 
 TSLNotifyThread::~TSLNotifyThread() {

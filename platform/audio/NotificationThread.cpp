@@ -1,12 +1,15 @@
 #include "platform/audio/NotificationThread.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
 #include <optional>
-#include <semaphore>
 #include <thread>
+
+#include "platform/audio/ThreadName.h"
+#include "platform/audio/WakeSignal.h"
 
 namespace vantrel::audio {
 
@@ -27,7 +30,8 @@ struct NotificationThread::Core {
     void MarkStopped();
 
     Work drain;
-    std::counting_semaphore<> wake{0};
+    WakeSignal wake;
+    std::atomic<bool> drainAsked{false};  // Wake since the last drain
     std::mutex mutex;
     std::condition_variable settled;
     std::deque<Item> items;
@@ -54,7 +58,7 @@ void NotificationThread::Core::Run() {
                 return;
             }
         }
-        if (drain) {
+        if (drain && drainAsked.exchange(false, std::memory_order_acquire)) {
             drain();
         }
         std::unique_lock lock(mutex);
@@ -81,16 +85,19 @@ void NotificationThread::Core::Run() {
         }
         lock.unlock();
         if (due) {
-            (void)wake.try_acquire_until(*due);
+            (void)wake.WaitUntil(*due);
         } else {
-            wake.acquire();
+            wake.Wait();
         }
     }
 }
 
 NotificationThread::NotificationThread(Work drain)
     : core_(std::make_shared<Core>(std::move(drain))) {
-    thread_ = std::thread([core = core_] { core->Run(); });
+    thread_ = std::thread([core = core_] {
+        NameThisThread("vantrel-notify");
+        core->Run();
+    });
     std::lock_guard lock(core_->mutex);
     core_->threadId = thread_.get_id();
 }
@@ -114,11 +121,12 @@ void NotificationThread::PostAfter(std::chrono::nanoseconds after, Work work) {
         core_->items.push_back({std::move(work), due});
         ++core_->posted;
     }
-    core_->wake.release();
+    core_->wake.Signal();
 }
 
 void NotificationThread::Wake() noexcept {
-    core_->wake.release();
+    core_->drainAsked.store(true, std::memory_order_release);
+    core_->wake.Signal();
 }
 
 void NotificationThread::SetDelay(std::chrono::nanoseconds delay) {
@@ -137,7 +145,7 @@ void NotificationThread::Flush() {
 
 void NotificationThread::Stop() {
     core_->MarkStopped();
-    core_->wake.release();
+    core_->wake.Signal();
     if (!thread_.joinable()) {
         return;
     }

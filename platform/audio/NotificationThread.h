@@ -2,8 +2,9 @@
 //
 // Work posted from any thread runs on this thread, one item at a time, in posting order, never
 // inside Post. A real-time producer that must not lock or allocate calls Wake instead; the
-// thread then runs its drain routine, which turns whatever that producer handed over (through
-// a lock-free queue of the owner's) into posted work. Stop drops the work not yet started and
+// thread then runs its drain routine (only then, so that posted work costs no drain), which
+// turns whatever that producer handed over (through a lock-free queue of the owner's) into
+// posted work. Stop drops the work not yet started and
 // returns once no work item is running; after it nothing more runs.
 #pragma once
 
@@ -18,7 +19,8 @@ class NotificationThread {
   public:
     using Work = std::function<void()>;
 
-    // `drain`, when given, runs on the thread before each look at the posted work; it may Post.
+    // `drain`, when given, runs on the thread after a Wake, before the next look at the posted
+    // work; it may Post.
     explicit NotificationThread(Work drain = {});
     ~NotificationThread();
 

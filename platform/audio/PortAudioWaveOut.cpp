@@ -9,7 +9,7 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/audio/NotificationThread.h"
+#include "platform/audio/QueuedWaveOut.h"
 #include "platform/audio/RateConverter.h"
 #include "platform/audio/SpscRing.h"
 
@@ -29,9 +29,6 @@ struct PortAudioWaveSystem::Counters {
 namespace {
 
 using Counters = PortAudioWaveSystem::Counters;
-
-// Headers a stream holds at most; far above the two to four the program keeps in flight.
-constexpr std::size_t kRingSize = 1024;
 
 // PortAudio is initialised once for the process and its control calls are not thread-safe, so
 // every call outside the audio callback goes through this lock.
@@ -85,34 +82,86 @@ std::string CutName(const char* name) {
     return CutDeviceName(name ? name : "");
 }
 
-int64_t NowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
+// When the header frames the audio callback handed to the host reach the listener, for readers
+// on any thread. The callback publishes its last buffer that held any through a sequence lock
+// over atomics, so that it never waits and a reader sees one buffer's values whole.
+class HeardClock {
+  public:
+    struct Mark {
+        uint64_t before = 0;    // header frames played before the buffer
+        uint64_t inBuffer = 0;  // header frames in it
+        int64_t heardAtNs = 0;  // when its first frame reaches the listener (steady clock)
+    };
 
-class PortAudioWaveOut final : public WaveOut {
+    // The header frames heard at `nowNs`, never fewer than told before.
+    uint64_t Heard(int64_t nowNs, uint32_t rate) const noexcept {
+        const Mark mark = Read();
+        const int64_t since = nowNs - mark.heardAtNs;
+        const int64_t heard =
+            static_cast<int64_t>(mark.before) + since * static_cast<int64_t>(rate) / 1000000000;
+        const auto frames = static_cast<uint64_t>(
+            std::clamp<int64_t>(heard, 0, static_cast<int64_t>(mark.before + mark.inBuffer)));
+        // The host's latency varies a little from buffer to buffer: the position never goes back.
+        uint64_t told = told_.load(std::memory_order_relaxed);
+        while (frames > told &&
+               !told_.compare_exchange_weak(told, frames, std::memory_order_relaxed)) {
+        }
+        return std::max(frames, told);
+    }
+
+    // Control side, while the callback does not run.
+    void Reset() noexcept {
+        Publish({});
+        told_.store(0, std::memory_order_relaxed);
+    }
+
+    // Without fences (which ThreadSanitizer cannot follow): the values are stored with release
+    // after the odd count, so a reader that sees any of them sees the count moved on too.
+    void Publish(const Mark& mark) noexcept {
+        const uint64_t sequence = sequence_.load(std::memory_order_relaxed);
+        sequence_.store(sequence + 1, std::memory_order_relaxed);
+        before_.store(mark.before, std::memory_order_release);
+        inBuffer_.store(mark.inBuffer, std::memory_order_release);
+        heardAtNs_.store(mark.heardAtNs, std::memory_order_release);
+        sequence_.store(sequence + 2, std::memory_order_release);
+    }
+
+    Mark Read() const noexcept {
+        for (;;) {
+            const uint64_t sequence = sequence_.load(std::memory_order_acquire);
+            const Mark mark{before_.load(std::memory_order_acquire),
+                            inBuffer_.load(std::memory_order_acquire),
+                            heardAtNs_.load(std::memory_order_acquire)};
+            if ((sequence & 1) == 0 && sequence_.load(std::memory_order_relaxed) == sequence) {
+                return mark;
+            }
+        }
+    }
+
+  private:
+    std::atomic<uint64_t> sequence_{0};
+    std::atomic<uint64_t> before_{0};
+    std::atomic<uint64_t> inBuffer_{0};
+    std::atomic<int64_t> heardAtNs_{0};
+    mutable std::atomic<uint64_t> told_{0};
+};
+
+class PortAudioWaveOut final : public QueuedWaveOut {
   public:
     PortAudioWaveOut(const WaveFormat& format, uint32_t deviceRate, WaveCallback callback,
                      std::shared_ptr<Counters> counters)
-        : format_(format),
+        : QueuedWaveOut(format, std::move(callback)),
           channels_(format.channels),
           converting_(deviceRate != format.samplesPerSec),
           converter_(format.samplesPerSec, deviceRate, format.channels),
-          callback_(std::make_shared<WaveCallback>(std::move(callback))),
-          counters_(std::move(counters)),
-          notifier_([this] { OnWake(); }) {}
+          counters_(std::move(counters)) {}
 
-    ~PortAudioWaveOut() override {
-        Close();
-        notifier_.Stop();
-    }
+    ~PortAudioWaveOut() override { Shutdown(); }
 
     // Opens and starts the PortAudio stream; on failure nothing is left open.
     MMResult Start(const PaStreamParameters& parameters, double deviceRate,
                    unsigned long framesPerCallback) {
         std::lock_guard lock(mutex_);
-        closed_ = true;  // until the stream runs: a failed start is destroyed without a word
         {
             std::lock_guard pa(PaMutex());
             PaError error =
@@ -123,6 +172,8 @@ class PortAudioWaveOut final : public WaveOut {
                 return ToResult(error);
             }
             Pa_SetStreamFinishedCallback(stream_, &PortAudioWaveOut::Finished);
+            const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
+            hostLatencyNs_ = info ? static_cast<int64_t>(info->outputLatency * 1e9) : 0;
             // A busy machine must not starve the callback: ask for real-time scheduling of its
             // thread where the host offers it (best effort; the host falls back quietly).
             const PaDeviceInfo* device = Pa_GetDeviceInfo(parameters.device);
@@ -136,98 +187,22 @@ class PortAudioWaveOut final : public WaveOut {
                 stream_ = nullptr;
                 return ToResult(error);
             }
-            const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
             std::lock_guard stats(counters_->mutex);
             counters_->lastOutputLatency = info ? info->outputLatency : 0.0;
             counters_->lastDeviceRate = deviceRate;
             counters_->lastConverted = converting_;
         }
         running_ = true;
-        closed_ = false;
-        Post(WaveMessage::Open, nullptr);
-        return MMSYSERR_NOERROR;
-    }
-
-    MMResult Prepare(WaveHeader* header) override {
-        std::lock_guard lock(mutex_);
-        return MarkPrepared(header);
-    }
-
-    MMResult Unprepare(WaveHeader* header) override {
-        std::lock_guard lock(mutex_);
-        return MarkUnprepared(header);
-    }
-
-    MMResult Write(WaveHeader* header) override {
-        std::lock_guard lock(mutex_);
-        if (const MMResult refused = CheckWritable(header, closed_); refused != MMSYSERR_NOERROR) {
-            return refused;
-        }
-        if (dead_) {
-            // Nothing can play it: give it back after its playing time, so that the caller
-            // neither waits forever nor spins refilling.
-            const uint64_t frames = header->length / format_.blockAlign;
-            const auto playing =
-                std::chrono::nanoseconds(frames * 1000000000ull / format_.samplesPerSec);
-            notifier_.PostAfter(playing, [callback = callback_, header] {
-                (*callback)(WaveMessage::Done, header);
-            });
-            return MMSYSERR_NODRIVER;
-        }
-        if (outstanding_ == kRingSize) {
-            return MMSYSERR_NOMEM;
-        }
-        if (outstanding_ == 0) {
-            startStampNs_.store(NowNs(), std::memory_order_relaxed);
-        }
-        header->queued = true;
-        ++outstanding_;
-        writeRing_.Push(header);  // never full: outstanding_ bounds both rings
-        if (!running_) {
-            const MMResult started = StartStreamLocked();
-            if (started != MMSYSERR_NOERROR) {
-                // The device is gone: give the header back rather than keep it forever.
-                ReturnAllLocked();
-                return started;
-            }
-        }
-        return MMSYSERR_NOERROR;
-    }
-
-    MMResult Pause() override { return SetPaused(true); }
-    MMResult Restart() override { return SetPaused(false); }
-
-    MMResult Reset() override {
-        std::lock_guard lock(mutex_);
-        if (closed_) {
-            return MMSYSERR_INVALHANDLE;
-        }
-        StopStreamLocked();
-        ReturnAllLocked();
-        return MMSYSERR_NOERROR;
-    }
-
-    MMResult Close() override {
-        std::lock_guard lock(mutex_);
-        if (closed_) {
-            return MMSYSERR_NOERROR;
-        }
-        StopStreamLocked();
-        ReturnAllLocked();
-        {
-            std::lock_guard pa(PaMutex());
-            Pa_CloseStream(stream_);
-        }
-        stream_ = nullptr;
-        closed_ = true;
-        Post(WaveMessage::Close, nullptr);
+        OpenedLocked();
         return MMSYSERR_NOERROR;
     }
 
   private:
     static int Callback(const void*, void* output, unsigned long frames,
-                        const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags flags, void* self) {
-        static_cast<PortAudioWaveOut*>(self)->Render(static_cast<int16_t*>(output), frames, flags);
+                        const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags,
+                        void* self) {
+        static_cast<PortAudioWaveOut*>(self)->Render(static_cast<int16_t*>(output), frames, time,
+                                                     flags);
         return paContinue;
     }
 
@@ -235,21 +210,28 @@ class PortAudioWaveOut final : public WaveOut {
 
     // --- Audio callback side: no locks, no allocation, no I/O. ---
 
-    void Render(int16_t* out, unsigned long frames, PaStreamCallbackFlags flags) {
+    void Render(int16_t* out, unsigned long frames, const PaStreamCallbackTimeInfo* time,
+                PaStreamCallbackFlags flags) {
         counters_->callbacks.fetch_add(1, std::memory_order_relaxed);
         if (flags & paOutputUnderflow) {
             counters_->hostUnderruns.fetch_add(1, std::memory_order_relaxed);
         }
+        const uint64_t before = consumed_;
         if (paused_.load(std::memory_order_acquire)) {
             std::memset(out, 0, frames * channels_ * sizeof(int16_t));
-            return;
-        }
-        if (converting_) {
+        } else if (converting_) {
             for (unsigned long i = 0; i < frames; ++i) {
                 converter_.Produce(out + i * channels_, [this](int16_t* f) { PullFrames(f, 1); });
             }
         } else {
             PullFrames(out, frames);
+        }
+        if (consumed_ != before) {
+            // This buffer is heard once the host's latency has passed.
+            const double lead = time ? time->outputBufferDacTime - time->currentTime : 0.0;
+            const int64_t latency =
+                lead > 0 && lead < 2.0 ? static_cast<int64_t>(lead * 1e9) : hostLatencyNs_;
+            heard_.Publish({before, consumed_ - before, NowNs() + latency});
         }
     }
 
@@ -277,6 +259,7 @@ class PortAudioWaveOut final : public WaveOut {
             out += samples;
             count -= n;
             position_ += n;
+            consumed_ += n;
             if (position_ == currentFrames_) {
                 FinishCurrent();
             }
@@ -302,26 +285,60 @@ class PortAudioWaveOut final : public WaveOut {
     }
 
     void FinishCurrent() {
-        doneRing_.Push(current_);
+        Played(current_);
         current_ = nullptr;
         awaitingNext_ = true;
-        notifier_.Wake();
+        Wake();
     }
 
     void OnFinished() {
         if (!stopping_.load(std::memory_order_acquire)) {
             died_.store(true, std::memory_order_release);
-            notifier_.Wake();
+            Wake();
         }
     }
 
     // --- Control side, under mutex_. ---
 
-    // On the notification thread: turns finished headers into Done notifications, and gives
-    // everything back when the host ended the stream by itself.
-    void OnWake() {
-        std::lock_guard lock(mutex_);
-        if (died_.exchange(false, std::memory_order_acq_rel) && running_ && !closed_) {
+    MMResult QueueLocked(WaveHeader* header) override {
+        if (dead_) {
+            return GiveBackLater(header);
+        }
+        if (OutstandingLocked() == 1) {
+            startStampNs_.store(NowNs(), std::memory_order_relaxed);
+        }
+        writeRing_.Push(header);  // never full: the outstanding count bounds both rings
+        if (!running_) {
+            const MMResult started = StartStreamLocked();
+            if (started != MMSYSERR_NOERROR) {
+                // The device is gone: give the header back rather than keep it forever.
+                ReturnAllLocked();
+                return started;
+            }
+        }
+        return MMSYSERR_NOERROR;
+    }
+
+    void SetPausedLocked(bool paused) override { paused_.store(paused, std::memory_order_release); }
+
+    void StopLocked() override {
+        StopStreamLocked();
+        ReturnAllLocked();
+    }
+
+    void CloseLocked() override {
+        StopLocked();
+        {
+            std::lock_guard pa(PaMutex());
+            Pa_CloseStream(stream_);
+        }
+        stream_ = nullptr;
+    }
+
+    // Turns finished headers into Done notifications, and gives everything back when the host
+    // ended the stream by itself.
+    void WokenLocked() override {
+        if (died_.exchange(false, std::memory_order_acq_rel) && running_ && stream_) {
             // The device went away (the sound server ended, say). Restarting such a stream can
             // block inside the host, so it stays stopped and hands everything back.
             StopStreamLocked();
@@ -330,23 +347,6 @@ class PortAudioWaveOut final : public WaveOut {
             return;
         }
         DrainLocked();
-    }
-
-    void Post(WaveMessage message, WaveHeader* header) {
-        notifier_.Post([callback = callback_, message, header] { (*callback)(message, header); });
-    }
-
-    void ReturnLocked(WaveHeader* header) {
-        header->queued = false;
-        --outstanding_;
-        Post(WaveMessage::Done, header);
-    }
-
-    void DrainLocked() {
-        WaveHeader* header = nullptr;
-        while (doneRing_.Pop(header)) {
-            ReturnLocked(header);
-        }
     }
 
     // With the stream stopped the callback state is ours: return everything in queue order.
@@ -363,7 +363,11 @@ class PortAudioWaveOut final : public WaveOut {
         awaitingNext_ = false;
         converter_.Clear();
         startStampNs_.store(0, std::memory_order_relaxed);
+        consumed_ = 0;
+        heard_.Reset();
     }
+
+    uint64_t HeardFrames() override { return heard_.Heard(NowNs(), format_.samplesPerSec); }
 
     void StopStreamLocked() {
         if (!running_) {
@@ -389,45 +393,32 @@ class PortAudioWaveOut final : public WaveOut {
         return MMSYSERR_NOERROR;
     }
 
-    MMResult SetPaused(bool paused) {
-        std::lock_guard lock(mutex_);
-        if (closed_) {
-            return MMSYSERR_INVALHANDLE;
-        }
-        paused_.store(paused, std::memory_order_release);
-        return MMSYSERR_NOERROR;
-    }
-
-    const WaveFormat format_;
     const std::size_t channels_;
     const bool converting_;
 
     // Shared with the callback through the rings and atomics only.
-    SpscRing<WaveHeader*, kRingSize> writeRing_;  // control -> callback
-    SpscRing<WaveHeader*, kRingSize> doneRing_;   // callback -> notification thread
+    SpscRing<WaveHeader*, kMaxQueued> writeRing_;  // control -> callback
     std::atomic<bool> paused_{false};
     std::atomic<bool> stopping_{false};
     std::atomic<bool> died_{false};
     std::atomic<int64_t> startStampNs_{0};
+    HeardClock heard_;           // callback -> GetPosition
+    int64_t hostLatencyNs_ = 0;  // set before the stream starts
 
     // Callback state; the control side touches it only while the stream is stopped.
     WaveHeader* current_ = nullptr;
     std::size_t currentFrames_ = 0;
     std::size_t position_ = 0;
+    uint64_t consumed_ = 0;  // frames of headers played since the open or the last Reset
     bool awaitingNext_ = false;
     RateConverter converter_;
 
-    // Control state.
-    std::mutex mutex_;
+    // Control state, under mutex_.
     PaStream* stream_ = nullptr;
     bool running_ = false;
-    bool closed_ = false;
-    bool dead_ = false;            // the host ended the stream by itself; it is never started again
-    std::size_t outstanding_ = 0;  // written and not yet given back
+    bool dead_ = false;  // the host ended the stream by itself; it is never started again
 
-    const std::shared_ptr<WaveCallback> callback_;
     const std::shared_ptr<Counters> counters_;
-    NotificationThread notifier_;  // last: stopped before the members it uses go
 };
 
 }  // namespace

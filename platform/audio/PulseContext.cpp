@@ -34,12 +34,13 @@ std::shared_ptr<PulseContext> PulseContext::Acquire() {
 
 PulseContext::PulseContext() {
     loop_ = pa_threaded_mainloop_new();
+    if (loop_) {
+        // Before the start: named later, libpulse would name the calling thread instead.
+        pa_threaded_mainloop_set_name(loop_, "vantrel-pulse");
+    }
     if (loop_ && pa_threaded_mainloop_start(loop_) < 0) {
         pa_threaded_mainloop_free(loop_);
         loop_ = nullptr;
-    }
-    if (loop_) {
-        pa_threaded_mainloop_set_name(loop_, "vantrel-pulse");
     }
 }
 
@@ -206,7 +207,7 @@ bool PulseContext::WaitUntil(const std::function<bool()>& ready, Deadline deadli
         if (now >= deadline) {
             return false;
         }
-        (void)changed_.try_acquire_until(std::min(deadline, now + kWaitSlice));
+        (void)changed_.WaitUntil(std::min(deadline, now + kWaitSlice));
     }
 }
 

@@ -17,9 +17,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <semaphore>
 #include <string>
 #include <vector>
+
+#include "platform/audio/WakeSignal.h"
 
 namespace vantrel::audio {
 
@@ -70,7 +71,7 @@ class PulseContext {
     // Loop callbacks that change what a waiter looks at call Poke.
     bool WaitUntil(const std::function<bool()>& ready, Deadline deadline);
     // Lock-free and allocation-free: wakes the waiters.
-    void Poke() noexcept { changed_.release(); }
+    void Poke() noexcept { changed_.Signal(); }
 
   private:
     static void OnContextState(pa_context* context, void* self);
@@ -79,7 +80,7 @@ class PulseContext {
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;  // under the lock
     uint64_t generation_ = 0;        // under the lock
-    std::counting_semaphore<> changed_{0};
+    WakeSignal changed_;
 };
 
 }  // namespace vantrel::audio

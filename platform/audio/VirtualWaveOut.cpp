@@ -108,6 +108,19 @@ class VirtualWaveOut final : public WaveOut {
     MMResult Pause() override { return SetPaused(true); }
     MMResult Restart() override { return SetPaused(false); }
 
+    // Exact from the device's clock, and answered even while the device hangs.
+    MMResult GetPosition(uint64_t* frames) override {
+        std::lock_guard lock(state_->mutex);
+        if (!frames) {
+            return MMSYSERR_INVALPARAM;
+        }
+        if (closed_) {
+            return MMSYSERR_INVALHANDLE;
+        }
+        *frames = heard_;
+        return MMSYSERR_NOERROR;
+    }
+
     MMResult Reset() override {
         auto lock = state_->Answer();
         if (closed_) {
@@ -168,6 +181,7 @@ class VirtualWaveOut final : public WaveOut {
             log.played.insert(log.played.end(), from, from + take * align);
             recording_ = true;
             headFrame_ += take;
+            heard_ += take;
             frames -= take;
             if (headFrame_ == headFrames) {
                 FinishHeadLocked();
@@ -231,6 +245,7 @@ class VirtualWaveOut final : public WaveOut {
             FinishHeadLocked();
         }
         awaitingNext_ = false;
+        heard_ = 0;
     }
 
     std::shared_ptr<State> state_;
@@ -240,6 +255,7 @@ class VirtualWaveOut final : public WaveOut {
     const std::shared_ptr<NotificationThread> notifier_;
     std::deque<WaveHeader*> queue_;
     uint64_t headFrame_ = 0;  // frames of the head header already played
+    uint64_t heard_ = 0;      // frames of headers played since the open or the last Reset
     uint64_t tickRemainder_ = 0;
     bool paused_ = false;
     bool closed_ = false;

@@ -14,7 +14,8 @@
 //  - a late device: every notification is delivered no earlier than a set delay after the
 //    event that produced it;
 //  - a hung device: on command every call (opening, and every call of a stream, destroying
-//    included) blocks until the device is let go again, as with a frozen sound server.
+//    included, but GetPosition) blocks until the device is let go again, as with a frozen sound
+//    server.
 //
 // What a stream "played" is every frame it output while its clock ran (open and not paused),
 // starting with the first frame of the first header written: the data of the headers in write

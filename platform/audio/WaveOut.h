@@ -13,10 +13,12 @@
 // from inside that stream's notification routine, nor while holding a lock that the routine
 // takes.
 //
-// Headers play in write order without gaps between them. Reset and Close return every queued
-// header, each with its own Done, in write order, before anything later (such as Close). On a
-// closed stream Write, Pause, Restart and Reset answer MMSYSERR_INVALHANDLE; Prepare and
-// Unprepare only mark the header and always work.
+// Headers play in write order without gaps between them; a stream whose queue ran dry plays
+// silence and stays open, and a header written later plays from where the written sound ended.
+// Reset and Close return every queued header, each with its own Done, in write order, before
+// anything later (such as Close). On a closed stream Write, Pause, Restart, Reset and
+// GetPosition answer MMSYSERR_INVALHANDLE; Prepare and Unprepare only mark the header and always
+// work.
 //
 // Every operation returns a multimedia result code (see MMResult below); 0 is success.
 #pragma once
@@ -120,6 +122,13 @@ class WaveOut {
     // Closes the stream (returning anything still queued first) and posts Close. Closing an
     // already closed stream is harmless and returns MMSYSERR_NOERROR.
     virtual MMResult Close() = 0;
+    // How far the stream has played: the frames of written headers that have reached the
+    // listener, counted from the open or the last Reset. Silence played while the queue ran dry
+    // does not count, so a header that ends at frame F of everything written has been heard
+    // whole once the position reaches F; the position stands still while paused. Cheap, and
+    // never waits for the device or the server (not even a hung one), so the owner may ask as
+    // often as it likes. MMSYSERR_INVALPARAM for nullptr, MMSYSERR_INVALHANDLE once closed.
+    virtual MMResult GetPosition(uint64_t* frames) = 0;
 };
 
 class WaveOutSystem {

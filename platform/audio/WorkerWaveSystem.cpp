@@ -8,6 +8,8 @@
 #include <thread>
 #include <utility>
 
+#include "platform/audio/ThreadName.h"
+
 namespace vantrel::audio {
 
 struct WorkerWaveSystem::Core {
@@ -35,6 +37,7 @@ class CallWorker {
             ++system->workers;
         }
         std::thread([queue = queue_, system = std::move(system)] {
+            NameThisThread("vantrel-call");
             queue->Run();
             std::lock_guard lock(system->mutex);
             --system->workers;
@@ -108,9 +111,20 @@ class CallWorker {
     std::shared_ptr<Queue> queue_;
 };
 
-// The wrapped stream, touched only on its worker.
+// The wrapped stream: made, called and destroyed on its worker; its position is also read
+// from the caller's thread, under the lock, which its destruction never holds.
 struct Slot {
+    std::mutex mutex;
     std::unique_ptr<WaveOut> real;
+
+    // On the worker.
+    void Drop() {
+        std::unique_ptr<WaveOut> gone;
+        {
+            std::lock_guard lock(mutex);
+            gone = std::move(real);
+        }
+    }
 };
 
 // Passes the wrapped stream's notifications on until the stream is destroyed or lost.
@@ -144,7 +158,7 @@ class WorkerWaveOut final : public WaveOut {
           limit_(limit) {}
 
     ~WorkerWaveOut() override {
-        if (!lost_ && worker_->Call([slot = slot_] { slot->real.reset(); }, limit_)) {
+        if (!lost_ && worker_->Call([slot = slot_] { slot->Drop(); }, limit_)) {
             gate_->Close();
             return;
         }
@@ -175,6 +189,14 @@ class WorkerWaveOut final : public WaveOut {
     MMResult Close() override {
         return Run([](WaveOut& s) { return s.Close(); });
     }
+    // Straight from the caller's thread: the wrapped stream answers it without waiting.
+    MMResult GetPosition(uint64_t* frames) override {
+        if (lost_) {
+            return WorkerWaveSystem::kNotAnswering;
+        }
+        std::lock_guard lock(slot_->mutex);
+        return slot_->real ? slot_->real->GetPosition(frames) : MMSYSERR_INVALHANDLE;
+    }
 
   private:
     MMResult Run(std::function<MMResult(WaveOut&)> call) {
@@ -197,7 +219,7 @@ class WorkerWaveOut final : public WaveOut {
     void Lose() {
         lost_ = true;
         gate_->Close();
-        worker_->Finish([slot = slot_] { slot->real.reset(); });
+        worker_->Finish([slot = slot_] { slot->Drop(); });
     }
 
     std::unique_ptr<CallWorker> worker_;
@@ -259,7 +281,7 @@ MMResult WorkerWaveSystem::Open(int deviceId, const WaveFormat& format, WaveCall
         core_->limits.open);
     if (!answered) {
         gate->Close();
-        worker->Finish([slot] { slot->real.reset(); });
+        worker->Finish([slot] { slot->Drop(); });
         return kNotAnswering;
     }
     if (*result != MMSYSERR_NOERROR || !slot->real) {

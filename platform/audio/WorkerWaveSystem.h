@@ -1,11 +1,12 @@
 // A wave output system whose calls hold up their caller for a bounded time only.
 //
-// Every call of the wrapped system and of its streams runs on a worker thread of the stream's
-// own, in call order, while the caller waits for the answer at most a set limit. A sound
-// system that stops answering (a frozen or hung server) thus costs the caller one limit, not
-// its life: the call that is not answered in time gives kNotAnswering, and the stream is lost
-// from then on. A lost stream answers every later call at once (Write, Pause, Restart, Reset
-// and Close with kNotAnswering; Prepare and Unprepare with success, touching nothing),
+// Every call of the wrapped system and of its streams (but GetPosition, which the wrapped
+// stream answers at once on the caller's thread) runs on a worker thread of the stream's own,
+// in call order, while the caller waits for the answer at most a set limit. A sound system
+// that stops answering (a frozen or hung server) thus costs the caller one limit, not its life:
+// the call that is not answered in time gives kNotAnswering, and the stream is lost from then
+// on. A lost stream answers every later call at once (Write, Pause, Restart, Reset, Close and
+// GetPosition with kNotAnswering; Prepare and Unprepare with success, touching nothing),
 // delivers no further notification, and is destroyed on its worker once the hung call returns,
 // if ever; the worker then ends by itself. An open not answered in time gives kNotAnswering,
 // and a stream it opens later is destroyed on the spot.

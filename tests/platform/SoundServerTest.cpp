@@ -2,7 +2,8 @@
 // private PulseAudio null sink of scripts/test.sh, whose monitor is captured with parec: text
 // keyed by the keying engine decodes back at its pitch; the interference tone plays at its pitch
 // and level, and an untick is silent soon, also after a burst of toggles; a server killed during
-// a run ends the run with the audio error, after which a new run plays.
+// a run ends the run with the audio error, after which a new run plays; the program started
+// without a server plays through one that comes up later.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +16,10 @@
 #include <span>
 #include <thread>
 
+#include "platform/audio/DeferredWaveSystem.h"
 #include "platform/audio/PortAudioWaveOut.h"
+#include "platform/audio/SoundSystemChoice.h"
+#include "platform/audio/WorkerWaveSystem.h"
 #include "tests/trainer/PlaybackStandIns.h"
 #include "trainer/InterferenceControls.h"
 #include "trainer/ManualNotificationQueue.h"
@@ -231,6 +235,70 @@ TEST_P(SoundServerTest, AServerKilledDuringARunEndsItWithTheAudioErrorAndANewRun
     const std::vector<int16_t> captured = capture.Stop();
     EXPECT_EQ(view_.boxes.size(), 1u);
     EXPECT_GT(Rms(captured), 100.0) << "the new run was not heard";
+}
+
+// Started while no sound server answers, the program's sound system (made as main() makes it,
+// used as the window uses it) gives the audio error at Start; once a server has come up, the
+// next Start plays through it and decodes, and a tick of the noise box sounds, without a
+// restart.
+TEST(LateSoundServerTest, StartGivesTheAudioErrorThenPlaysOnceAServerHasComeUp) {
+    const char* sink = std::getenv("VANTREL_PULSE_SINK");
+    if (!sink || !std::getenv("VANTREL_PULSE_SCRIPT")) {
+        GTEST_SKIP() << "Skipped: no private sound server; scripts/test.sh starts one";
+    }
+    ASSERT_TRUE(Pulse("pulse_kill"));
+    struct Revive {
+        bool done = false;
+        ~Revive() {
+            if (!done) {
+                Pulse("pulse_revive");  // for the tests after this one
+            }
+        }
+    } revive;
+    DeferredWaveSystem audio([] { return OpenSoundSystem(""); });
+    audio.StartLoading();
+    WorkerWaveSystem keyingAudio(audio);
+    Keyer keyer;
+    keyer.SetSpeed(20);
+    keyer.SetSpacing(0);
+    keyer.SetPitchPosition(8);
+    keyer.SetVolumePosition(2);
+    vantrel::test::KeptView view;
+    vantrel::test::FixedTextHost host{keyer, 0, "PARIS "};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    ManualNotificationQueue queue;
+    PlaybackEngine engine(keyer, keyingAudio, queue, view, host);
+    InterferenceControls controls(audio, signal::TSLClockService::Instance(),
+                                  InterferenceControls::Switching::Background);
+    controls.ScrollBar1Change(12000);
+
+    engine.StartBtnClick();
+    EXPECT_EQ(view.boxes, std::vector<std::string>{"audio error: no device driver present"});
+
+    ASSERT_TRUE(Pulse("pulse_revive"));
+    revive.done = true;
+    MonitorCapture capture(sink);
+    ASSERT_TRUE(capture.WaitUntilRecording());
+    engine.StartBtnClick();
+    queue.RunUntil([&] {
+        return (engine.DoneCount() > 0 && engine.DeviceClosed()) || view.boxes.size() > 1 ||
+               std::chrono::steady_clock::now() > deadline;
+    });
+    ASSERT_TRUE(engine.DeviceClosed()) << "the run did not end";
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the tail reaches parec
+    const std::size_t tick = capture.SamplesSoFar();
+    controls.CheckBox2Click(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    controls.CheckBox2Click(false);
+    controls.Settle();
+    const std::vector<int16_t> captured = capture.Stop();
+    const auto half = static_cast<std::size_t>(kCaptureRate / 2);
+    ASSERT_GT(captured.size(), tick + 2 * half);
+    const std::vector<int16_t> keyed(captured.begin(), captured.begin() + tick);
+    EXPECT_EQ(DecodeMorse(SegmentOnOff(keyed, kCaptureRate)), "PARIS");
+    EXPECT_GT(Rms(std::span<const int16_t>(captured.data() + tick + half, half)), 3000.0)
+        << "the tick was not heard";
+    EXPECT_EQ(view.boxes.size(), 1u);
 }
 
 }  // namespace

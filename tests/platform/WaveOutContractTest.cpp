@@ -1,7 +1,9 @@
-// The stream contract, run over every backend: the virtual device always, the PortAudio and
-// libpulse devices where a sound server is reachable.
+// The stream contract, run over every backend: the virtual device always, also behind the
+// worker that bounds its calls, and the PortAudio and libpulse devices where a sound server is
+// reachable.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "platform/audio/VirtualWaveOut.h"
+#include "platform/audio/WorkerWaveSystem.h"
 #include "tests/platform/WaveEventLog.h"
 #ifdef VANTREL_HAVE_PORTAUDIO
 #include "platform/audio/PortAudioWaveOut.h"
@@ -25,25 +28,40 @@ constexpr uint32_t kRate = 8000;
 
 struct VirtualBackend {
     static constexpr const char* kName = "Virtual";
-    VirtualWaveSystem system;
+    // Positions are exact, from the device's clock.
+    static constexpr bool kExact = true;
+    VirtualWaveSystem device;
+    VirtualWaveSystem& system = device;
     std::string Unavailable() { return {}; }
     // Lets `ms` of stream time pass.
-    void LetTimePass(int ms) { system.AdvanceMs(static_cast<uint64_t>(ms)); }
+    void LetTimePass(int ms) { device.AdvanceMs(static_cast<uint64_t>(ms)); }
     // Plays until `done` holds (at most a minute of stream time).
     bool PlayUntil(const WaveEventLog& log, const std::function<bool(const Events&)>& done) {
         for (int step = 0; step < 6000; ++step) {
             if (log.WaitFor(done, std::chrono::milliseconds(0))) {
                 return true;
             }
-            system.AdvanceMs(10);
+            device.AdvanceMs(10);
         }
         return log.WaitFor(done, std::chrono::milliseconds(0));
     }
+    // True once the stream's position is `frames`; every position read goes to `seen`.
+    bool PositionReaches(WaveOut& stream, uint64_t frames, std::vector<uint64_t>& seen) {
+        uint64_t position = 0;
+        return stream.GetPosition(&position) == MMSYSERR_NOERROR &&
+               (seen.push_back(position), position == frames);
+    }
+};
+
+struct WorkerBackend : VirtualBackend {
+    static constexpr const char* kName = "Worker";
+    WorkerWaveSystem system{device};
 };
 
 // A device on a real sound server: time passes on the wall clock.
 template <typename System>
 struct RealBackend {
+    static constexpr bool kExact = false;
     System system;
     std::string Unavailable() {
         return system.DeviceCount() == 0
@@ -53,6 +71,18 @@ struct RealBackend {
     void LetTimePass(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
     bool PlayUntil(const WaveEventLog& log, const std::function<bool(const Events&)>& done) {
         return log.WaitFor(done, std::chrono::seconds(20));
+    }
+    bool PositionReaches(WaveOut& stream, uint64_t frames, std::vector<uint64_t>& seen) {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        uint64_t position = 0;
+        while (stream.GetPosition(&position) == MMSYSERR_NOERROR) {
+            seen.push_back(position);
+            if (position == frames || std::chrono::steady_clock::now() > limit) {
+                return position == frames;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
     }
 };
 #ifdef VANTREL_HAVE_PORTAUDIO
@@ -115,13 +145,13 @@ class WaveOutContract : public ::testing::Test {
 };
 
 #if defined(VANTREL_HAVE_PORTAUDIO) && defined(VANTREL_HAVE_PULSE)
-using Backends = ::testing::Types<VirtualBackend, PortAudioBackend, PulseBackend>;
+using Backends = ::testing::Types<VirtualBackend, WorkerBackend, PortAudioBackend, PulseBackend>;
 #elif defined(VANTREL_HAVE_PORTAUDIO)
-using Backends = ::testing::Types<VirtualBackend, PortAudioBackend>;
+using Backends = ::testing::Types<VirtualBackend, WorkerBackend, PortAudioBackend>;
 #elif defined(VANTREL_HAVE_PULSE)
-using Backends = ::testing::Types<VirtualBackend, PulseBackend>;
+using Backends = ::testing::Types<VirtualBackend, WorkerBackend, PulseBackend>;
 #else
-using Backends = ::testing::Types<VirtualBackend>;
+using Backends = ::testing::Types<VirtualBackend, WorkerBackend>;
 #endif
 
 class BackendNames {
@@ -258,6 +288,52 @@ TYPED_TEST(WaveOutContract, DestroyingAStreamWaitsForItsRunningRoutineAndSilence
     const std::size_t seen = this->log_.Events().size();
     this->backend_->LetTimePass(100);
     EXPECT_EQ(this->log_.Events().size(), seen);
+}
+
+// A keyed stream stays open across characters with silence between: the position counts the
+// written frames heard, stands still through the silence and while paused, carries on where
+// the sound ended once a later header plays, and starts again at a Reset.
+TYPED_TEST(WaveOutContract, PositionCountsTheHeardFramesAndStandsStillThroughSilenceAndPause) {
+    auto stream = this->OpenStream(this->log_.Callback());
+    ASSERT_TRUE(stream);
+    auto& backend = *this->backend_;
+    std::vector<uint64_t> seen;
+    ASSERT_TRUE(backend.PositionReaches(*stream, 0, seen));
+    EXPECT_EQ(stream->GetPosition(nullptr), MMSYSERR_INVALPARAM);
+    Buffer a(40), b(40), c(60);
+    this->WriteAll(*stream, {&a, &b});
+    if constexpr (TypeParam::kExact) {
+        backend.LetTimePass(50);
+        EXPECT_TRUE(backend.PositionReaches(*stream, 400, seen));
+    }
+    ASSERT_TRUE(backend.PlayUntil(this->log_, Has(WaveMessage::Done, 2)));
+    EXPECT_TRUE(backend.PositionReaches(*stream, 640, seen)) << seen.back();
+    backend.LetTimePass(100);
+    EXPECT_TRUE(backend.PositionReaches(*stream, 640, seen)) << "silent, at " << seen.back();
+
+    ASSERT_EQ(stream->Pause(), MMSYSERR_NOERROR);
+    this->WriteAll(*stream, {&c});
+    backend.LetTimePass(100);
+    EXPECT_TRUE(backend.PositionReaches(*stream, 640, seen)) << "paused, at " << seen.back();
+    ASSERT_EQ(stream->Restart(), MMSYSERR_NOERROR);
+    ASSERT_TRUE(backend.PlayUntil(this->log_, Has(WaveMessage::Done, 3)));
+    EXPECT_TRUE(backend.PositionReaches(*stream, 1120, seen));
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+
+    ASSERT_EQ(stream->Reset(), MMSYSERR_NOERROR);
+    EXPECT_TRUE(backend.PositionReaches(*stream, 0, seen));
+    ASSERT_EQ(stream->Close(), MMSYSERR_NOERROR);
+    uint64_t position = 0;
+    EXPECT_EQ(stream->GetPosition(&position), MMSYSERR_INVALHANDLE);
+    if constexpr (TypeParam::kExact) {
+        // What played: the two headers, the silence, then the third from where they ended.
+        const std::vector<int16_t> played = backend.device.PlayedSamples(0);
+        ASSERT_GE(played.size(), 1120u + 800u);
+        EXPECT_TRUE(std::equal(a.samples.begin(), a.samples.end(), played.begin()));
+        EXPECT_TRUE(std::all_of(played.begin() + 640, played.end() - 480,
+                                [](int16_t v) { return v == 0; }));
+        EXPECT_TRUE(std::equal(c.samples.begin(), c.samples.end(), played.end() - 480));
+    }
 }
 
 TYPED_TEST(WaveOutContract, RefusedOpensAnswerTheirCodeAndNotifyNothing) {

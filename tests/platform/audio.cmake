@@ -35,6 +35,7 @@ target_compile_definitions(vantrel_waveout_tests PRIVATE ${audio_test_defs})
 vantrel_add_test(vantrel_audio_primitives_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/AudioPrimitivesTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/AudioAnalysis.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/DeferredWaveSystemTest.cpp
     LIBS vantrel_audio
     LABELS threaded)
 if(TARGET vantrel_audio_portaudio)
@@ -43,7 +44,7 @@ if(TARGET vantrel_audio_portaudio)
                 ${CMAKE_CURRENT_LIST_DIR}/AudioAnalysis.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/MonitorCapture.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/SoundLibrarySanitizers.cpp
-        LIBS vantrel_audio_portaudio vantrel_trainer vantrel_signal)
+        LIBS vantrel_audio_portaudio vantrel_audio_choice vantrel_trainer vantrel_signal)
     if(TARGET vantrel_audio_pulse)
         target_link_libraries(vantrel_soundserver_tests PRIVATE vantrel_audio_pulse)
         target_compile_definitions(vantrel_soundserver_tests PRIVATE VANTREL_HAVE_PULSE)

@@ -175,9 +175,9 @@ class TALWaveThreadTest : public ::testing::Test {
     }};
 };
 
-TEST_F(TALWaveThreadTest, DeliversEveryRecordInOrderBeyondTheSemaphoreMaximum) {
-    // While the thread is held, more records arrive than the semaphore counts and the queue
-    // holds; the ones beyond the queue's capacity are dropped, all others arrive in order.
+TEST_F(TALWaveThreadTest, DeliversEveryQueuedRecordInOrderAndDropsWhatTheQueueCannotHold) {
+    // While the thread is held, more records arrive than the queue holds; the ones beyond its
+    // capacity are dropped, all others arrive in order.
     for (std::size_t i = 1; i <= TALWaveThread::kQueueCapacity + 52; ++i)
         Queue(i);
     EXPECT_EQ(thread.QueuedCount(), TALWaveThread::kQueueCapacity);

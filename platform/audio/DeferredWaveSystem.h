@@ -11,11 +11,11 @@
 
 #include "platform/audio/WaveOut.h"
 
-namespace vantrel {
+namespace vantrel::audio {
 
-class DeferredWaveSystem final : public audio::WaveOutSystem {
+class DeferredWaveSystem final : public WaveOutSystem {
   public:
-    using Factory = std::function<std::unique_ptr<audio::WaveOutSystem>()>;
+    using Factory = std::function<std::unique_ptr<WaveOutSystem>()>;
 
     explicit DeferredWaveSystem(Factory factory);
     // Waits for the backend to be up, then shuts it down.
@@ -29,20 +29,19 @@ class DeferredWaveSystem final : public audio::WaveOutSystem {
 
     int DeviceCount() override;
     std::string DeviceName(int index) override;
-    audio::MMResult Open(int deviceId, const audio::WaveFormat& format,
-                         audio::WaveCallback callback,
-                         std::unique_ptr<audio::WaveOut>* stream) override;
+    MMResult Open(int deviceId, const WaveFormat& format, WaveCallback callback,
+                  std::unique_ptr<WaveOut>* stream) override;
 
   private:
-    audio::WaveOutSystem& Backend();
+    WaveOutSystem& Backend();
 
     Factory factory_;
-    std::promise<std::unique_ptr<audio::WaveOutSystem>> promise_;
-    std::future<std::unique_ptr<audio::WaveOutSystem>> future_;
+    std::promise<std::unique_ptr<WaveOutSystem>> promise_;
+    std::future<std::unique_ptr<WaveOutSystem>> future_;
     std::thread loader_;
     std::mutex mutex_;
-    std::unique_ptr<audio::WaveOutSystem> backend_;
+    std::unique_ptr<WaveOutSystem> backend_;
     bool started_ = false;
 };
 
-}  // namespace vantrel
+}  // namespace vantrel::audio

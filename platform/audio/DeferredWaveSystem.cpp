@@ -1,8 +1,8 @@
-#include "app/DeferredWaveSystem.h"
+#include "platform/audio/DeferredWaveSystem.h"
 
 #include <utility>
 
-namespace vantrel {
+namespace vantrel::audio {
 
 DeferredWaveSystem::DeferredWaveSystem(Factory factory)
     : factory_(std::move(factory)), future_(promise_.get_future()) {}
@@ -27,7 +27,7 @@ void DeferredWaveSystem::StartLoading() {
     loader_ = std::thread([this] { promise_.set_value(factory_()); });
 }
 
-audio::WaveOutSystem& DeferredWaveSystem::Backend() {
+WaveOutSystem& DeferredWaveSystem::Backend() {
     std::lock_guard lock(mutex_);
     if (!backend_) {
         if (started_) {
@@ -48,10 +48,9 @@ std::string DeferredWaveSystem::DeviceName(int index) {
     return Backend().DeviceName(index);
 }
 
-audio::MMResult DeferredWaveSystem::Open(int deviceId, const audio::WaveFormat& format,
-                                         audio::WaveCallback callback,
-                                         std::unique_ptr<audio::WaveOut>* stream) {
+MMResult DeferredWaveSystem::Open(int deviceId, const WaveFormat& format, WaveCallback callback,
+                                  std::unique_ptr<WaveOut>* stream) {
     return Backend().Open(deviceId, format, std::move(callback), stream);
 }
 
-}  // namespace vantrel
+}  // namespace vantrel::audio
