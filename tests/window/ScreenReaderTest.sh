@@ -82,12 +82,12 @@ expect_quietly() {
     return 1
 }
 expect() {
-    expect_quietly "$1" "${2:-10}" || fail "Orca did not say \"$1\""
+    expect_quietly "$1" "${2:-30}" || fail "Orca did not say \"$1\""
 }
 # Presses the keys $1 and waits for $2.
 press() {
     xdotool key "$1"
-    expect "$2" "${3:-10}"
+    expect "$2" "${3:-30}"
 }
 
 # Types $1 and waits until Orca has echoed its last character.
@@ -219,7 +219,7 @@ press shift+Tab "$(t "Окно контроля page tab list" "Copy window page
 press Right "$(t "Ввод" "Input")"
 press Right "$(t "Урок" "Lesson")"
 press Right "$(t "Эфир" "Band")"
-press Tab "$(t "Условия эфира check box not checked" "Band conditions check box not checked")"
+tab_to "$(t "Условия эфира check box not checked" "Band conditions check box not checked")"
 press Tab "$(t "Профиль" "Profile")"
 expect "$(t "Чистый эфир" "Clear band")"
 press Down "$(t "Замирания" "Fading")"
@@ -233,7 +233,12 @@ press Tab "$(t "Мешающие станции" "Other stations")"
 press Tab "$(t "Полоса приёмника" "Receiver bandwidth")"
 expect "$(t "500 Гц" "500 Hz")"
 press Tab "$(t "АРУ check box checked" "AGC check box checked")"
-for _ in 1 2 3 4 5 6; do xdotool key shift+Tab; done
+press shift+Tab "$(t "Полоса приёмника" "Receiver bandwidth")"
+press shift+Tab "$(t "Мешающие станции" "Other stations")"
+press shift+Tab "$(t "Треск" "Static")"
+press shift+Tab "$(t "Глубина замираний" "Fading depth")"
+press shift+Tab "$(t "Замирания" "Fading")"
+press shift+Tab "$(t "Сигнал/шум" "Signal/noise")"
 press shift+Tab "$(t "Профиль" "Profile")"
 expect "$(t "Свой" "Custom")"
 press shift+Tab "$(t "Условия эфира" "Band conditions")"
