@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "band/BandSimulator.h"
+#include "bench/EveryCondition.h"
 #include "trainer/ContactGenerator.h"
 #include "trainer/Keyer.h"
 #include "trainer/PracticeTextBuilder.h"
@@ -22,15 +23,7 @@ void KeyText(benchmark::State& state, bool withBand) {
     keyer.SetSpeed(static_cast<int>(state.range(0)));
     keyer.SetPitchPosition(8);
     keyer.SetVolumePosition(0);
-    band::BandSettings settings{true,
-                                band::Profile::Custom,
-                                0,
-                                band::FadingKind::Flutter,
-                                100,
-                                100,
-                                band::kStationsMax,
-                                band::Bandwidth::Hz500,
-                                true};
+    band::BandSettings settings = bench::EveryCondition();
     const band::Keying keying{800.0, keyer.DotLength(), 32767};
     std::vector<int16_t> buffer(Keyer::kMaxCharacterSamples);
     int64_t samples = 0;

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "bench/EveryCondition.h"
 #include "trainer/AudioExport.h"
 #include "trainer/ContactData.h"
 #include "trainer/PracticeTextBuilder.h"
@@ -41,15 +42,7 @@ void Rates(benchmark::State& state, std::size_t samples) {
 void Export(benchmark::State& state, bool withBand) {
     const std::string text = PracticeText();
     const Keyer keyer = KeyerAt12();
-    const band::BandSettings everything{true,
-                                        band::Profile::Custom,
-                                        0,
-                                        band::FadingKind::Flutter,
-                                        100,
-                                        100,
-                                        band::kStationsMax,
-                                        band::Bandwidth::Hz500,
-                                        true};
+    const band::BandSettings everything = bench::EveryCondition();
     const auto contacts = std::make_shared<const ContactTexts>();
     const auto wav = std::filesystem::temp_directory_path() /
                      ("vantrel-bench-" + std::to_string(::getpid()) + ".wav");

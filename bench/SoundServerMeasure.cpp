@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/EveryCondition.h"
 #include "platform/audio/PortAudioWaveOut.h"
 #include "platform/audio/PulseWaveOut.h"
 #include "tests/platform/AudioAnalysis.h"
@@ -86,15 +87,7 @@ void Summary(const char* what, std::vector<double> values) {
 void MeasureCpu(audio::WaveOutSystem& system, int seconds, const std::string& what) {
     Keying keying(system);
     keying.keyer.SetSpeed(kSpeed);
-    const band::BandSettings everything{true,
-                                        band::Profile::Custom,
-                                        0,
-                                        band::FadingKind::Flutter,
-                                        100,
-                                        100,
-                                        band::kStationsMax,
-                                        band::Bandwidth::Hz500,
-                                        true};
+    const band::BandSettings everything = bench::EveryCondition();
     KeyedBand band(everything, keying.keyer, 7, std::make_shared<const ContactTexts>());
     if (what == "band") {
         keying.engine.SetBand(&band);

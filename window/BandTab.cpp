@@ -75,10 +75,7 @@ BandTab::BandTab(TrainerSession& session, QWidget* parent) : QWidget(parent), se
     }
     layout->addStretch(1);
 
-    const std::vector<QWidget*> order = TabOrder();
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        setTabOrder(order[i - 1], order[i]);
-    }
+    ChainTabOrder(TabOrder());
 
     RetranslateUi();
     ShowSettings();

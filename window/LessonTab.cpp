@@ -13,6 +13,7 @@
 
 #include "support/Cp1251.h"
 #include "trainer/Limits.h"
+#include "window/Widgets.h"
 
 namespace vantrel {
 
@@ -87,10 +88,7 @@ LessonTab::LessonTab(TrainerSession& session, QWidget* parent)
     layout->addLayout(form);
     layout->addStretch(1);
 
-    const std::vector<QWidget*> order = TabOrder();
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        setTabOrder(order[i - 1], order[i]);
-    }
+    ChainTabOrder(TabOrder());
 
     RetranslateUi();
     ShowSettings();

@@ -478,9 +478,7 @@ void TMorseMain::SetTabOrder() {
         order.push_back(control);
     }
     order.push_back(StatusText);
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        setTabOrder(order[i - 1], order[i]);
-    }
+    ChainTabOrder(order);
     firstInTabOrder_ = order.front();
 }
 

@@ -109,6 +109,12 @@ QAction* MakeAction(QObject* owner, const char* name, int image) {
     return action;
 }
 
+void ChainTabOrder(const std::vector<QWidget*>& order) {
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
 void NameTabsForListeners(QTabWidget* tabs) {
     for (int index = 0; index < tabs->count(); ++index) {
         tabs->tabBar()->setAccessibleTabName(index, AccessibleCaption(tabs->tabText(index)));

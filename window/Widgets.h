@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "trainer/TrackBarHints.h"
 
@@ -54,5 +55,7 @@ void NameTabsForListeners(QTabWidget* tabs);
 // Tells screen readers apart the tool button of `action` from its twins with the same caption.
 void DescribeToolButton(QToolBar* bar, QAction* action, const QString& description);
 void SetToolTipAndDescription(QWidget* widget, const QString& hint);
+// Tab walks the widgets in the order given.
+void ChainTabOrder(const std::vector<QWidget*>& order);
 
 }  // namespace vantrel
