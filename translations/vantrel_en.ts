@@ -377,14 +377,6 @@
         <translation>Pause after a right answer</translation>
     </message>
     <message>
-        <source>&amp;Начать</source>
-        <translation>&amp;Start</translation>
-    </message>
-    <message>
-        <source>Начать</source>
-        <translation>Start</translation>
-    </message>
-    <message>
         <source>Ответ</source>
         <translation>Answer</translation>
     </message>
@@ -447,18 +439,6 @@
     <message>
         <source>О&amp;твет:</source>
         <translation>&amp;Answer:</translation>
-    </message>
-    <message>
-        <source>Закрыть</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>&amp;Остановить</source>
-        <translation>St&amp;op</translation>
-    </message>
-    <message>
-        <source>Остановить</source>
-        <translation>Stop</translation>
     </message>
     <message>
         <source>Упражнение остановлено</source>
@@ -538,6 +518,29 @@ Copied: %2
     <message>
         <source>Принято</source>
         <translation>Copied</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::DrillWindow</name>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>&amp;Остановить</source>
+        <translation>St&amp;op</translation>
+    </message>
+    <message>
+        <source>&amp;Начать</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>Остановить</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Начать</source>
+        <translation>Start</translation>
     </message>
 </context>
 <context>
@@ -648,14 +651,6 @@ Copied: %2
         <translation> groups/min</translation>
     </message>
     <message>
-        <source>&amp;Начать</source>
-        <translation>&amp;Start</translation>
-    </message>
-    <message>
-        <source>Начать</source>
-        <translation>Start</translation>
-    </message>
-    <message>
         <source>Позывной</source>
         <translation>Call sign</translation>
     </message>
@@ -706,18 +701,6 @@ Copied: %2
     <message>
         <source>&amp;Позывной:</source>
         <translation>&amp;Call sign:</translation>
-    </message>
-    <message>
-        <source>Закрыть</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>&amp;Остановить</source>
-        <translation>St&amp;op</translation>
-    </message>
-    <message>
-        <source>Остановить</source>
-        <translation>Stop</translation>
     </message>
     <message>
         <source>Спринт остановлен</source>

@@ -111,14 +111,68 @@ void AnswerField::keyPressEvent(QKeyEvent* event) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Character drill
+// What both windows share
 
-CharacterDrillWindow::CharacterDrillWindow(TrainerSession& session, MessagePresenter& messages,
-                                           QWidget* parent)
+DrillWindow::DrillWindow(TrainerSession& session, MessagePresenter& messages, const char* startName,
+                         QWidget* parent)
     : QDialog(parent),
       session_(session),
       messages_(messages),
       announcer_(new Announcer(this)),
+      startStop_(Named(new QPushButton, startName, QString())),
+      close_(new QPushButton) {
+    connect(close_, &QPushButton::clicked, this, &QDialog::close);
+    NoDefault({startStop_, close_});
+}
+
+QHBoxLayout* DrillWindow::ButtonRow() {
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(startStop_);
+    buttons->addStretch(1);
+    buttons->addWidget(close_);
+    return buttons;
+}
+
+void DrillWindow::RetranslateButtons() {
+    close_->setText(tr("Закрыть"));
+    ShowRunning(Running());
+}
+
+void DrillWindow::ShowRunning(bool running) {
+    startStop_->setText(running ? tr("&Остановить") : tr("&Начать"));
+    startStop_->setAccessibleName(running ? tr("Остановить") : tr("Начать"));
+}
+
+void DrillWindow::ShowFailure(audio::MMResult error) {
+    ShowRunning(false);
+    messages_.ShowWarning(Wording::AudioOpenError(error).toStdString());
+}
+
+void DrillWindow::ShowNotices(const std::vector<progress::HistoryNotice>& notices) {
+    messages_.ShowError(Wording::HistoryNotices(notices).toStdString());
+}
+
+void DrillWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+    }
+    QDialog::changeEvent(event);
+}
+
+void DrillWindow::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous() && Running()) {
+        StopDrill();
+        ShowRunning(false);
+    }
+    QDialog::hideEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Character drill
+
+CharacterDrillWindow::CharacterDrillWindow(TrainerSession& session, MessagePresenter& messages,
+                                           QWidget* parent)
+    : DrillWindow(session, messages, "DrillStartBtn", parent),
       set_(Named(new QComboBox, "DrillSetBox", QString())),
       speed_(Spin("DrillSpeedSpin", QString(), limits::kCharacterDrillSpeedMin,
                   limits::kCharacterDrillSpeedMax, 1, QString())),
@@ -126,7 +180,6 @@ CharacterDrillWindow::CharacterDrillWindow(TrainerSession& session, MessagePrese
                    limits::kResponseTargetMaxMs, 50, QString())),
       pause_(Spin("DrillPauseSpin", QString(), limits::kDrillPauseMinMs, limits::kDrillPauseMaxMs,
                   100, QString())),
-      startStop_(Named(new QPushButton, "DrillStartBtn", QString())),
       answer_(Named(new AnswerField, "DrillAnswer", QString())),
       result_(ReadableLabel("DrillResult", QString())),
       totals_(ReadableLabel("DrillTotals", QString())) {
@@ -155,19 +208,12 @@ CharacterDrillWindow::CharacterDrillWindow(TrainerSession& session, MessagePrese
                            static_cast<QWidget*>(answer_)}) {
         captions_.push_back(AddRow(form, field));
     }
-    close_ = new QPushButton;
-    connect(close_, &QPushButton::clicked, this, &QDialog::close);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(startStop_);
-    buttons->addStretch(1);
-    buttons->addWidget(close_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(result_);
     layout->addWidget(totals_);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow());
     RetranslateUi();
-    NoDefault({startStop_, close_});
     startStop_->setFocus();  // the window opens on its first step
 }
 
@@ -197,15 +243,15 @@ void CharacterDrillWindow::RetranslateUi() {
     for (std::size_t index = 0; index < captions_.size(); ++index) {
         captions_[index]->setText(captions[index]);
     }
-    close_->setText(tr("Закрыть"));
-    ShowRunning(session_.CharacterDrill().Running());
+    RetranslateButtons();
 }
 
-void CharacterDrillWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange) {
-        RetranslateUi();
-    }
-    QDialog::changeEvent(event);
+bool CharacterDrillWindow::Running() const {
+    return session_.CharacterDrill().Running();
+}
+
+void CharacterDrillWindow::StopDrill() {
+    session_.CharacterDrill().Stop();
 }
 
 CharacterDrillWindow::~CharacterDrillWindow() {
@@ -213,8 +259,7 @@ CharacterDrillWindow::~CharacterDrillWindow() {
 }
 
 void CharacterDrillWindow::ShowRunning(bool running) {
-    startStop_->setText(running ? tr("&Остановить") : tr("&Начать"));
-    startStop_->setAccessibleName(running ? tr("Остановить") : tr("Начать"));
+    DrillWindow::ShowRunning(running);
     for (QWidget* setting : {static_cast<QWidget*>(set_), static_cast<QWidget*>(speed_),
                              static_cast<QWidget*>(target_), static_cast<QWidget*>(pause_)}) {
         setting->setEnabled(!running);
@@ -270,35 +315,13 @@ void CharacterDrillWindow::AnswerGraded(const progress::DrillAnswer& answer,
     emit Answered();
 }
 
-void CharacterDrillWindow::DrillFailed(audio::MMResult error) {
-    ShowRunning(false);
-    messages_.ShowWarning(Wording::AudioOpenError(error).toStdString());
-}
-
-void CharacterDrillWindow::HistoryNotices(const std::vector<progress::HistoryNotice>& notices) {
-    messages_.ShowError(Wording::HistoryNotices(notices).toStdString());
-}
-
-void CharacterDrillWindow::hideEvent(QHideEvent* event) {
-    // Closed, not minimised.
-    if (!event->spontaneous() && session_.CharacterDrill().Running()) {
-        session_.CharacterDrill().Stop();
-        ShowRunning(false);
-    }
-    QDialog::hideEvent(event);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Call-sign sprint
 
 SprintWindow::SprintWindow(TrainerSession& session, MessagePresenter& messages, QWidget* parent)
-    : QDialog(parent),
-      session_(session),
-      messages_(messages),
-      announcer_(new Announcer(this)),
+    : DrillWindow(session, messages, "SprintStartBtn", parent),
       speed_(Spin("SprintSpeedSpin", QString(), limits::kSprintSpeedMin, limits::kSprintSpeedMax,
                   limits::kSprintSpeedStep, QString())),
-      startStop_(Named(new QPushButton, "SprintStartBtn", QString())),
       copy_(Named(new QLineEdit, "SprintCopy", QString())),
       state_(ReadableLabel("SprintState", QString())),
       calls_(Named(new QTableWidget(0, 5), "SprintCalls", QString())) {
@@ -316,20 +339,13 @@ SprintWindow::SprintWindow(TrainerSession& session, MessagePresenter& messages, 
 
     auto* form = new QFormLayout;
     captions_ = {AddRow(form, speed_), AddRow(form, copy_)};
-    close_ = new QPushButton;
-    connect(close_, &QPushButton::clicked, this, &QDialog::close);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(startStop_);
-    buttons->addStretch(1);
-    buttons->addWidget(close_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(state_);
     layout->addWidget(calls_, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow());
     resize(520, 420);
     RetranslateUi();
-    NoDefault({startStop_, close_});
     startStop_->setFocus();
 }
 
@@ -348,15 +364,15 @@ void SprintWindow::RetranslateUi() {
     calls_->setAccessibleDescription(tr("Ошибки отмечены скобками: [_] пропущенный знак"));
     captions_[0]->setText(tr("&Скорость:"));
     captions_[1]->setText(tr("&Позывной:"));
-    close_->setText(tr("Закрыть"));
-    ShowRunning(session_.Sprint().Running());
+    RetranslateButtons();
 }
 
-void SprintWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange) {
-        RetranslateUi();
-    }
-    QDialog::changeEvent(event);
+bool SprintWindow::Running() const {
+    return session_.Sprint().Running();
+}
+
+void SprintWindow::StopDrill() {
+    session_.Sprint().Stop();
 }
 
 SprintWindow::~SprintWindow() {
@@ -364,8 +380,7 @@ SprintWindow::~SprintWindow() {
 }
 
 void SprintWindow::ShowRunning(bool running) {
-    startStop_->setText(running ? tr("&Остановить") : tr("&Начать"));
-    startStop_->setAccessibleName(running ? tr("Остановить") : tr("Начать"));
+    DrillWindow::ShowRunning(running);
     speed_->setEnabled(!running);
     copy_->setEnabled(running);
 }
@@ -436,23 +451,6 @@ void SprintWindow::SprintFinished(const progress::SprintRun& run) {
     announcer_->Announce(state_->text());
     calls_->setFocus();
     calls_->setCurrentCell(0, 0);
-}
-
-void SprintWindow::DrillFailed(audio::MMResult error) {
-    ShowRunning(false);
-    messages_.ShowWarning(Wording::AudioOpenError(error).toStdString());
-}
-
-void SprintWindow::HistoryNotices(const std::vector<progress::HistoryNotice>& notices) {
-    messages_.ShowError(Wording::HistoryNotices(notices).toStdString());
-}
-
-void SprintWindow::hideEvent(QHideEvent* event) {
-    if (!event->spontaneous() && session_.Sprint().Running()) {
-        session_.Sprint().Stop();
-        ShowRunning(false);
-    }
-    QDialog::hideEvent(event);
 }
 
 // ---------------------------------------------------------------------------------------------

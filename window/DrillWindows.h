@@ -13,6 +13,7 @@
 
 class QAction;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -37,7 +38,40 @@ class AnswerField : public QLineEdit {
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-class CharacterDrillWindow : public QDialog, private CharacterDrillView {
+// What both drills' windows share: the session and the messages they report to, the announcer,
+// the start/stop and close buttons below the drill's own fields, and a drill stopped when its
+// window is closed (not when it is minimised).
+class DrillWindow : public QDialog {
+    Q_OBJECT
+  public:
+    Announcer& Announcements() const { return *announcer_; }
+
+  protected:
+    DrillWindow(TrainerSession& session, MessagePresenter& messages, const char* startName,
+                QWidget* parent);
+
+    virtual bool Running() const = 0;
+    virtual void StopDrill() = 0;
+    virtual void RetranslateUi() = 0;
+    // The button's words; the windows add which of their fields may change.
+    virtual void ShowRunning(bool running);
+    // The start/stop and close buttons, side by side.
+    QHBoxLayout* ButtonRow();
+    void RetranslateButtons();
+    void ShowFailure(audio::MMResult error);
+    void ShowNotices(const std::vector<progress::HistoryNotice>& notices);
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+    TrainerSession& session_;
+    MessagePresenter& messages_;
+    Announcer* announcer_;
+    QPushButton* startStop_;
+    QPushButton* close_;
+    std::vector<QLabel*> captions_;
+};
+
+class CharacterDrillWindow : public DrillWindow, private CharacterDrillView {
     Q_OBJECT
   public:
     CharacterDrillWindow(TrainerSession& session, MessagePresenter& messages,
@@ -49,35 +83,28 @@ class CharacterDrillWindow : public QDialog, private CharacterDrillView {
     // The key typed (UTF-8 text of one character) at the event's stamp.
     void Type(const QString& text, quint64 timestampMs);
     QLabel* Result() const { return result_; }
-    Announcer& Announcements() const { return *announcer_; }
 
   signals:
     // An answer was stored: the lesson's knowledge may have changed.
     void Answered();
 
-  protected:
-    void changeEvent(QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
   private:
-    void RetranslateUi();
-    void DrillFailed(audio::MMResult error) override;
-    void HistoryNotices(const std::vector<progress::HistoryNotice>& notices) override;
+    bool Running() const override;
+    void StopDrill() override;
+    void RetranslateUi() override;
+    void DrillFailed(audio::MMResult error) override { ShowFailure(error); }
+    void HistoryNotices(const std::vector<progress::HistoryNotice>& notices) override {
+        ShowNotices(notices);
+    }
     void CharacterAsked() override {}
     void AnswerGraded(const progress::DrillAnswer& answer,
                       const progress::CharacterMastery& mastery) override;
-    void ShowRunning(bool running);
+    void ShowRunning(bool running) override;
 
-    TrainerSession& session_;
-    MessagePresenter& messages_;
-    Announcer* announcer_;
     QComboBox* set_;
     QSpinBox* speed_;
     QSpinBox* target_;
     QSpinBox* pause_;
-    QPushButton* startStop_;
-    QPushButton* close_ = nullptr;
-    std::vector<QLabel*> captions_;
     AnswerField* answer_;
     QLabel* result_;
     QLabel* totals_;
@@ -85,7 +112,7 @@ class CharacterDrillWindow : public QDialog, private CharacterDrillView {
     int right_ = 0;
 };
 
-class SprintWindow : public QDialog, private SprintView {
+class SprintWindow : public DrillWindow, private SprintView {
     Q_OBJECT
   public:
     SprintWindow(TrainerSession& session, MessagePresenter& messages, QWidget* parent = nullptr);
@@ -99,28 +126,21 @@ class SprintWindow : public QDialog, private SprintView {
     QLineEdit* Copy() const { return copy_; }
     QTableWidget* Calls() const { return calls_; }
     QLabel* State() const { return state_; }
-    Announcer& Announcements() const { return *announcer_; }
-
-  protected:
-    void changeEvent(QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
   private:
-    void RetranslateUi();
-    void DrillFailed(audio::MMResult error) override;
-    void HistoryNotices(const std::vector<progress::HistoryNotice>& notices) override;
+    bool Running() const override;
+    void StopDrill() override;
+    void RetranslateUi() override;
+    void DrillFailed(audio::MMResult error) override { ShowFailure(error); }
+    void HistoryNotices(const std::vector<progress::HistoryNotice>& notices) override {
+        ShowNotices(notices);
+    }
     void CallKeyed(int number, int speed) override;
     void CallGraded(const progress::SprintCall& call) override;
     void SprintFinished(const progress::SprintRun& run) override;
-    void ShowRunning(bool running);
+    void ShowRunning(bool running) override;
 
-    TrainerSession& session_;
-    MessagePresenter& messages_;
-    Announcer* announcer_;
     QSpinBox* speed_;
-    QPushButton* startStop_;
-    QPushButton* close_ = nullptr;
-    std::vector<QLabel*> captions_;
     QLineEdit* copy_;
     QLabel* state_;
     QTableWidget* calls_;
