@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/CpuTime.h"
 #include "platform/audio/VirtualWaveOut.h"
 #if VANTREL_BENCH_PORTAUDIO
 #include "platform/audio/PortAudioWaveOut.h"
@@ -22,19 +23,12 @@
 namespace vantrel {
 namespace {
 
+using bench::CpuSeconds;
+using bench::ProcessCpuSeconds;
+
 using Clock = std::chrono::steady_clock;
 
 constexpr double kBlocksPerSecond = 11025.0 / 1024.0;
-
-double CpuSeconds(clockid_t clock) {
-    timespec ts{};
-    clock_gettime(clock, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-double ProcessCpuSeconds() {
-    return CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
-}
 
 // The CPU of every thread but the calling one.
 double OtherThreadsCpuSeconds() {

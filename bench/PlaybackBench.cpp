@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "bench/CpuTime.h"
 #include "platform/audio/VirtualWaveOut.h"
 #if VANTREL_BENCH_PORTAUDIO
 #include "platform/audio/PortAudioWaveOut.h"
@@ -19,13 +20,10 @@
 namespace vantrel {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::CpuSeconds;
+using bench::ProcessCpuSeconds;
 
-double CpuSeconds(clockid_t clock) {
-    timespec ts{};
-    clock_gettime(clock, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
+using Clock = std::chrono::steady_clock;
 
 // A digit text as the text builder frames it: 150 groups of five, fixed seed.
 std::string DigitText() {

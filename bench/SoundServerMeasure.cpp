@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/CpuTime.h"
 #include "bench/EveryCondition.h"
 #include "platform/audio/PortAudioWaveOut.h"
 #include "platform/audio/PulseWaveOut.h"
@@ -30,6 +31,9 @@
 
 namespace vantrel {
 namespace {
+
+using bench::CpuSeconds;
+using bench::ProcessCpuSeconds;
 
 using audio::test::MonitorCapture;
 using Clock = std::chrono::steady_clock;
@@ -58,16 +62,6 @@ struct Keying {
     ManualNotificationQueue queue;
     PlaybackEngine engine;
 };
-
-double CpuSeconds(clockid_t clock) {
-    timespec ts{};
-    clock_gettime(clock, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-double ProcessCpuSeconds() {
-    return CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
-}
 
 double Ms(std::size_t samples) {
     return static_cast<double>(samples) * 1000 / kRate;
