@@ -216,11 +216,11 @@ TEST(BandModel, AgcHoldsTheLevelPumpsAfterABurstAndLiftsTheNoiseAtMostItsMaximum
         double to, tone, noise, expectedDb;
     };
     const double noiseOut = 1e-3 * std::sqrt(kReferenceBandHz / (kFs / 2)) / std::sqrt(0.5);
-    const Phase phases[] = {{1.0, 1.0, 0.0, 0.0},
-                            {1.2, 10.0, 0.0, 0.0},
-                            {1.6, 1.0, 0.0, -20.0},  // held down after the burst
-                            {6.0, 1.0, 0.0, 0.0},
-                            {11.0, 0.0, 1e-3, 20.0 * std::log10(noiseOut) + kAgcMaxGainDb}};
+    const Phase phases[] = {
+        {1.0, 1.0, 0.0, 0.0},   {1.2, 10.0, 0.0, 0.0},
+        {1.6, 1.0, 0.0, -20.0},  // held down after the burst
+        {2.2, 1.0, 0.0, -16.9},  // then released
+        {6.0, 1.0, 0.0, 0.0},   {11.0, 0.0, 1e-3, 20.0 * std::log10(noiseOut) + kAgcMaxGainDb}};
     Receiver receiver(800.0, 500, true, 0.0);
     GaussianStream noise(3);
     std::vector<float> antenna(11 * kSampleRate);
@@ -344,10 +344,16 @@ TEST(BandModel, OtherStationsKeyTheirOversAtTheirDrawnPitchSpeedAndLevel) {
         BandSettings d = s;  // each kind of fading draws within its own range
         d.fading = static_cast<FadingKind>(1 + seed % 3);
         d.agc = seed % 2 == 0;
+        d.depthPercent = d.staticPercent = static_cast<int>(seed % 101);
+        d.bandwidth = static_cast<Bandwidth>(seed % 3);
         const Range fading = std::array{kSlowFadingHz, kNormalFadingHz, kFlutterHz}[seed % 3];
         const BandPlan drawn = DrawPlan(Enabled(d), pitch, 600, seed);
         const auto in = [](double value, Range r) { return value >= r.low && value <= r.high; };
-        EXPECT_TRUE(in(drawn.fadingHz, fading) && drawn.agc == d.agc) << seed;
+        EXPECT_TRUE(in(drawn.fadingHz, fading) && drawn.agc == d.agc &&
+                    drawn.diffuse == d.depthPercent / 100.0 &&
+                    drawn.staticLevel == d.staticPercent / 100.0 &&
+                    drawn.bandwidthHz == kBandwidthsHz[seed % 3])
+            << seed;
         for (const StationPlan& st : drawn.stations) {
             EXPECT_TRUE(in(std::abs(st.frequencyHz - pitch), kStationOffsetHz) &&
                         in(st.frequencyHz, kAudibleHz) && in(st.speed, kStationSpeed) &&
@@ -361,6 +367,7 @@ TEST(BandModel, OtherStationsKeyTheirOversAtTheirDrawnPitchSpeedAndLevel) {
 
     // Each station of one plan alone on a quiet band, without fading.
     const BandPlan plan = DrawPlan(Enabled(s), 800.0, 480, 42);
+    std::size_t latest = 0;  // each station first calls after a while of its own
     for (const StationPlan& station : plan.stations) {
         BandPlan alone = plan;
         alone.noiseRms = 0.0;
@@ -380,6 +387,7 @@ TEST(BandModel, OtherStationsKeyTheirOversAtTheirDrawnPitchSpeedAndLevel) {
         }
         const auto segments = SegmentOnOff(samples, kFs);
         ASSERT_GE(overs.size(), 2u);
+        latest = std::max(latest, segments.front().length);
         EXPECT_EQ(DecodeMorse(segments).substr(0, overs[0].size() + 1), overs[0] + " ");
         EXPECT_NEAR(audio::test::ToneFrequencyHz(samples, segments, kFs, 40), station.frequencyHz,
                     1.0);
@@ -392,6 +400,7 @@ TEST(BandModel, OtherStationsKeyTheirOversAtTheirDrawnPitchSpeedAndLevel) {
         EXPECT_NEAR(static_cast<double>(tones[tones.size() / 5]), station.dotSamples,
                     0.03 * station.dotSamples);
     }
+    EXPECT_GT(latest, kFs / 2);
 }
 
 TEST(BandModel, SameSeedGivesTheSameSamplesHoweverSplitAndACopyCarriesOn) {
@@ -530,6 +539,7 @@ TEST(BandModel, ProfilesAreRecognisedAndSettingsKeptInRange) {
         BandSettings changed = Preset(profile);
         changed.snrDb -= 1;
         EXPECT_EQ(MatchingProfile(changed), Profile::Custom);
+        EXPECT_EQ(Changed(Preset(profile), changed).profile, Profile::Custom);
         changed = Preset(profile);
         changed.agc = false;
         EXPECT_EQ(MatchingProfile(changed), Profile::Custom);
