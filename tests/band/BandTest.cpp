@@ -393,11 +393,18 @@ TEST(BandModel, OtherStationsKeyTheirOversAtTheirDrawnPitchSpeedAndLevel) {
                     1.0);
         EXPECT_NEAR(Db(peak * peak), station.levelDb, 0.1);
         std::vector<std::size_t> tones;
+        std::size_t wordGap = 0;  // the longest pause inside an over
         for (const auto& segment : segments) {
             tones.insert(tones.end(), segment.on ? 1 : 0, segment.length);
+            if (!segment.on && segment.start > 0 && &segment != &segments.back() &&
+                segment.length < kListenSeconds.low * kFs) {
+                wordGap = std::max(wordGap, segment.length);
+            }
         }
         std::sort(tones.begin(), tones.end());
         EXPECT_NEAR(static_cast<double>(tones[tones.size() / 5]), station.dotSamples,
+                    0.03 * station.dotSamples);
+        EXPECT_NEAR(static_cast<double>(wordGap), 7 * station.dotSamples,
                     0.03 * station.dotSamples);
     }
     EXPECT_GT(latest, kFs / 2);
