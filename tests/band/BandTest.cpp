@@ -495,6 +495,9 @@ TEST(BandModel, TheKeyedSoundGoesThroughTheBandAtTheKeyersVolumeAndPitch) {
     };
     KeyedBand none;
     EXPECT_EQ(std::ranges::max(render(none, 0)), KeyDownAmplitude(keyer));
+    std::vector<int16_t> guarded(900, 7);  // cut at the buffer's end
+    EXPECT_EQ(RenderKeyed(keyer, &none, 'T', 800, std::span(guarded).first(850)), 850u);
+    EXPECT_EQ(guarded.back(), 7);
     const BandSettings clear = Enabled(Preset(Profile::Clear));
     KeyedBand a(clear, keyer, 5, nullptr);
     const std::vector<int16_t> first = render(a);
@@ -508,6 +511,7 @@ TEST(BandModel, TheKeyedSoundGoesThroughTheBandAtTheKeyersVolumeAndPitch) {
     EXPECT_NE(render(a), render(fresh));
     keyer.SetPitchPosition(12);
     b.Retune(keyer.ToneFrequency());
+    b.TakeBackLast();  // nothing to take back in a band drawn again
     KeyedBand retuned(clear, keyer, 5, nullptr);
     EXPECT_EQ(render(b), render(retuned));
 }
