@@ -277,6 +277,20 @@ TEST_F(TrainerSessionTest, ABandRunResumesWhereItStoppedAndSoundsAsItsExport) {
     const std::vector<int16_t> delayedExport = Exported(9, "e");
     ASSERT_GT(delayedExport.size(), 8000u + 9600u);
     EXPECT_TRUE(std::equal(delayedExport.begin(), delayedExport.begin() + 17600, delayed.begin()));
+
+    // A pitch set while the run plays: the narrow filter is tuned to it at once.
+    wanted.profile = band::Profile::Clear;
+    wanted = session_->SetBandConditions(wanted);
+    wanted.bandwidth = band::Bandwidth::Hz250;
+    wanted.agc = false;
+    session_->SetBandConditions(wanted);
+    session_->Start("eeeeee");
+    queue_.RunUntil([this] { return session_->Engine().DoneCount() >= 2; });
+    session_->SetPitchPosition(12);
+    PlayToClose();
+    const std::vector<int16_t> retuned = audio_.PlayedSamples(4);
+    EXPECT_GT(std::ranges::max(std::span(retuned).last(retuned.size() / 4)),
+              0.4 * KeyDownAmplitude(session_->Keying()));
 }
 
 // A drill's sound goes through a band of its own, drawn from the session's generator when the
