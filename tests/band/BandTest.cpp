@@ -182,11 +182,12 @@ TEST(BandModel, FadingIsRayleighAtFullDepthRicianWhenShallowAndSpreadsAsSet) {
 }
 
 TEST(BandModel, TheWantedSignalFadesByTheGainOfItsFadingProcessInAmplitudeAndPhase) {
-    const std::vector<int16_t> keyDown = Tone(700, 20, 30000);
-    for (const FadingKind kind : {FadingKind::Normal, FadingKind::Flutter}) {
+    for (const auto& [kind, pitch] :
+         {std::pair{FadingKind::Normal, 700}, {FadingKind::Flutter, 400}}) {
+        const std::vector<int16_t> keyDown = Tone(pitch, 20, 30000);
         BandSettings s;
         s.fading = kind;
-        BandPlan plan = DrawPlan(Enabled(s), 700.0, 800, 5);
+        BandPlan plan = DrawPlan(Enabled(s), pitch, 800, 5);
         plan.noiseRms = 0.0;
         const std::vector<float> band = Antenna(plan, keyDown, 30000);
         FadingProcess gain(plan.fadingHz, plan.diffuse, plan.fadingSeed);
@@ -194,7 +195,7 @@ TEST(BandModel, TheWantedSignalFadesByTheGainOfItsFadingProcessInAmplitudeAndPha
         for (std::size_t n = 0; n < band.size(); ++n) {
             const std::complex<double> h = gain.Next();
             const double phase =
-                kTwoPi * 700 * (static_cast<double>(n) - FadedSignal::kDelay) / kFs;
+                kTwoPi * pitch * (static_cast<double>(n) - FadedSignal::kDelay) / kFs;
             const double expected = n < 2 * FadedSignal::kDelay
                                         ? band[n]
                                         : h.real() * std::sin(phase) + h.imag() * std::cos(phase);
