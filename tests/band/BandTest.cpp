@@ -9,6 +9,7 @@
 
 #include "band/BandSimulator.h"
 #include "tests/platform/AudioAnalysis.h"
+#include "trainer/KeyedSound.h"
 #include "trainer/Keyer.h"
 
 namespace vantrel::band {
@@ -153,6 +154,14 @@ TEST(BandModel, FadingIsRayleighAtFullDepthRicianWhenShallowAndSpreadsAsSet) {
         // Twice the RMS Doppler spread of the diffuse part, from the mean square slope.
         const double spread = 2.0 * std::sqrt(slope / diffuse) * kFs / kTwoPi;
         EXPECT_NEAR(spread / hz, 1.0, 0.1);
+        FadingProcess skipped(hz, diffuse, 1), stepped = skipped;
+        for (const int n : {step, 1, step - 2, 3 * step + 5}) {
+            skipped.Skip(n);
+            for (int k = 0; k < n; ++k) {
+                stepped.Next();
+            }
+            EXPECT_TRUE(skipped.Next() == stepped.Next() && skipped.Next() == stepped.Next()) << n;
+        }
         if (diffuse == 1.0) {
             // Kolmogorov-Smirnov against Rayleigh of unit mean power, at the 1% level.
             std::sort(envelope.begin(), envelope.end());
@@ -173,11 +182,12 @@ TEST(BandModel, FadingIsRayleighAtFullDepthRicianWhenShallowAndSpreadsAsSet) {
 }
 
 TEST(BandModel, TheWantedSignalFadesByTheGainOfItsFadingProcessInAmplitudeAndPhase) {
-    const std::vector<int16_t> keyDown = Tone(700, 20, 30000);
-    for (const FadingKind kind : {FadingKind::Normal, FadingKind::Flutter}) {
+    for (const auto& [kind, pitch] :
+         {std::pair{FadingKind::Normal, 700}, {FadingKind::Flutter, 400}}) {
+        const std::vector<int16_t> keyDown = Tone(pitch, 20, 30000);
         BandSettings s;
         s.fading = kind;
-        BandPlan plan = DrawPlan(Enabled(s), 700.0, 800, 5);
+        BandPlan plan = DrawPlan(Enabled(s), pitch, 800, 5);
         plan.noiseRms = 0.0;
         const std::vector<float> band = Antenna(plan, keyDown, 30000);
         FadingProcess gain(plan.fadingHz, plan.diffuse, plan.fadingSeed);
@@ -185,13 +195,18 @@ TEST(BandModel, TheWantedSignalFadesByTheGainOfItsFadingProcessInAmplitudeAndPha
         for (std::size_t n = 0; n < band.size(); ++n) {
             const std::complex<double> h = gain.Next();
             const double phase =
-                kTwoPi * 700 * (static_cast<double>(n) - FadedSignal::kDelay) / kFs;
+                kTwoPi * pitch * (static_cast<double>(n) - FadedSignal::kDelay) / kFs;
             const double expected = n < 2 * FadedSignal::kDelay
                                         ? band[n]
                                         : h.real() * std::sin(phase) + h.imag() * std::cos(phase);
             worst = std::max(worst, std::abs(band[n] - expected));
         }
         EXPECT_LT(worst, 0.002) << static_cast<int>(kind);
+        plan.noiseRms = 0.1;  // the noise comes in after the fading, steady
+        BandPlan steady = plan;
+        steady.diffuse = 0.0;
+        const std::vector<int16_t> silence(8000);
+        EXPECT_EQ(Antenna(plan, silence, 30000), Antenna(steady, silence, 30000));
     }
 }
 
@@ -202,11 +217,11 @@ TEST(BandModel, AgcHoldsTheLevelPumpsAfterABurstAndLiftsTheNoiseAtMostItsMaximum
         double to, tone, noise, expectedDb;
     };
     const double noiseOut = 1e-3 * std::sqrt(kReferenceBandHz / (kFs / 2)) / std::sqrt(0.5);
-    const Phase phases[] = {{1.0, 1.0, 0.0, 0.0},
-                            {1.2, 10.0, 0.0, 0.0},
-                            {1.3, 1.0, 0.0, -20.0},  // held down after the burst
-                            {6.0, 1.0, 0.0, 0.0},
-                            {11.0, 0.0, 1e-3, 20.0 * std::log10(noiseOut) + kAgcMaxGainDb}};
+    const Phase phases[] = {
+        {1.0, 1.0, 0.0, 0.0},   {1.2, 10.0, 0.0, 0.0},
+        {1.6, 1.0, 0.0, -20.0},  // held down after the burst
+        {2.2, 1.0, 0.0, -16.9},  // then released
+        {6.0, 1.0, 0.0, 0.0},   {11.0, 0.0, 1e-3, 20.0 * std::log10(noiseOut) + kAgcMaxGainDb}};
     Receiver receiver(800.0, 500, true, 0.0);
     GaussianStream noise(3);
     std::vector<float> antenna(11 * kSampleRate);
@@ -312,6 +327,11 @@ TEST(BandModel, StaticComesAsPoissonImpulsesAndCrashesPeakingUpToFortyDbAboveThe
         }
         EXPECT_NEAR(Db(loudest), level * kCrashPeakDb.high, 3.0);
         EXPECT_GE(longest * 80, kCrashSeconds.high * kFs / 2);  // crashes last
+        double sum = 0.0;                                       // clicks of either sign: no offset
+        for (const float x : band) {
+            sum += x;
+        }
+        EXPECT_LT(std::abs(sum / band.size()), 0.05);
     }
 }
 
@@ -321,12 +341,24 @@ TEST(BandModel, OtherStationsKeyTheirOversAtTheirDrawnPitchSpeedAndLevel) {
     s.fading = FadingKind::Flutter;
     bool sides[2] = {false, false};
     for (uint64_t seed = 0; seed < 200; ++seed) {
-        const double pitch = seed % 2 ? 400.0 : 1600.0;
-        for (const StationPlan& st : DrawPlan(Enabled(s), pitch, 600, seed).stations) {
-            const auto in = [](double value, Range r) { return value >= r.low && value <= r.high; };
+        const double pitch = std::array{400.0, 1600.0, 2900.0}[seed % 3];
+        BandSettings d = s;  // each kind of fading draws within its own range
+        d.fading = static_cast<FadingKind>(1 + seed % 3);
+        d.agc = seed % 2 == 0;
+        d.depthPercent = d.staticPercent = static_cast<int>(seed % 101);
+        d.bandwidth = static_cast<Bandwidth>(seed % 3);
+        const Range fading = std::array{kSlowFadingHz, kNormalFadingHz, kFlutterHz}[seed % 3];
+        const BandPlan drawn = DrawPlan(Enabled(d), pitch, 600, seed);
+        const auto in = [](double value, Range r) { return value >= r.low && value <= r.high; };
+        EXPECT_TRUE(in(drawn.fadingHz, fading) && drawn.agc == d.agc &&
+                    drawn.diffuse == d.depthPercent / 100.0 &&
+                    drawn.staticLevel == d.staticPercent / 100.0 &&
+                    drawn.bandwidthHz == kBandwidthsHz[seed % 3])
+            << seed;
+        for (const StationPlan& st : drawn.stations) {
             EXPECT_TRUE(in(std::abs(st.frequencyHz - pitch), kStationOffsetHz) &&
-                        st.frequencyHz >= kAudibleHz.low && in(st.speed, kStationSpeed) &&
-                        in(st.levelDb, kStationLevelDb) && in(st.fadingHz, kFlutterHz))
+                        in(st.frequencyHz, kAudibleHz) && in(st.speed, kStationSpeed) &&
+                        in(st.levelDb, kStationLevelDb) && in(st.fadingHz, fading))
                 << seed;
             EXPECT_EQ(st.dotSamples, std::lround(600 / st.speed));
             sides[st.frequencyHz > pitch] = true;
@@ -336,6 +368,7 @@ TEST(BandModel, OtherStationsKeyTheirOversAtTheirDrawnPitchSpeedAndLevel) {
 
     // Each station of one plan alone on a quiet band, without fading.
     const BandPlan plan = DrawPlan(Enabled(s), 800.0, 480, 42);
+    std::size_t latest = 0;  // each station first calls after a while of its own
     for (const StationPlan& station : plan.stations) {
         BandPlan alone = plan;
         alone.noiseRms = 0.0;
@@ -355,18 +388,27 @@ TEST(BandModel, OtherStationsKeyTheirOversAtTheirDrawnPitchSpeedAndLevel) {
         }
         const auto segments = SegmentOnOff(samples, kFs);
         ASSERT_GE(overs.size(), 2u);
+        latest = std::max(latest, segments.front().length);
         EXPECT_EQ(DecodeMorse(segments).substr(0, overs[0].size() + 1), overs[0] + " ");
         EXPECT_NEAR(audio::test::ToneFrequencyHz(samples, segments, kFs, 40), station.frequencyHz,
                     1.0);
         EXPECT_NEAR(Db(peak * peak), station.levelDb, 0.1);
         std::vector<std::size_t> tones;
+        std::size_t wordGap = 0;  // the longest pause inside an over
         for (const auto& segment : segments) {
             tones.insert(tones.end(), segment.on ? 1 : 0, segment.length);
+            if (!segment.on && segment.start > 0 && &segment != &segments.back() &&
+                segment.length < kListenSeconds.low * kFs) {
+                wordGap = std::max(wordGap, segment.length);
+            }
         }
         std::sort(tones.begin(), tones.end());
         EXPECT_NEAR(static_cast<double>(tones[tones.size() / 5]), station.dotSamples,
                     0.03 * station.dotSamples);
+        EXPECT_NEAR(static_cast<double>(wordGap), 7 * station.dotSamples,
+                    0.03 * station.dotSamples);
     }
+    EXPECT_GT(latest, kFs / 2);
 }
 
 TEST(BandModel, SameSeedGivesTheSameSamplesHoweverSplitAndACopyCarriesOn) {
@@ -423,6 +465,13 @@ TEST(BandModel, TheVolumeSetsTheLoudnessAndNothingClips) {
             const double keyDown =
                 std::sqrt(2.0) * audio::test::Rms(std::span(out).subspan(400, 1600));
             EXPECT_NEAR(Db(keyDown / amplitude), Db(kOutputLevel), agc ? 0.5 : 0.15);
+            if (!agc) {  // the gain set for the key-down with the noise through the filter
+                clean.snrDb = kSnrMinDb;
+                out = keyed;
+                BandSimulator(clean, {800.0, 800, amplitude}, 3, Code(), Overs()).Process(out);
+                const double loud = std::sqrt(2.0) * audio::test::Rms(std::span(out).first(2400));
+                EXPECT_NEAR(Db(loud / amplitude), Db(kOutputLevel), 1.0);
+            }
             out = keyed;
             BandSimulator(Enabled(harsh), {800.0, 800, amplitude}, 4, Code(), Overs()).Process(out);
             const auto loudest = std::ranges::max(out, {}, [](int16_t v) { return std::abs(v); });
@@ -430,6 +479,42 @@ TEST(BandModel, TheVolumeSetsTheLoudnessAndNothingClips) {
             EXPECT_GT(std::abs(loudest), amplitude * kLimiterKnee);
         }
     }
+}
+
+// The keyed sound's path: the keyer's peak is the band's unit, the start delay goes through the
+// band too, a buffer taken back sounds again at the volume set since, and the band is drawn
+// again for a new pitch and runs on for the same one.
+TEST(BandModel, TheKeyedSoundGoesThroughTheBandAtTheKeyersVolumeAndPitch) {
+    Keyer keyer;
+    keyer.SetSpeed(12);
+    keyer.SetPitchPosition(10);
+    keyer.SetVolumePosition(2);
+    const auto render = [&keyer](KeyedBand& band, std::size_t lead = 800) {
+        std::vector<int16_t> buffer(lead + Keyer::kMaxCharacterSamples);
+        buffer.resize(RenderKeyed(keyer, &band, 'T', lead, buffer));
+        return buffer;
+    };
+    KeyedBand none;
+    EXPECT_EQ(std::ranges::max(render(none, 0)), KeyDownAmplitude(keyer));
+    std::vector<int16_t> guarded(900, 7);  // cut at the buffer's end
+    EXPECT_EQ(RenderKeyed(keyer, &none, 'T', 800, std::span(guarded).first(850)), 850u);
+    EXPECT_EQ(guarded.back(), 7);
+    const BandSettings clear = Enabled(Preset(Profile::Clear));
+    KeyedBand a(clear, keyer, 5, nullptr);
+    const std::vector<int16_t> first = render(a);
+    EXPECT_TRUE(std::any_of(first.begin(), first.begin() + 800, [](int16_t v) { return v != 0; }));
+    keyer.SetVolumePosition(4);
+    a.SetKeyDownAmplitude(KeyDownAmplitude(keyer));
+    a.TakeBackLast();
+    KeyedBand b(clear, keyer, 5, nullptr), fresh = b;
+    EXPECT_EQ(render(a), render(b));
+    a.Retune(keyer.ToneFrequency());
+    EXPECT_NE(render(a), render(fresh));
+    keyer.SetPitchPosition(12);
+    b.Retune(keyer.ToneFrequency());
+    b.TakeBackLast();  // nothing to take back in a band drawn again
+    KeyedBand retuned(clear, keyer, 5, nullptr);
+    EXPECT_EQ(render(b), render(retuned));
 }
 
 TEST(BandModel, CopyStaysPossibleAtTwentyDbWithShallowFadingLightStaticAndWeakerStations) {
@@ -451,19 +536,35 @@ TEST(BandModel, CopyStaysPossibleAtTwentyDbWithShallowFadingLightStaticAndWeaker
     }
 }
 
+// The profiles as the user guide lists them.
 TEST(BandModel, ProfilesAreRecognisedAndSettingsKeptInRange) {
+    using F = FadingKind;
+    const BandSettings kGuide[] = {{false, Profile::Clear, 30, F::None, 100, 0, 0},
+                                   {false, Profile::Fading, 15, F::Normal, 100, 0, 0},
+                                   {false, Profile::SummerEvening, 10, F::Slow, 50, 80, 1},
+                                   {false, Profile::Contest, 15, F::Normal, 40, 10, 5},
+                                   {false, Profile::Aurora, 10, F::Flutter, 100, 0, 1}};
     for (int p = 0; p + 1 < kProfileCount; ++p) {
         const auto profile = static_cast<Profile>(p);
+        EXPECT_EQ(Preset(profile), kGuide[p]);
         EXPECT_EQ(MatchingProfile(Preset(profile)), profile);
         BandSettings changed = Preset(profile);
         changed.snrDb -= 1;
         EXPECT_EQ(MatchingProfile(changed), Profile::Custom);
+        EXPECT_EQ(Changed(Preset(profile), changed).profile, Profile::Custom);
+        changed = Preset(profile);
+        changed.agc = false;
+        EXPECT_EQ(MatchingProfile(changed), Profile::Custom);
     }
-    BandSettings wild{true, Profile{9}, 99, FadingKind{-1}, 101, -5, 6, Bandwidth{3}, false};
-    const BandSettings expected{true,      Profile::Clear, kSnrMaxDb,    FadingKind::None,
-                                kDepthMax, kStaticMin,     kStationsMax, Bandwidth::Hz500,
-                                false};
-    EXPECT_EQ(Clamped(wild), expected);
+    const std::pair<BandSettings, BandSettings> kWild[] = {
+        {{true, Profile{9}, 99, F{-1}, 101, -5, 6, Bandwidth{3}, false},
+         {true, Profile::Clear, kSnrMaxDb, F::None, kDepthMax, kStaticMin, kStationsMax,
+          Bandwidth::Hz500, false}},
+        {{false, Profile{-1}, -99, F{4}, -1, 101, -1, Bandwidth{-1}},
+         {false, Profile::Clear, kSnrMinDb, F::None, kDepthMin, kStaticMax, kStationsMin}}};
+    for (const auto& [wild, expected] : kWild) {
+        EXPECT_EQ(Clamped(wild), expected);
+    }
 }
 
 }  // namespace
