@@ -159,22 +159,29 @@ TEST_F(TrainerSessionTest, StoredValuesAreReadIntoRangeAppliedAndWrittenBackWhol
     EXPECT_EQ(Settings(), "30 0 7 8 8 0 40 3 | 4 60 200 1000 100 | 1");
     EXPECT_EQ(session_->Keying().ToneFrequency(), 800);
 
-    Put("Test", -5);
-    Put("KochAlphabet", 1);
-    Put("Lesson", 45);
+    for (auto [name, value] : {std::pair{"Test", -5},
+                               {"KochAlphabet", 1},
+                               {"Lesson", 45},
+                               {"DrillSet", -1},
+                               {"DrillSpeed", 0},
+                               {"DrillTarget", 3001},
+                               {"SprintSpeed", 9},
+                               {"Language", -1}}) {
+        Put(name, value);
+    }
     Open();
-    EXPECT_EQ(Settings(), "30 0 -1 8 8 1 45 3 | 4 60 200 1000 100 | 1");
+    EXPECT_EQ(Settings(), "30 0 -1 8 8 1 45 3 | 0 10 3000 1000 10 | 0");
     session_->SetSpeed(20);
     session_->SetDrillPause(0);
-    session_->SetLanguage(Language::Russian);
+    session_->SetLanguage(Language::English);
     session_->SaveSettings(window_);
     for (auto [name, value] :
-         {std::pair{"Speed", 20u}, {"Test", 0xFFFFFFFFu}, {"Pitch", 8u}, {"Language", 0u}}) {
+         {std::pair{"Speed", 20u}, {"Test", 0xFFFFFFFFu}, {"Pitch", 8u}, {"Language", 1u}}) {
         EXPECT_EQ(store_.Get(kSettingsKey, name), Value::Dword(value)) << name;
     }
     EXPECT_TRUE(store_.Get(kSettingsKey, kWindowPosSetting).has_value());
     Open();
-    EXPECT_EQ(Settings(), "20 0 -1 8 8 1 45 3 | 4 60 200 0 100 | 0");
+    EXPECT_EQ(Settings(), "20 0 -1 8 8 1 45 3 | 0 10 3000 0 10 | 1");
 }
 
 // The band conditions are off by default; stored ones are read back through the band's own
@@ -292,6 +299,7 @@ TEST_F(TrainerSessionTest, ADrillsSoundGoesThroughItsBandFromOneCharacterToTheNe
         keyed.insert(keyed.end(), one.begin(), one.end());
     }
     queue_.RunUntil([&sound] { return !sound.Busy(); });
+    EXPECT_EQ(KeyedSamples(sound.Keying(), "E", 800).size(), 800u + 480u) << "cut at the dot's end";
     KeyedBand band(session_->BandConditions(), sound.Keying(), Random(4).NextSeed(), nullptr);
     band.Process(keyed);
     const std::vector<int16_t> played = audio_.PlayedSamples(0);
@@ -322,9 +330,9 @@ TEST_F(TrainerSessionTest, CheckGradesLogsAlignsRecordsAndWeighsTheLesson) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(
         std::tuple(entries[0].timeUnix, entries[0].settings.textType, entries[0].settings.speed,
-                   entries[0].settings.pitchHz, entries[0].charactersRight, entries[0].blocksWrong,
-                   entries[0].pairs.size()),
-        std::tuple(1'796'000'000, 3, 20, 800, 9, 1, outcome.comparison.pairs.size()));
+                   entries[0].settings.spacing, entries[0].settings.pitchHz,
+                   entries[0].charactersRight, entries[0].blocksWrong, entries[0].pairs.size()),
+        std::tuple(1'796'000'000, 3, 20, 0, 800, 9, 1, outcome.comparison.pairs.size()));
 
     // The text type and lesson at the time of the check decide the offer.
     session_->SetTextType(TextType::Lesson);
@@ -385,6 +393,7 @@ TEST_F(TrainerSessionTest, CharacterDrillTimesAnswersFromTheEarStoresThemAndLear
     session_->CharacterDrill().Answer('Q', Now());  // one answer a character
     Heard();
     session_->CharacterDrill().Stop();
+    EXPECT_FALSE(session_->DrillSounds().Busy());
     ASSERT_TRUE(first != second && second != third && third != first) << "choose another seed";
     EXPECT_EQ(log.lines,
               "asked, wrong 400 of 1, asked, asked, right 250 of 1, asked, right 0 of 1");
@@ -427,6 +436,9 @@ TEST_F(TrainerSessionTest, SprintKeysEachCallAtItsEarnedSpeedAndStoresTheRun) {
     for (int call = 0; call < progress::kSprintCalls; ++call) {
         const std::string sent(session_->Sprint().Sprint()->Call());
         session_->Sprint().Answer(call == 3 ? "X" : sent);
+        if (call == 0) {  // the call and its repeat cut for the next call and its pad
+            EXPECT_EQ(audio_.QueuedHeaders(), 2);
+        }
         queue_.RunPending();
     }
     EXPECT_FALSE(session_->Sprint().Running());
@@ -440,7 +452,8 @@ TEST_F(TrainerSessionTest, SprintKeysEachCallAtItsEarnedSpeedAndStoresTheRun) {
     const auto best = session_->History().BestSprintRuns(1);
     ASSERT_EQ(best.size(), 1u);
     EXPECT_EQ(log.lines, "finished " + std::to_string(best[0].Score()));
-    EXPECT_EQ(best[0].calls, log.calls);
+    EXPECT_EQ(std::tuple(best[0].calls, best[0].timeUnix), std::tuple(log.calls, 1'796'000'000));
+    EXPECT_EQ(audio_.TotalWritten(), 2u * 51) << "each call and its repeat keyed with its pad";
     EXPECT_FALSE(session_->History().PairTotals(progress::Period::All).empty());
 
     Random random(11);
@@ -498,6 +511,19 @@ TEST_F(TrainerSessionTest, TheDrillOffersTheNextLessonWhenEveryCharacterOfTheLes
     EXPECT_EQ(knowledge(), "KM:+-");
     session_->SetLesson(2);
     EXPECT_EQ(knowledge(), "KMU:+--");
+    // The last lesson known whole offers nothing after it.
+    session_->SetLesson(40);
+    answers.clear();
+    for (char c : progress::LessonCharacters(progress::KochAlphabet::Latin, 40)) {
+        for (int i = 0; i < 20; ++i) {
+            answers.push_back({3000 + i, 3000, uint8_t(c), uint8_t(c), true, 300, 20});
+        }
+    }
+    session_->History().AppendDrillAnswers(answers);
+    const LessonMastery last = session_->LessonKnowledge();
+    EXPECT_EQ(
+        std::tuple(std::count(last.known.begin(), last.known.end(), false), last.earnsNextLesson),
+        std::tuple(std::ptrdiff_t{0}, false));
 }
 
 }  // namespace
