@@ -435,6 +435,14 @@ TEST_F(TrainerSessionTest, SprintKeysEachCallAtItsEarnedSpeedAndStoresTheRun) {
     EXPECT_FALSE(session_->Sprint().Repeat());
     for (int call = 0; call < progress::kSprintCalls; ++call) {
         const std::string sent(session_->Sprint().Sprint()->Call());
+        if (call == 1) {  // heard to its end: the pause after the answer comes first
+            queue_.RunUntil([this] { return !session_->DrillSounds().Busy(); });
+            const std::vector<int16_t> played = audio_.PlayedSamples(0);
+            const auto first =
+                std::find_if(played.begin(), played.end(), [](int16_t v) { return v != 0; });
+            EXPECT_NEAR(static_cast<double>(first - played.begin()), 300 * 8,
+                        Keyer::kEnvelopeSamples);
+        }
         session_->Sprint().Answer(call == 3 ? "X" : sent);
         if (call == 0) {  // the call and its repeat cut for the next call and its pad
             EXPECT_EQ(audio_.QueuedHeaders(), 2);
