@@ -385,6 +385,7 @@ TEST_F(TrainerSessionTest, CharacterDrillTimesAnswersFromTheEarStoresThemAndLear
     const SteadyTime heard = Now();
     session_->CharacterDrill().Answer(first == 'X' ? 'Y' : 'x',
                                       heard + std::chrono::milliseconds(400));
+    session_->CharacterDrill().Answer(first, Now());  // not taken during the buzz and re-key
     const unsigned char second = Heard();
     session_->CharacterDrill().Answer(static_cast<unsigned char>(second + 32),
                                       Now() + std::chrono::milliseconds(250));
@@ -416,7 +417,8 @@ TEST_F(TrainerSessionTest, CharacterDrillTimesAnswersFromTheEarStoresThemAndLear
     EXPECT_EQ(audio::test::DecodeMorse(segments).substr(0, 6), c1 + "T" + c1 + " " + c2 + " ");
 
     ASSERT_TRUE(session_->CharacterDrill().Start(log));
-    session_->CharacterDrill().Stop();
+    session_->Start("e");  // a run stops the drill
+    EXPECT_FALSE(session_->CharacterDrill().Running());
     const progress::CharacterDrill& drill = *session_->CharacterDrill().Drill();
     EXPECT_EQ(std::tuple(drill.Weight(first), drill.Weight(second), drill.ReviewDue(second)),
               std::tuple(5'000'000u, 1'000'000u, int64_t{1'796'000'000 + 24 * 3600}));
@@ -463,6 +465,16 @@ TEST_F(TrainerSessionTest, SprintKeysEachCallAtItsEarnedSpeedAndStoresTheRun) {
     EXPECT_EQ(std::tuple(best[0].calls, best[0].timeUnix), std::tuple(log.calls, 1'796'000'000));
     EXPECT_EQ(audio_.TotalWritten(), 2u * 51) << "each call and its repeat keyed with its pad";
     EXPECT_FALSE(session_->History().PairTotals(progress::Period::All).empty());
+
+    // Stopped, a sprint neither repeats nor takes answers; a device that cannot open fails both.
+    ASSERT_TRUE(session_->Sprint().Start(log));
+    session_->Sprint().Stop();
+    EXPECT_FALSE(session_->Sprint().Repeat() || session_->DrillSounds().Busy());
+    session_->Sprint().Answer("X");
+    audio_.FailOpens(audio::MMSYSERR_NODRIVER);
+    EXPECT_FALSE(session_->CharacterDrill().Start(log) || session_->Sprint().Start(log));
+    EXPECT_EQ(std::tuple(log.calls.size(), log.lines.substr(log.lines.find(", "))),
+              std::tuple(50u, ", failed 6, failed 6"));
 
     Random random(11);
     int suffixed = 0;
