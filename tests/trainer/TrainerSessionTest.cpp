@@ -375,12 +375,16 @@ TEST_F(TrainerSessionTest, CharacterDrillTimesAnswersFromTheEarStoresThemAndLear
     Open().SetDrillSet(static_cast<int>(progress::DrillSet::Latin));
     session_->SetDrillSpeed(20);
     session_->SetDrillPause(200);
+    session_->SetResponseTarget(200);  // the 250 ms answer is slow
+    session_->SetPitchPosition(12);
     session_->SetStartDelay(1);
     session_->SeedRandom(7);
     StepWithClock();
     DrillLog log;
     ASSERT_TRUE(session_->CharacterDrill().Start(log));
-    EXPECT_EQ(session_->DrillSounds().Keying().DotLength(), 480);
+    EXPECT_EQ(std::tuple(session_->DrillSounds().Keying().DotLength(),
+                         session_->DrillSounds().Keying().ToneFrequency()),
+              std::tuple(480, session_->Keying().ToneFrequency()));
     const unsigned char first = Heard();
     const SteadyTime heard = Now();
     session_->CharacterDrill().Answer(first == 'X' ? 'Y' : 'x',
@@ -415,13 +419,20 @@ TEST_F(TrainerSessionTest, CharacterDrillTimesAnswersFromTheEarStoresThemAndLear
     EXPECT_NEAR(static_cast<double>(segments[1].start), 8000.0, Keyer::kEnvelopeSamples);
     const std::string c1(1, static_cast<char>(first)), c2(1, static_cast<char>(second));
     EXPECT_EQ(audio::test::DecodeMorse(segments).substr(0, 6), c1 + "T" + c1 + " " + c2 + " ");
+    EXPECT_NEAR(audio::test::ToneFrequencyHz(played, segments, 8000, 40), 160, 5);
 
     ASSERT_TRUE(session_->CharacterDrill().Start(log));
     session_->Start("e");  // a run stops the drill
     EXPECT_FALSE(session_->CharacterDrill().Running());
     const progress::CharacterDrill& drill = *session_->CharacterDrill().Drill();
-    EXPECT_EQ(std::tuple(drill.Weight(first), drill.Weight(second), drill.ReviewDue(second)),
-              std::tuple(5'000'000u, 1'000'000u, int64_t{1'796'000'000 + 24 * 3600}));
+    EXPECT_EQ(std::tuple(drill.Weight(first), drill.Weight(second), drill.ReviewDue(third)),
+              std::tuple(5'000'000u, 3'000'000u, int64_t{1'796'000'000 + 24 * 3600}));
+    // The lesson's set is the chosen lesson's characters.
+    session_->SetDrillSet(static_cast<int>(progress::DrillSet::Lesson));
+    session_->SetLesson(2);
+    ASSERT_TRUE(session_->CharacterDrill().Start(log));
+    session_->CharacterDrill().Stop();
+    EXPECT_EQ(std::pair(drill.Weight('U'), drill.Weight('A')), std::pair(1'000'000u, 0u));
 }
 
 // The sprint keys fifty calls, each at the speed the answers so far have earned, one repeat a
@@ -472,9 +483,11 @@ TEST_F(TrainerSessionTest, SprintKeysEachCallAtItsEarnedSpeedAndStoresTheRun) {
     EXPECT_FALSE(session_->Sprint().Repeat() || session_->DrillSounds().Busy());
     session_->Sprint().Answer("X");
     audio_.FailOpens(audio::MMSYSERR_NODRIVER);
+    std::ofstream("file") << "not a folder";
+    session_->UseHistoryFile("file/history.sqlite");  // the history's notice first
     EXPECT_FALSE(session_->CharacterDrill().Start(log) || session_->Sprint().Start(log));
     EXPECT_EQ(std::tuple(log.calls.size(), log.lines.substr(log.lines.find(", "))),
-              std::tuple(50u, ", failed 6, failed 6"));
+              std::tuple(50u, ", notices 1, failed 6, failed 6"));
 
     Random random(11);
     int suffixed = 0;
