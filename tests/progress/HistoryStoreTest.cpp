@@ -275,9 +275,10 @@ TEST_F(HistoryStoreTest, AFileOfVersionOneIsUpgradedKeepingEveryRecord) {
 TEST_F(HistoryStoreTest, DrillAnswersAndSprintRunsComeBackAndCountAsCheckedCharacters) {
     auto store = Open(File());
     store->Append(Entry(kNow - kDay, "55555", "55555"));
-    std::vector<DrillAnswer> answers;  // three drills of two answers: 9, 2 and 1 days ago
+    // Three drills of two answers: 9 days ago, 7 to the second at the third answer, and 1.
+    std::vector<DrillAnswer> answers;
     for (int i = 0; i < 6; ++i) {
-        const int64_t session = kNow - std::array{9, 2, 1}[i / 2] * kDay;
+        const int64_t session = kNow - std::array{9 * kDay, 7 * kDay + 2, kDay}[i / 2];
         const unsigned char c = i % 2 ? 'E' : 'T';
         answers.push_back(
             {session + i, session, c, i == 3 ? uint8_t{'I'} : c, i != 3, 300 + i, 20});
