@@ -79,10 +79,11 @@ TEST_F(DrillTest, WrongAndSlowAnswersWeighMoreAndDecayAsAnswersComeInTime) {
     EXPECT_NEAR(shares['C'], 1.0 / 9, 0.01);
     // A character due for review comes before all others, of whatever weight, until answered.
     history.push_back(Answer('C', 'R', kNow - kDay));  // due this very second
-    CharacterDrill drill = Drill("ABC", history);
+    history.push_back(Answer('D', 'R'));               // due tomorrow
+    CharacterDrill drill = Drill("ABCD", history);
     EXPECT_DOUBLE_EQ(Shares(drill, 100)['C'], 1.0);
     drill.Learn(Answer('C', 'R'));
-    EXPECT_NEAR(Shares(drill, 9000)['A'], 5.0 / 9, 0.02);
+    EXPECT_NEAR(Shares(drill, 9000)['A'], 5.0 / 10, 0.02);
 }
 
 TEST_F(DrillTest, ReviewIntervalsDoubleForRightAnswersWhenDueAndAWrongOneStartsAgain) {

@@ -337,7 +337,7 @@ TEST_F(TrainerSessionTest, CheckGradesLogsAlignsRecordsAndWeighsTheLesson) {
     // The text type and lesson at the time of the check decide the offer.
     session_->SetTextType(TextType::Lesson);
     EXPECT_EQ(session_->Check("KMKMK MKMM").offeredLesson, 2);
-    EXPECT_FALSE(session_->Check("KMKMK MK").offeredLesson);  // 7 of 10
+    EXPECT_FALSE(session_->Check("KMKMK MKM").offeredLesson);  // 8 of 10
     session_->SetLesson(40);
     EXPECT_FALSE(session_->Check("KMKMK MKMKM").offeredLesson);  // no lesson after the last
 }
