@@ -290,6 +290,8 @@ TEST_F(TrainerSessionTest, ADrillsSoundGoesThroughItsBandFromOneCharacterToTheNe
     DrillSound& sound = session_->DrillSounds();
     sound.Keying().SetSpeed(20, SpeedRange::CharacterDrill);
     sound.Keying().SetVolumePosition(0);
+    sound.Key("T", 0);  // an earlier drill's band is not this one's
+    sound.Stop();
     session_->SeedRandom(4);
     std::vector<int16_t> keyed;
     for (const auto& [text, lead] : {std::pair{"E", 800}, {"T", 0}}) {
@@ -302,7 +304,7 @@ TEST_F(TrainerSessionTest, ADrillsSoundGoesThroughItsBandFromOneCharacterToTheNe
     EXPECT_EQ(KeyedSamples(sound.Keying(), "E", 800).size(), 800u + 480u) << "cut at the dot's end";
     KeyedBand band(session_->BandConditions(), sound.Keying(), Random(4).NextSeed(), nullptr);
     band.Process(keyed);
-    const std::vector<int16_t> played = audio_.PlayedSamples(0);
+    const std::vector<int16_t> played = audio_.PlayedSamples(1);
     ASSERT_GE(played.size(), keyed.size());
     EXPECT_TRUE(std::equal(keyed.begin(), keyed.end(), played.begin()));
 }
@@ -430,7 +432,14 @@ TEST_F(TrainerSessionTest, CharacterDrillTimesAnswersFromTheEarStoresThemAndLear
     // The lesson's set is the chosen lesson's characters.
     session_->SetDrillSet(static_cast<int>(progress::DrillSet::Lesson));
     session_->SetLesson(2);
+    session_->UseHistoryFile(std::filesystem::current_path() / "history.sqlite");
     ASSERT_TRUE(session_->CharacterDrill().Start(log));
+    const unsigned char asked = Heard();
+    {
+        testing::FileSizeLimit full(0);  // an answer that cannot be stored is told of
+        session_->CharacterDrill().Answer(asked, Now());
+    }
+    EXPECT_TRUE(log.lines.ends_with(", notices 1")) << log.lines;
     session_->CharacterDrill().Stop();
     EXPECT_EQ(std::pair(drill.Weight('U'), drill.Weight('A')), std::pair(1'000'000u, 0u));
 }
