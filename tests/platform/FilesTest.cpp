@@ -2,6 +2,8 @@
 // file name too long to have one beside it; a full disk, a limit on the file size.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 
 #include "platform/files/KeepAside.h"
@@ -39,6 +41,14 @@ TEST_F(FilesTest, ReplacementShowsWhenCommittedThroughALinkKeepingThePermissions
     EXPECT_EQ(ReadWholeFile(real), "new");
     EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(Files(), 2) << "no temporary file is left";
+    // A new file takes the mode asked for, else 0666 less the umask, and its missing folders.
+    const mode_t umask = ::umask(0);
+    EXPECT_FALSE(ReplaceFile(In("a/b/new"), "x", {.makeFolders = true, .newFileMode = 0640}));
+    EXPECT_FALSE(ReplaceFile(In("plain"), "y"));
+    ::umask(umask);
+    EXPECT_EQ(std::tuple(fs::status(In("a/b/new")).permissions(),
+                         fs::status(In("plain")).permissions(), fs::status(In("a")).permissions()),
+              std::tuple(fs::perms(0640), fs::perms(0666), fs::perms(0700)));
 }
 
 TEST_F(FilesTest, AppendingFallsBackToTheFileInPlaceAndCutsAFailedAppendBack) {

@@ -21,10 +21,14 @@ constexpr int64_t kNow = 1'796'000'000;
 constexpr int64_t kDay = 24 * 3600;
 constexpr int kTarget = 700;
 
-// 'W' a wrong answer, 'S' a right one slower than the target, 'R' a right one in time.
+// 'W' a wrong answer, 'S' a right one slower than the target, 'T' one right at the target
+// (slow too), 'R' a right one in time.
 DrillAnswer Answer(unsigned char c, char kind, int64_t time = kNow, int ms = 400) {
     const bool right = kind != 'W';
-    return {time, kNow, c, right ? c : uint8_t{'?'}, right, kind == 'S' ? 900 : ms, 20};
+    return {time,  kNow,
+            c,     right ? c : uint8_t{'?'},
+            right, kind == 'S' ? 900 : kind == 'T' ? kTarget : ms,
+            20};
 }
 
 std::vector<DrillAnswer> Script(unsigned char c, std::string_view kinds) {
@@ -58,6 +62,7 @@ TEST_F(DrillTest, WrongAndSlowAnswersWeighMoreAndDecayAsAnswersComeInTime) {
     for (auto [kinds, weight] : {std::pair{"", 1'000'000},
                                  {"W", 5'000'000},
                                  {"S", 3'000'000},
+                                 {"T", 3'000'000},
                                  {"WR", 3'000'000},
                                  {"WRRR", 1'500'000},
                                  {"WWW", 8'000'000},
@@ -73,11 +78,12 @@ TEST_F(DrillTest, WrongAndSlowAnswersWeighMoreAndDecayAsAnswersComeInTime) {
     EXPECT_NEAR(shares['B'], 3.0 / 9, 0.01);
     EXPECT_NEAR(shares['C'], 1.0 / 9, 0.01);
     // A character due for review comes before all others, of whatever weight, until answered.
-    history.push_back(Answer('C', 'R', kNow - 2 * kDay));
-    CharacterDrill drill = Drill("ABC", history);
+    history.push_back(Answer('C', 'R', kNow - kDay));  // due this very second
+    history.push_back(Answer('D', 'R'));               // due tomorrow
+    CharacterDrill drill = Drill("ABCD", history);
     EXPECT_DOUBLE_EQ(Shares(drill, 100)['C'], 1.0);
     drill.Learn(Answer('C', 'R'));
-    EXPECT_NEAR(Shares(drill, 9000)['A'], 5.0 / 9, 0.02);
+    EXPECT_NEAR(Shares(drill, 9000)['A'], 5.0 / 10, 0.02);
 }
 
 TEST_F(DrillTest, ReviewIntervalsDoubleForRightAnswersWhenDueAndAWrongOneStartsAgain) {
@@ -148,7 +154,8 @@ TEST_F(DrillTest, EverySetKeysEachOfItsCharactersDistinctly) {
                   std::tuple(std::size_t(size), std::size_t(size), std::size_t(0)));
     }
     EXPECT_EQ(DrillSetCharacters(DrillSet::Lesson, KochAlphabet::Latin, 3), "KMUR");
-    EXPECT_EQ(DrillSetFromNumber(9), DrillSet::Signs);
+    EXPECT_EQ(std::pair(DrillSetFromNumber(9), DrillSetFromNumber(-1)),
+              std::pair(DrillSet::Signs, DrillSet::Lesson));
 }
 
 TEST_F(DrillTest, SprintSpeedStepsUpAfterARightCallAndDownAfterAWrongOneWithinItsRange) {
@@ -159,6 +166,7 @@ TEST_F(DrillTest, SprintSpeedStepsUpAfterARightCallAndDownAfterAWrongOneWithinIt
         {96, "+++-+", {96, 98, 100, 100, 98}},
         {11, "--+r-", {11, 10, 10, 12, 14}},
         {150, "-", {100}},
+        {4, "+", {10}},
     };
     for (const auto& [start, answers, expected] : cases) {
         CallSignSprint sprint(std::vector<std::string>(60, "UA3ABC"), start, speeds);
@@ -170,7 +178,10 @@ TEST_F(DrillTest, SprintSpeedStepsUpAfterARightCallAndDownAfterAWrongOneWithinIt
             }
             sprint.Answer(answer == '-' ? "ua3abd" : answer == 'r' ? "ua3abc" : "UA3 ABC");
         }
-        EXPECT_EQ(keyed, expected) << answers;
+        // The start as brought into range; a repeat counts for its own call only.
+        EXPECT_EQ(std::tuple(keyed, sprint.Run().startSpeed, sprint.Run().calls.back().repeated),
+                  std::tuple(expected, expected[0], answers.back() == 'r'))
+            << answers;
     }
     CallSignSprint sprint(std::vector<std::string>(60, "UA3ABC"), 20, speeds);
     for (int i = 0; i < kSprintCalls; ++i) {
@@ -187,21 +198,21 @@ TEST_F(DrillTest, SprintSpeedStepsUpAfterARightCallAndDownAfterAWrongOneWithinIt
 TEST_F(DrillTest, CallsScoreByLengthAndSpeedWithHalfForOneErrorOrARepeat) {
     // (sent, typed, speed, repeated, points)
     const std::tuple<std::string, std::string, int, bool, int> cases[] = {
-        {"UA3ABC", "UA3ABC", 30, false, 180},  {"UA3ABC", "UA3ADC", 30, false, 90},
-        {"UA3ABC", "UA3AC", 30, false, 90},    {"UA3ABC", "UA3ABCC", 30, false, 90},
-        {"UA3ABC", "UA3XYC", 30, false, 0},    {"UA3ABC", "", 30, false, 0},
-        {"UA3ABC", "UA3ABC", 30, true, 90},    {"UA3ABCD", "UA3ABCE", 31, true, 54},
-        {"R3AB/P", "R3AB/P", 100, false, 600},
+        {"UA3ABC", "UA3ABC", 30, false, 180},   {"UA3ABC", "UA3ADC", 30, false, 90},
+        {"UA3ABC", "UA3AC", 30, false, 90},     {"UA3ABC", "UA3ABCC", 30, false, 90},
+        {"UA3ABC", "UA3XYC", 30, false, 0},     {"UA3ABC", "", 30, false, 0},
+        {"UA3ABC", "UA3ABC", 30, true, 90},     {"UA3ABCD", "UA3ABCE", 31, true, 54},
+        {"UA3ABCD", "UA3ABCE", 31, false, 108}, {"R3AB/P", "R3AB/P", 100, false, 600},
     };
     SprintRun run;
     for (const auto& [sent, typed, speed, repeated, points] : cases) {
         run.calls.push_back({sent, typed, speed, repeated});
         EXPECT_EQ(CallPoints(run.calls.back()), points) << sent << " " << typed;
     }
-    EXPECT_EQ(std::tuple(run.Score(), run.TopSpeed(), run.CallsRight()), std::tuple(1194, 100, 3));
+    EXPECT_EQ(std::tuple(run.Score(), run.TopSpeed(), run.CallsRight()), std::tuple(1302, 100, 3));
     // Per character as a check counts them, for the statistics.
     EXPECT_EQ(ErrorNotation(run.Pairs()),
-              "A→X×1 B→D×1 B→Y×1 D→E×1 A→∅×2 B→∅×2 3→∅×1 C→∅×1 U→∅×1 ∅→C×1");
+              "D→E×2 A→X×1 B→D×1 B→Y×1 A→∅×2 B→∅×2 3→∅×1 C→∅×1 U→∅×1 ∅→C×1");
     EXPECT_EQ(AlignCall(run.calls[2]).rightCount, 5);
 }
 

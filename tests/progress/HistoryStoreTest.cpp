@@ -275,9 +275,10 @@ TEST_F(HistoryStoreTest, AFileOfVersionOneIsUpgradedKeepingEveryRecord) {
 TEST_F(HistoryStoreTest, DrillAnswersAndSprintRunsComeBackAndCountAsCheckedCharacters) {
     auto store = Open(File());
     store->Append(Entry(kNow - kDay, "55555", "55555"));
-    std::vector<DrillAnswer> answers;  // three drills of two answers: 9, 2 and 1 days ago
+    // Three drills of two answers: 9 days ago, 7 to the second at the third answer, and 1.
+    std::vector<DrillAnswer> answers;
     for (int i = 0; i < 6; ++i) {
-        const int64_t session = kNow - std::array{9, 2, 1}[i / 2] * kDay;
+        const int64_t session = kNow - std::array{9 * kDay, 7 * kDay + 2, kDay}[i / 2];
         const unsigned char c = i % 2 ? 'E' : 'T';
         answers.push_back(
             {session + i, session, c, i == 3 ? uint8_t{'I'} : c, i != 3, 300 + i, 20});
@@ -294,23 +295,42 @@ TEST_F(HistoryStoreTest, DrillAnswersAndSprintRunsComeBackAndCountAsCheckedChara
     const SprintRun weak{0, kNow, 20, {{"UA3ABC", "UA3ABD", 20, false}}};
     const SprintRun best{
         0, kNow + 60, 30, {{Cp("РА3АБ"), Cp("РА3АБ"), 30, false}, {"UA3ABC", "UA3ABC", 32, true}}};
-    ASSERT_TRUE(store->AppendSprintRun(weak) && store->AppendSprintRun(best));
+    // As many points as the weak run, at a higher top speed though later.
+    const SprintRun tie{
+        0,
+        kNow + 120,
+        10,
+        {{"UA3AB", "UA3AB", 10, false}, {"UA3A", "UA3AX", 5, false}, {"R3A", "", 10, false}}};
+    ASSERT_TRUE(store->AppendSprintRun(weak) && store->AppendSprintRun(best) &&
+                store->AppendSprintRun(tie));
     const std::vector<SprintRun> runs = Open(File())->BestSprintRuns(5);
-    ASSERT_EQ(runs.size(), 2u);
-    EXPECT_EQ(std::tuple(runs[0].calls, runs[0].startSpeed, runs[1].calls),
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(std::tuple(runs[0].calls, runs[0].startSpeed, runs[2].calls),
               std::tuple(best.calls, 30, weak.calls));
     EXPECT_EQ(FormatCsv({}, runs).substr(FormatCsv({}).size()),
               "\r\nsprint_date_time,score,top_speed,start_speed,calls_right,calls\r\n"
               "2026-11-30 00:54:20,246,32,30,2,РА3АБ→РА3АБ UA3ABC→UA3ABC↺\r\n"
+              "2026-11-30 00:55:20,60,10,10,1,UA3AB→UA3AB UA3A→UA3AX R3A→∅\r\n"
               "2026-11-30 00:53:20,60,0,20,0,UA3ABC→UA3ABD\r\n");
     // The calls' characters join the checks' in the statistics, not the checks themselves.
     const std::vector<HistoryEntry> checks = store->Entries(Period::All, true);
     EXPECT_EQ(
         std::tuple(checks.size(), checks[0].pairs, store->Entries(Period::LastCheck, 0).size()),
         std::tuple(1u, Entry(0, "55555", "55555").pairs, 1u));
-    EXPECT_EQ(ErrorNotation(store->PairTotals(Period::All)), "C→D×1");
+    EXPECT_EQ(ErrorNotation(store->PairTotals(Period::All)), "C→D×1 3→∅×1 A→∅×1 R→∅×1 ∅→X×1");
     EXPECT_EQ(ErrorNotation(store->PairTotals(Period::LastCheck)), "");
     EXPECT_EQ(store->RecentTallies(50).at('C').errors, 1);
+    // Each run's row of checks: text type 4 at its top speed, characters sent and right (extra
+    // ones not sent), calls copied wrong.
+    SqliteDatabase db;
+    db.Open(File().string());
+    SqliteStatement rows(
+        db,
+        "SELECT group_concat(text_type || ' ' || speed || ' ' || characters_sent ||"
+        " ' ' || characters_right || ' ' || blocks_wrong, ', ') FROM checks"
+        " WHERE kind = 1");
+    ASSERT_EQ(rows.Step(), SQLITE_ROW);
+    EXPECT_EQ(rows.Text(0), "4 0 6 5 1, 4 32 11 11 0, 4 10 12 9 2");
 }
 
 }  // namespace

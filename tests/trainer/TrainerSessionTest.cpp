@@ -159,22 +159,29 @@ TEST_F(TrainerSessionTest, StoredValuesAreReadIntoRangeAppliedAndWrittenBackWhol
     EXPECT_EQ(Settings(), "30 0 7 8 8 0 40 3 | 4 60 200 1000 100 | 1");
     EXPECT_EQ(session_->Keying().ToneFrequency(), 800);
 
-    Put("Test", -5);
-    Put("KochAlphabet", 1);
-    Put("Lesson", 45);
+    for (auto [name, value] : {std::pair{"Test", -5},
+                               {"KochAlphabet", 1},
+                               {"Lesson", 45},
+                               {"DrillSet", -1},
+                               {"DrillSpeed", 0},
+                               {"DrillTarget", 3001},
+                               {"SprintSpeed", 9},
+                               {"Language", -1}}) {
+        Put(name, value);
+    }
     Open();
-    EXPECT_EQ(Settings(), "30 0 -1 8 8 1 45 3 | 4 60 200 1000 100 | 1");
+    EXPECT_EQ(Settings(), "30 0 -1 8 8 1 45 3 | 0 10 3000 1000 10 | 0");
     session_->SetSpeed(20);
     session_->SetDrillPause(0);
-    session_->SetLanguage(Language::Russian);
+    session_->SetLanguage(Language::English);
     session_->SaveSettings(window_);
     for (auto [name, value] :
-         {std::pair{"Speed", 20u}, {"Test", 0xFFFFFFFFu}, {"Pitch", 8u}, {"Language", 0u}}) {
+         {std::pair{"Speed", 20u}, {"Test", 0xFFFFFFFFu}, {"Pitch", 8u}, {"Language", 1u}}) {
         EXPECT_EQ(store_.Get(kSettingsKey, name), Value::Dword(value)) << name;
     }
     EXPECT_TRUE(store_.Get(kSettingsKey, kWindowPosSetting).has_value());
     Open();
-    EXPECT_EQ(Settings(), "20 0 -1 8 8 1 45 3 | 4 60 200 0 100 | 0");
+    EXPECT_EQ(Settings(), "20 0 -1 8 8 1 45 3 | 0 10 3000 0 10 | 1");
 }
 
 // The band conditions are off by default; stored ones are read back through the band's own
@@ -305,6 +312,8 @@ TEST_F(TrainerSessionTest, ADrillsSoundGoesThroughItsBandFromOneCharacterToTheNe
     DrillSound& sound = session_->DrillSounds();
     sound.Keying().SetSpeed(20, SpeedRange::CharacterDrill);
     sound.Keying().SetVolumePosition(0);
+    sound.Key("T", 0);  // an earlier drill's band is not this one's
+    sound.Stop();
     session_->SeedRandom(4);
     std::vector<int16_t> keyed;
     for (const auto& [text, lead] : {std::pair{"E", 800}, {"T", 0}}) {
@@ -314,9 +323,10 @@ TEST_F(TrainerSessionTest, ADrillsSoundGoesThroughItsBandFromOneCharacterToTheNe
         keyed.insert(keyed.end(), one.begin(), one.end());
     }
     queue_.RunUntil([&sound] { return !sound.Busy(); });
+    EXPECT_EQ(KeyedSamples(sound.Keying(), "E", 800).size(), 800u + 480u) << "cut at the dot's end";
     KeyedBand band(session_->BandConditions(), sound.Keying(), Random(4).NextSeed(), nullptr);
     band.Process(keyed);
-    const std::vector<int16_t> played = audio_.PlayedSamples(0);
+    const std::vector<int16_t> played = audio_.PlayedSamples(1);
     ASSERT_GE(played.size(), keyed.size());
     EXPECT_TRUE(std::equal(keyed.begin(), keyed.end(), played.begin()));
 }
@@ -344,14 +354,14 @@ TEST_F(TrainerSessionTest, CheckGradesLogsAlignsRecordsAndWeighsTheLesson) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(
         std::tuple(entries[0].timeUnix, entries[0].settings.textType, entries[0].settings.speed,
-                   entries[0].settings.pitchHz, entries[0].charactersRight, entries[0].blocksWrong,
-                   entries[0].pairs.size()),
-        std::tuple(1'796'000'000, 3, 20, 800, 9, 1, outcome.comparison.pairs.size()));
+                   entries[0].settings.spacing, entries[0].settings.pitchHz,
+                   entries[0].charactersRight, entries[0].blocksWrong, entries[0].pairs.size()),
+        std::tuple(1'796'000'000, 3, 20, 0, 800, 9, 1, outcome.comparison.pairs.size()));
 
     // The text type and lesson at the time of the check decide the offer.
     session_->SetTextType(TextType::Lesson);
     EXPECT_EQ(session_->Check("KMKMK MKMM").offeredLesson, 2);
-    EXPECT_FALSE(session_->Check("KMKMK MK").offeredLesson);  // 7 of 10
+    EXPECT_FALSE(session_->Check("KMKMK MKM").offeredLesson);  // 8 of 10
     session_->SetLesson(40);
     EXPECT_FALSE(session_->Check("KMKMK MKMKM").offeredLesson);  // no lesson after the last
 }
@@ -389,16 +399,21 @@ TEST_F(TrainerSessionTest, CharacterDrillTimesAnswersFromTheEarStoresThemAndLear
     Open().SetDrillSet(static_cast<int>(progress::DrillSet::Latin));
     session_->SetDrillSpeed(20);
     session_->SetDrillPause(200);
+    session_->SetResponseTarget(200);  // the 250 ms answer is slow
+    session_->SetPitchPosition(12);
     session_->SetStartDelay(1);
     session_->SeedRandom(7);
     StepWithClock();
     DrillLog log;
     ASSERT_TRUE(session_->CharacterDrill().Start(log));
-    EXPECT_EQ(session_->DrillSounds().Keying().DotLength(), 480);
+    EXPECT_EQ(std::tuple(session_->DrillSounds().Keying().DotLength(),
+                         session_->DrillSounds().Keying().ToneFrequency()),
+              std::tuple(480, session_->Keying().ToneFrequency()));
     const unsigned char first = Heard();
     const SteadyTime heard = Now();
     session_->CharacterDrill().Answer(first == 'X' ? 'Y' : 'x',
                                       heard + std::chrono::milliseconds(400));
+    session_->CharacterDrill().Answer(first, Now());  // not taken during the buzz and re-key
     const unsigned char second = Heard();
     session_->CharacterDrill().Answer(static_cast<unsigned char>(second + 32),
                                       Now() + std::chrono::milliseconds(250));
@@ -407,6 +422,7 @@ TEST_F(TrainerSessionTest, CharacterDrillTimesAnswersFromTheEarStoresThemAndLear
     session_->CharacterDrill().Answer('Q', Now());  // one answer a character
     Heard();
     session_->CharacterDrill().Stop();
+    EXPECT_FALSE(session_->DrillSounds().Busy());
     ASSERT_TRUE(first != second && second != third && third != first) << "choose another seed";
     EXPECT_EQ(log.lines,
               "asked, wrong 400 of 1, asked, asked, right 250 of 1, asked, right 0 of 1");
@@ -427,12 +443,27 @@ TEST_F(TrainerSessionTest, CharacterDrillTimesAnswersFromTheEarStoresThemAndLear
     EXPECT_NEAR(static_cast<double>(segments[1].start), 8000.0, Keyer::kEnvelopeSamples);
     const std::string c1(1, static_cast<char>(first)), c2(1, static_cast<char>(second));
     EXPECT_EQ(audio::test::DecodeMorse(segments).substr(0, 6), c1 + "T" + c1 + " " + c2 + " ");
+    EXPECT_NEAR(audio::test::ToneFrequencyHz(played, segments, 8000, 40), 160, 5);
 
     ASSERT_TRUE(session_->CharacterDrill().Start(log));
-    session_->CharacterDrill().Stop();
+    session_->Start("e");  // a run stops the drill
+    EXPECT_FALSE(session_->CharacterDrill().Running());
     const progress::CharacterDrill& drill = *session_->CharacterDrill().Drill();
-    EXPECT_EQ(std::tuple(drill.Weight(first), drill.Weight(second), drill.ReviewDue(second)),
-              std::tuple(5'000'000u, 1'000'000u, int64_t{1'796'000'000 + 24 * 3600}));
+    EXPECT_EQ(std::tuple(drill.Weight(first), drill.Weight(second), drill.ReviewDue(third)),
+              std::tuple(5'000'000u, 3'000'000u, int64_t{1'796'000'000 + 24 * 3600}));
+    // The lesson's set is the chosen lesson's characters.
+    session_->SetDrillSet(static_cast<int>(progress::DrillSet::Lesson));
+    session_->SetLesson(2);
+    session_->UseHistoryFile(std::filesystem::current_path() / "history.sqlite");
+    ASSERT_TRUE(session_->CharacterDrill().Start(log));
+    const unsigned char asked = Heard();
+    {
+        testing::FileSizeLimit full(0);  // an answer that cannot be stored is told of
+        session_->CharacterDrill().Answer(asked, Now());
+    }
+    EXPECT_TRUE(log.lines.ends_with(", notices 1")) << log.lines;
+    session_->CharacterDrill().Stop();
+    EXPECT_EQ(std::pair(drill.Weight('U'), drill.Weight('A')), std::pair(1'000'000u, 0u));
 }
 
 // The sprint keys fifty calls, each at the speed the answers so far have earned, one repeat a
@@ -440,6 +471,8 @@ TEST_F(TrainerSessionTest, CharacterDrillTimesAnswersFromTheEarStoresThemAndLear
 // character without a code.
 TEST_F(TrainerSessionTest, SprintKeysEachCallAtItsEarnedSpeedAndStoresTheRun) {
     Open().SetSprintSpeed(96);
+    std::ofstream("file") << "not a folder";
+    session_->UseHistoryFile("file/history.sqlite");  // its notice told at the end, kept in memory
     session_->SeedRandom(3);
     DrillLog log;
     log.session = session_.get();
@@ -448,7 +481,18 @@ TEST_F(TrainerSessionTest, SprintKeysEachCallAtItsEarnedSpeedAndStoresTheRun) {
     EXPECT_FALSE(session_->Sprint().Repeat());
     for (int call = 0; call < progress::kSprintCalls; ++call) {
         const std::string sent(session_->Sprint().Sprint()->Call());
+        if (call == 1) {  // heard to its end: the pause after the answer comes first
+            queue_.RunUntil([this] { return !session_->DrillSounds().Busy(); });
+            const std::vector<int16_t> played = audio_.PlayedSamples(0);
+            const auto first =
+                std::find_if(played.begin(), played.end(), [](int16_t v) { return v != 0; });
+            EXPECT_NEAR(static_cast<double>(first - played.begin()), 300 * 8,
+                        Keyer::kEnvelopeSamples);
+        }
         session_->Sprint().Answer(call == 3 ? "X" : sent);
+        if (call == 0) {  // the call and its repeat cut for the next call and its pad
+            EXPECT_EQ(audio_.QueuedHeaders(), 2);
+        }
         queue_.RunPending();
     }
     EXPECT_FALSE(session_->Sprint().Running());
@@ -461,9 +505,21 @@ TEST_F(TrainerSessionTest, SprintKeysEachCallAtItsEarnedSpeedAndStoresTheRun) {
     EXPECT_TRUE(log.calls[0].repeated);
     const auto best = session_->History().BestSprintRuns(1);
     ASSERT_EQ(best.size(), 1u);
-    EXPECT_EQ(log.lines, "finished " + std::to_string(best[0].Score()));
-    EXPECT_EQ(best[0].calls, log.calls);
+    EXPECT_EQ(log.lines, "finished " + std::to_string(best[0].Score()) + ", notices 1");
+    EXPECT_EQ(std::tuple(best[0].calls, best[0].timeUnix), std::tuple(log.calls, 1'796'000'000));
+    EXPECT_EQ(audio_.TotalWritten(), 2u * 51) << "each call and its repeat keyed with its pad";
     EXPECT_FALSE(session_->History().PairTotals(progress::Period::All).empty());
+
+    // Stopped, a sprint neither repeats nor takes answers; a device that cannot open fails both.
+    ASSERT_TRUE(session_->Sprint().Start(log));
+    session_->Sprint().Stop();
+    EXPECT_FALSE(session_->Sprint().Repeat() || session_->DrillSounds().Busy());
+    session_->Sprint().Answer("X");
+    audio_.FailOpens(audio::MMSYSERR_NODRIVER);
+    session_->UseHistoryFile("file/history.sqlite");  // the history's notice first
+    EXPECT_FALSE(session_->CharacterDrill().Start(log) || session_->Sprint().Start(log));
+    EXPECT_EQ(std::tuple(log.calls.size(), log.lines.substr(log.lines.find(", "))),
+              std::tuple(50u, ", notices 1, notices 1, failed 6, failed 6"));
 
     Random random(11);
     int suffixed = 0;
@@ -520,6 +576,19 @@ TEST_F(TrainerSessionTest, TheDrillOffersTheNextLessonWhenEveryCharacterOfTheLes
     EXPECT_EQ(knowledge(), "KM:+-");
     session_->SetLesson(2);
     EXPECT_EQ(knowledge(), "KMU:+--");
+    // The last lesson known whole offers nothing after it.
+    session_->SetLesson(40);
+    answers.clear();
+    for (char c : progress::LessonCharacters(progress::KochAlphabet::Latin, 40)) {
+        for (int i = 0; i < 20; ++i) {
+            answers.push_back({3000 + i, 3000, uint8_t(c), uint8_t(c), true, 300, 20});
+        }
+    }
+    session_->History().AppendDrillAnswers(answers);
+    const LessonMastery last = session_->LessonKnowledge();
+    EXPECT_EQ(
+        std::tuple(std::count(last.known.begin(), last.known.end(), false), last.earnsNextLesson),
+        std::tuple(std::ptrdiff_t{0}, false));
 }
 
 }  // namespace
